@@ -1,0 +1,107 @@
+// Time formatting in the short time style of the user's time locale and the system's time zone.
+#include "platform/system/IcuTimeFormatting.h"
+
+#include <unicode/datefmt.h>
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+namespace stratovane {
+
+struct IcuTimeFormatting::Formatter {
+  // Works in GMT on wall-clock instants: the C library supplies the local offset per call.
+  std::unique_ptr<icu::DateFormat> format;
+  std::mutex mutex;  // ICU formatters are not safe for concurrent use
+};
+
+namespace {
+
+std::unique_ptr<icu::DateFormat> makeShortTimeFormat(const std::string& localeName) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::DateFormat> format;
+  if (const auto id = IcuTimeFormatting::icuLocaleId(localeName)) {
+    format.reset(
+        icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, icu::Locale(id->c_str())));
+  }
+  if (!format) {
+    format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"HH:mm"),
+                                                     icu::Locale::getRoot(), status);
+    if (U_FAILURE(status)) format.reset();
+  }
+  if (format) format->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+  return format;
+}
+
+// Seconds east of UTC of the system's time zone at that instant, after re-reading the zone.
+long localOffsetAt(std::time_t instant) {
+  // tzset notices a changed TZ and a replaced /etc/localtime; localtime_r alone does not.
+  tzset();
+  std::tm local{};
+  if (localtime_r(&instant, &local) == nullptr) return 0;
+  return local.tm_gmtoff;
+}
+
+}  // namespace
+
+IcuTimeFormatting::IcuTimeFormatting() : IcuTimeFormatting(userLocaleName()) {}
+
+IcuTimeFormatting::IcuTimeFormatting(const std::string& localeName)
+    : formatter_(std::make_unique<Formatter>()) {
+  formatter_->format = makeShortTimeFormat(localeName);
+}
+
+IcuTimeFormatting::~IcuTimeFormatting() = default;
+
+std::string IcuTimeFormatting::shortTime(double secondsSince1970) const {
+  // Beyond about ±2^53 seconds a date is meaningless; such and non-finite values read as the epoch.
+  if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > 9.0e15) {
+    secondsSince1970 = 0;
+  }
+  const double whole = std::floor(secondsSince1970);
+  const long offset = localOffsetAt(static_cast<std::time_t>(whole));
+  const UDate wallClock = (secondsSince1970 + static_cast<double>(offset)) * 1000.0;
+
+  std::lock_guard lock(formatter_->mutex);
+  if (!formatter_->format) return {};
+  icu::UnicodeString text;
+  formatter_->format->format(wallClock, text);
+  std::string utf8;
+  text.toUTF8String(utf8);
+  return utf8;
+}
+
+std::string IcuTimeFormatting::userLocaleName() {
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+std::optional<std::string> IcuTimeFormatting::icuLocaleId(const std::string& localeName) {
+  // language[_territory][.codeset][@modifier]
+  const std::size_t at = localeName.find('@');
+  const std::string modifier = at == std::string::npos ? "" : localeName.substr(at + 1);
+  std::string base = localeName.substr(0, std::min(at, localeName.find('.')));
+  if (base.empty() || base == "C" || base == "POSIX") return std::nullopt;
+
+  const std::size_t underscore = base.find('_');
+  const std::string language = base.substr(0, underscore);
+  const std::string territory = underscore == std::string::npos ? "" : base.substr(underscore);
+  // Modifiers that name a script or a variant keep their meaning; others (like "euro") have none
+  // for times.
+  if (modifier == "latin") return language + "_Latn" + territory;
+  if (modifier == "cyrillic") return language + "_Cyrl" + territory;
+  if (modifier == "devanagari") return language + "_Deva" + territory;
+  if (modifier == "valencia") return base + (territory.empty() ? "__" : "_") + "VALENCIA";
+  return base;
+}
+
+}  // namespace stratovane
