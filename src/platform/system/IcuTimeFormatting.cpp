@@ -60,8 +60,9 @@ IcuTimeFormatting::IcuTimeFormatting(const std::string& localeName)
 IcuTimeFormatting::~IcuTimeFormatting() = default;
 
 std::string IcuTimeFormatting::shortTime(double secondsSince1970) const {
-  // Beyond about ±2^53 seconds a date is meaningless; such and non-finite values read as the epoch.
-  if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > 9.0e15) {
+  // ICU's calendar ends a few million years away; values beyond, and non-finite ones, read as the
+  // epoch.
+  if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > 1.0e14) {
     secondsSince1970 = 0;
   }
   const double whole = std::floor(secondsSince1970);
