@@ -1,0 +1,81 @@
+// The one place that knows which members of the weather answer are read, and their fallbacks.
+#include "presentation/WeatherAnswer.h"
+
+namespace stratovane {
+
+// Each path is applied one subscript at a time; a miss at any step yields a null value, which the
+// accessor turns into its fallback.
+
+std::optional<float> WeatherAnswer::currentTemp() const {
+  return answer_["current"]["temp"].asFloat();
+}
+
+std::optional<double> WeatherAnswer::currentClouds() const {
+  return answer_["current"]["clouds"].asDouble();
+}
+
+std::optional<std::string> WeatherAnswer::currentDescription() const {
+  return answer_["current"]["weather"][0]["description"].asString();
+}
+
+std::optional<std::string> WeatherAnswer::currentIcon() const {
+  return answer_["current"]["weather"][0]["icon"].asString();
+}
+
+std::optional<double> WeatherAnswer::currentlyPrecipProbability() const {
+  return answer_["currently"]["precipProbability"].asDouble();
+}
+
+std::optional<double> WeatherAnswer::firstHourPop() const {
+  return answer_["hourly"][0]["pop"].asDouble();
+}
+
+bool WeatherAnswer::hasHour(std::int64_t hour) const {
+  return answer_["hourly"][hour].exists();
+}
+
+double WeatherAnswer::hourTime(std::int64_t hour) const {
+  return answer_["hourly"][hour]["dt"].doubleValue();
+}
+
+std::optional<float> WeatherAnswer::hourTemp(std::int64_t hour) const {
+  return answer_["hourly"][hour]["temp"].asFloat();
+}
+
+std::string WeatherAnswer::hourDescription(std::int64_t hour) const {
+  return answer_["hourly"][hour]["weather"][0]["description"].stringValue();
+}
+
+std::optional<std::string> WeatherAnswer::hourIcon(std::int64_t hour) const {
+  return answer_["hourly"][hour]["weather"][0]["icon"].asString();
+}
+
+double WeatherAnswer::daySunrise() const {
+  return answer_["daily"][0]["sunrise"].doubleValue();
+}
+
+double WeatherAnswer::daySunset() const {
+  return answer_["daily"][0]["sunset"].doubleValue();
+}
+
+float WeatherAnswer::dayMin() const {
+  return answer_["daily"][0]["temp"]["min"].asFloat().value_or(0.0f);
+}
+
+float WeatherAnswer::dayMax() const {
+  return answer_["daily"][0]["temp"]["max"].asFloat().value_or(0.0f);
+}
+
+std::string WeatherAnswer::dayDescription() const {
+  return answer_["daily"][0]["weather"][0]["description"].stringValue();
+}
+
+std::string WeatherAnswer::dayIcon() const {
+  return answer_["daily"][0]["weather"][0]["icon"].stringValue();
+}
+
+std::optional<std::string> WeatherAnswer::message() const {
+  return answer_["message"].asString();
+}
+
+}  // namespace stratovane
