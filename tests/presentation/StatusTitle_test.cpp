@@ -1,0 +1,123 @@
+// The status-bar title for every display mode, its fallbacks and the emoji in front.
+#include "presentation/StatusTitle.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/system/LocaleNumberFormatting.h"
+#include "presentation/PresentationTestSupport.h"
+
+namespace stratovane {
+namespace {
+
+using testing::answer;
+
+const std::string kSun = "\u2600\uFE0F";
+const std::string kRain = "\U0001F327";
+const std::string kPartly = "\U0001F324";
+const std::string kCloud = "\u2601\uFE0F";
+
+class StatusTitle : public ::testing::Test {
+ protected:
+  std::string title(const std::string& json, std::int64_t mode, std::int64_t decimals = 0) {
+    defaults.setInteger(decimals, "decimals");
+    return statusTitle(answer(json), mode, defaults, numbers);
+  }
+
+  testing::StubDefaults defaults;
+  const LocaleNumberFormatting numbers{"en_US.UTF-8"};
+};
+
+constexpr const char* kFull = R"({
+  "current": {"temp": 21.6, "clouds": 75,
+              "weather": [{"description": "clear sky", "icon": "01d"}]},
+  "currently": {"precipProbability": 0.07},
+  "hourly": [{"pop": 0.5}]
+})";
+
+TEST_F(StatusTitle, EveryModeOnAFullAnswer) {
+  EXPECT_EQ(title(kFull, 0), kSun + " clear sky");
+  EXPECT_EQ(title(kFull, 1), kSun + " 22\u00B0 ");  // ends in a blank
+  EXPECT_EQ(title(kFull, 2), kSun + " Rain: 7.000000000000001%");
+  EXPECT_EQ(title(kFull, 3), kSun + " Cloud: 75.0%");
+  EXPECT_EQ(title(kFull, 4, 1), kSun + " 21.6\u00B0 clear sky");
+  for (std::int64_t mode : {5, -1, -2, 100}) EXPECT_EQ(title(kFull, mode), kSun + " Error");
+}
+
+TEST_F(StatusTitle, ExamplesOfTheReadings) {
+  EXPECT_EQ(title(R"({"current": {"temp": 3, "weather": [{"description": "light rain",
+                      "icon": "10n"}]}})",
+                  4, 1),
+            kRain + " 3.0\u00B0 light rain");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"icon": "02d"}]},
+                      "currently": {"precipProbability": 0.3}})",
+                  2),
+            kPartly + " Rain: 30.0%");
+  EXPECT_EQ(title(R"({"current": {"clouds": 0}})", 3), "Cloud: 0.0%");
+  EXPECT_EQ(title(R"({"current": {"clouds": true}})", 3), "Cloud: 1.0%");
+  EXPECT_EQ(title(R"({"current": {"temp": -0.4}})", 1), "-0\u00B0 ");
+  // Descriptions are shown exactly as received, blanks and case included.
+  EXPECT_EQ(title(R"({"current": {"weather": [{"description": " Light RAIN "}]}})", 0),
+            " Light RAIN ");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"description": ""}]}})", 0), "");
+}
+
+TEST_F(StatusTitle, MissingOrIllTypedMembersGiveError) {
+  for (std::int64_t mode : {0, 1, 3, 4}) {
+    EXPECT_EQ(title(R"({"hourly": []})", mode), "Error") << mode;
+    EXPECT_EQ(title(R"({"current": {"weather": []}})", mode), "Error") << mode;
+    EXPECT_EQ(title(R"({"current": [1, 2]})", mode), "Error") << mode;
+  }
+  EXPECT_EQ(title(R"({"current": {"temp": "12"}})", 1), "Error");
+  EXPECT_EQ(title(R"({"current": {"temp": null}})", 1), "Error");
+  EXPECT_EQ(title(R"({"current": {"clouds": "75"}})", 3), "Error");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"description": 7}]}})", 0), "Error");
+  // Mode 4 needs both members.
+  EXPECT_EQ(title(R"({"current": {"temp": 3}})", 4), "Error");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"description": "fog"}]}})", 4), "Error");
+  EXPECT_EQ(title(R"([1, 2, 3])", 0), "Error");
+  EXPECT_EQ(title(R"("text")", 1), "Error");
+}
+
+TEST_F(StatusTitle, EmojiComesFirstInEveryModeWhenTheIconIsAText) {
+  const char* iconOnly = R"({"current": {"weather": [{"icon": "04n"}]}})";
+  EXPECT_EQ(title(iconOnly, 0), kCloud + " Error");
+  EXPECT_EQ(title(iconOnly, 7), kCloud + " Error");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"icon": "11d"}]}})", 1), "\u2602\uFE0F Error");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"icon": ""}]}})", 1), "\u2602\uFE0F Error");
+  // An icon that is not a text gives no emoji at all.
+  EXPECT_EQ(title(R"({"current": {"weather": [{"icon": 1}], "temp": 5}})", 1), "5\u00B0 ");
+  EXPECT_EQ(title(R"({"current": {"weather": {"icon": "01d"}, "temp": 5}})", 1), "5\u00B0 ");
+}
+
+TEST_F(StatusTitle, ChanceOfRainFallsBackToTheFirstHour) {
+  const char* icon = R"("current": {"weather": [{"icon": "04n"}]})";
+  const auto with = [&](const std::string& rest) { return "{" + std::string(icon) + rest + "}"; };
+  // One Call answers have no `currently`: the first hour's pop is the chance.
+  EXPECT_EQ(title(with(R"(, "hourly": [{"pop": 0.29}, {"pop": 1}])"), 2),
+            kCloud + " Rain: 28.999999999999996%");
+  EXPECT_EQ(title(with(R"(, "hourly": [{"pop": 0}])"), 2), kCloud + " Rain: 0.0%");
+  // `currently` wins when present.
+  EXPECT_EQ(title(with(R"(, "currently": {"precipProbability": 1}, "hourly": [{"pop": 0.5}])"), 2),
+            kCloud + " Rain: 100.0%");
+  // Neither: the fixed fallback, in its own form.
+  EXPECT_EQ(title(with(""), 2), kCloud + " Rain 0 %");
+  EXPECT_EQ(title(with(R"(, "hourly": [{"pop": "0.5"}])"), 2), kCloud + " Rain 0 %");
+  EXPECT_EQ(title(with(R"(, "hourly": [{}, {"pop": 0.5}])"), 2), kCloud + " Rain 0 %");
+  EXPECT_EQ(title(R"({"cod": 401, "message": "Invalid API key"})", 2), "Rain 0 %");
+}
+
+TEST_F(StatusTitle, TemperatureFollowsDecimalsAndLocale) {
+  const char* json = R"({"current": {"temp": 12.35}})";
+  EXPECT_EQ(title(json, 1, 1), "12.4\u00B0 ");
+  EXPECT_EQ(title(json, 1, 2), "12.35\u00B0 ");
+  EXPECT_EQ(title(json, 1, 3), "12\u00B0 ");
+  const LocaleNumberFormatting german("de_DE.UTF-8");
+  defaults.setInteger(1, "decimals");
+  EXPECT_EQ(statusTitle(answer(json), 1, defaults, german), "12,4\u00B0 ");
+  // Percentages keep the point.
+  EXPECT_EQ(statusTitle(answer(R"({"current": {"clouds": 12.5}})"), 3, defaults, german),
+            "Cloud: 12.5%");
+}
+
+}  // namespace
+}  // namespace stratovane
