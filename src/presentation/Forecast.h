@@ -1,0 +1,33 @@
+// The forecast menu's entries and the forecast window's text, built from the weather answer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "json/JSON.h"
+#include "platform/Formatting.h"
+#include "platform/UserDefaults.h"
+
+namespace stratovane {
+
+struct ForecastEntry {
+  std::string title;
+  bool enabled = true;  // enabled entries open the forecast window
+};
+
+struct Forecast {
+  // At most one disabled warning, then up to twelve hourly entries; no separators.
+  std::vector<ForecastEntry> entries;
+  std::string dailyForcast;      // the forecast window's text
+  std::string dailyForcastIcon;  // the first day's raw icon code, made an emoji when shown
+};
+
+// Entries: a disabled "⚠️ " + message when the answer has a top-level text `message`; then one
+// entry per hourly entry among the first twelve that the answer has, titled
+// "<emoji> <time>: <description> : <temperature> °", where an entry without an icon carries the
+// emoji of the one above it and a temperature that is not a number or a Boolean shows "Error".
+// The text: sunrise and sunset, the day's lowest and highest temperature and its description.
+Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
+                       const NumberFormatting& numbers, const TimeFormatting& times);
+
+}  // namespace stratovane

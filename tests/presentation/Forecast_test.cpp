@@ -1,0 +1,170 @@
+// The forecast menu's entries and the forecast text, for full, short, broken and error answers.
+#include "presentation/Forecast.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/system/IcuTimeFormatting.h"
+#include "platform/system/LocaleNumberFormatting.h"
+#include "presentation/PresentationTestSupport.h"
+
+namespace stratovane {
+namespace {
+
+using testing::answer;
+
+const std::string kSun = "\u2600\uFE0F";
+const std::string kRain = "\U0001F327";
+const std::string kCloud = "\u2601\uFE0F";
+const std::string kDeg = "\u00B0";
+
+// An hourly array of `count` entries, dt 1000 + i, temp i + 0.25, icons cycling sun/rain/cloud.
+std::string hourly(int count) {
+  const char* icons[] = {"01d", "10d", "04n"};
+  std::string out = "[";
+  for (int i = 0; i < count; ++i) {
+    if (i) out += ",";
+    out += R"({"dt": )" + std::to_string(1000 + i) + R"(, "temp": )" + std::to_string(i) +
+           R"(.25, "pop": 0.1, "weather": [{"description": "sky )" + std::to_string(i) +
+           R"(", "icon": ")" + icons[i % 3] + R"("}]})";
+  }
+  return out + "]";
+}
+
+constexpr const char* kDaily = R"([{"sunrise": 500, "sunset": 900,
+  "temp": {"min": -3.5, "max": 12.35},
+  "weather": [{"description": "snow showers", "icon": "13d"}]},
+  {"sunrise": 1, "sunset": 2, "temp": {"min": 1, "max": 2},
+   "weather": [{"description": "other day", "icon": "01d"}]}])";
+
+class ForecastTest : public ::testing::Test {
+ protected:
+  ForecastTest() { defaults.setInteger(1, "decimals"); }
+
+  Forecast build(const std::string& json) {
+    return buildForecast(answer(json), defaults, numbers, times);
+  }
+  static std::vector<std::string> titles(const Forecast& forecast) {
+    std::vector<std::string> out;
+    for (const ForecastEntry& entry : forecast.entries) out.push_back(entry.title);
+    return out;
+  }
+
+  testing::StubDefaults defaults;
+  const LocaleNumberFormatting numbers{"en_US.UTF-8"};
+  const testing::SecondsTimeFormatting times;
+};
+
+TEST_F(ForecastTest, FullAnswerGivesTwelveEntriesInOrder) {
+  const Forecast forecast = build(R"({"hourly": )" + hourly(48) + R"(, "daily": )" + kDaily + "}");
+  ASSERT_EQ(forecast.entries.size(), 12u);
+  EXPECT_EQ(forecast.entries[0].title, kSun + " t1000: sky 0 : 0.2 " + kDeg);  // tie to even
+  EXPECT_EQ(forecast.entries[1].title, kRain + " t1001: sky 1 : 1.2 " + kDeg);
+  EXPECT_EQ(forecast.entries[2].title, kCloud + " t1002: sky 2 : 2.2 " + kDeg);
+  EXPECT_EQ(forecast.entries[11].title, kCloud + " t1011: sky 11 : 11.2 " + kDeg);
+  for (const ForecastEntry& entry : forecast.entries) EXPECT_TRUE(entry.enabled);
+
+  EXPECT_EQ(forecast.dailyForcast, "\u2600\uFE0F t500\U0001F31B t900\n\nMin -3.5" + kDeg +
+                                       " Max 12.4" + kDeg + "\n\nsnow showers");
+  EXPECT_EQ(forecast.dailyForcastIcon, "13d");
+}
+
+TEST_F(ForecastTest, ShortOrMissingHourlyLeavesEntriesOut) {
+  EXPECT_EQ(build(R"({"hourly": )" + hourly(3) + "}").entries.size(), 3u);
+  EXPECT_TRUE(build(R"({"hourly": []})").entries.empty());
+  EXPECT_TRUE(build(R"({"hourly": {"0": {"temp": 1}}})").entries.empty());
+  EXPECT_TRUE(build(R"({"daily": []})").entries.empty());
+  EXPECT_TRUE(build(R"([])").entries.empty());
+}
+
+TEST_F(ForecastTest, EntryWithoutIconCarriesTheOneAbove) {
+  const Forecast forecast = build(R"({"hourly": [
+    {"dt": 1, "temp": 1, "weather": [{"description": "a"}]},
+    {"dt": 2, "temp": 2, "weather": [{"description": "b", "icon": "10n"}]},
+    {"dt": 3, "temp": 3, "weather": []},
+    {"dt": 4, "temp": 4, "weather": [{"description": "d", "icon": 5}]},
+    {"dt": 5, "temp": 5, "weather": [{"description": "e", "icon": "01d"}]},
+    {"dt": 6, "temp": 6}
+  ]})");
+  EXPECT_EQ(titles(forecast), (std::vector<std::string>{
+                                  " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
+                                  kRain + " t2: b : 2.0 " + kDeg,
+                                  kRain + " t3:  : 3.0 " + kDeg,  // no description
+                                  kRain + " t4: d : 4.0 " + kDeg,
+                                  kSun + " t5: e : 5.0 " + kDeg,
+                                  kSun + " t6:  : 6.0 " + kDeg,
+                              }));
+}
+
+TEST_F(ForecastTest, OddMembersOfAnEntry) {
+  const Forecast forecast = build(R"({"hourly": [
+    {"dt": "7200", "temp": "12", "weather": [{"description": 3.5, "icon": "01d"}]},
+    {"temp": true, "weather": [{"description": false}]},
+    {"dt": null, "weather": [{"description": null}]},
+    null,
+    {"dt": 9, "temp": {"day": 3}}
+  ]})");
+  EXPECT_EQ(titles(forecast), (std::vector<std::string>{
+                                  kSun + " t7200: 3.5 : Error " + kDeg,
+                                  kSun + " t0: false : 1.0 " + kDeg,
+                                  kSun + " t0:  : Error " + kDeg,
+                                  kSun + " t0:  : Error " + kDeg,
+                                  kSun + " t9:  : Error " + kDeg,
+                              }));
+}
+
+TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
+  const Forecast forecast = build(
+      R"({"cod": 401, "message": "Invalid API key. Please see https://openweathermap.org/faq#error401 for more info."})");
+  ASSERT_EQ(forecast.entries.size(), 1u);
+  EXPECT_EQ(forecast.entries[0].title,
+            "\u26A0\uFE0F Invalid API key. Please see https://openweathermap.org/faq#error401 for "
+            "more info.");
+  EXPECT_FALSE(forecast.entries[0].enabled);
+  EXPECT_EQ(forecast.dailyForcast,
+            kSun + " t0\U0001F31B t0\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n");
+  EXPECT_EQ(forecast.dailyForcastIcon, "");
+
+  // A message that is not a text is no warning; a warning stands above the hours.
+  EXPECT_TRUE(build(R"({"message": 5})").entries.empty());
+  const Forecast both = build(R"({"message": "", "hourly": )" + hourly(2) + "}");
+  ASSERT_EQ(both.entries.size(), 3u);
+  EXPECT_EQ(both.entries[0].title, "\u26A0\uFE0F ");
+  EXPECT_TRUE(both.entries[1].enabled);
+}
+
+TEST_F(ForecastTest, DailyMembersWithFallbacks) {
+  const Forecast forecast = build(R"({"daily": [{"sunrise": "600", "sunset": true,
+    "temp": {"max": false}, "weather": [{"description": 2, "icon": 3}]}]})");
+  EXPECT_EQ(forecast.dailyForcast,
+            kSun + " t600\U0001F31B t1\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n2");
+  EXPECT_EQ(forecast.dailyForcastIcon, "3");
+}
+
+TEST_F(ForecastTest, DecimalsAreReadForEveryReading) {
+  defaults.setInteger(-1, "decimals");
+  const Forecast forecast = build(R"({"hourly": [{"dt": 1, "temp": 2.5}],
+    "daily": [{"temp": {"min": 0.5, "max": 3.5}}]})");
+  EXPECT_EQ(forecast.entries[0].title, " t1:  : 2 " + kDeg);
+  EXPECT_NE(forecast.dailyForcast.find("Min 0" + kDeg + " Max 4" + kDeg), std::string::npos);
+}
+
+TEST(ForecastRealTimes, AnswerWithoutDailyShowsTheEpochInLocalTime) {
+  testing::ScopedEnv tz("TZ", "Europe/Berlin");
+  testing::StubDefaults defaults;
+  defaults.setInteger(2, "decimals");
+  const Forecast forecast = buildForecast(answer(R"({"hourly": [{"dt": 1700056800, "temp": 7,
+                                         "weather": [{"description": "klar", "icon": "01n"}]}]})"),
+                                          defaults, LocaleNumberFormatting("de_DE.UTF-8"),
+                                          IcuTimeFormatting("de_DE.UTF-8"));
+  ASSERT_EQ(forecast.entries.size(), 1u);
+  EXPECT_EQ(forecast.entries[0].title, "\U0001F315 15:00: klar : 7,00 \u00B0");
+  EXPECT_EQ(forecast.dailyForcast,
+            "\u2600\uFE0F 01:00\U0001F31B 01:00\n\nMin 0,00\u00B0 Max 0,00\u00B0\n\n");
+  EXPECT_EQ(forecast.dailyForcastIcon, "");
+}
+
+}  // namespace
+}  // namespace stratovane
