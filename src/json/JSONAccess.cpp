@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "json/JSON.h"
+#include "json/Utf8.h"
 
 namespace stratovane {
 namespace {
@@ -96,42 +97,6 @@ Number leadingDecimal(std::string_view text) {
     }
   }
   return Number(value);
-}
-
-bool isValidUTF8(std::string_view text) {
-  std::size_t i = 0;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  while (i < text.size()) {
-    const unsigned char c = bytes[i];
-    std::size_t length;
-    std::uint32_t scalar;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      length = 2;
-      scalar = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3;
-      scalar = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4;
-      scalar = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      scalar = (scalar << 6) | (bytes[i + k] & 0x3F);
-    }
-    static constexpr std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (scalar < minimum[length] || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF)) {
-      return false;
-    }
-    i += length;
-  }
-  return true;
 }
 
 bool isQueryAllowed(unsigned char c) {
@@ -324,7 +289,7 @@ std::map<std::string, JSON, std::less<>> JSON::dictionaryValue() const {
 std::optional<URL> JSON::asURL() const {
   if (type_ != Type::string) return std::nullopt;
   if (hasPercentEscape(rawString_)) return URL::fromString(rawString_);
-  if (!isValidUTF8(rawString_)) return std::nullopt;
+  if (!detail::isValidUTF8(rawString_)) return std::nullopt;
   static constexpr char hex[] = "0123456789ABCDEF";
   std::string encoded;
   encoded.reserve(rawString_.size());

@@ -1,0 +1,158 @@
+// The reader behind JSON(data, options): strict RFC 8259, limits and number fidelity.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "json/JSON.h"
+
+namespace stratovane {
+namespace {
+
+JSON parse(std::string_view text) {
+  return JSON(Data{std::string(text)}, ReadingOptions{});
+}
+
+bool accepted(std::string_view text) {
+  try {
+    parse(text);
+    return true;
+  } catch (const JSONParseError&) {
+    return false;
+  }
+}
+
+std::string nested(int depth, std::string_view inner) {
+  return std::string(depth, '[') + std::string(inner) + std::string(depth, ']');
+}
+
+TEST(JSONParsing, RejectsWhatRFC8259Forbids) {
+  for (const char* text : {"",
+                           " ",
+                           "[1,]",
+                           "{\"a\":1,}",
+                           "[1 2]",
+                           "{\"a\" 1}",
+                           "{a:1}",
+                           "[1]/*c*/",
+                           "// c\n1",
+                           "NaN",
+                           "Infinity",
+                           "-Infinity",
+                           "01",
+                           "-01",
+                           "1.",
+                           ".5",
+                           "+1",
+                           "0x10",
+                           "1e",
+                           "'a'",
+                           "\"a\x01\"",
+                           "\"tab\there\"",
+                           "\"\xff\"",
+                           "\"\xc3\"",
+                           "\"\xed\xa0\x80\"",
+                           "\"\\ud800\"",
+                           "\"\\udc00\"",
+                           "\"\\ud800\\u0041\"",
+                           "\"\\x\"",
+                           "tru",
+                           "nul",
+                           "[",
+                           "{\"a\"}",
+                           "1 2",
+                           "\xef\xbb\xbf{}"}) {
+    EXPECT_FALSE(accepted(text)) << text;
+  }
+}
+
+TEST(JSONParsing, AcceptsEveryKindOfValidDocument) {
+  for (const char* text :
+       {"0", "-0", "1e5", "-1.5E-3", "\"\"", "true", "false", "null", " [ ] ", "{\"\":{}}",
+        "\"\\ud83d\\ude00\"", "\"\\u0000\"", "\"\x7f\"", "\"caf\xc3\xa9\"", "[1e-400]"}) {
+    EXPECT_TRUE(accepted(text)) << text;
+  }
+  EXPECT_EQ(parse("\"\\ud83d\\ude00\"").stringValue(), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(parse("\"a\\u0000b\"").stringValue(), std::string("a\0b", 3));
+}
+
+TEST(JSONParsing, NestingUpTo1024LevelsOnly) {
+  EXPECT_TRUE(accepted(nested(1024, "")));
+  EXPECT_TRUE(accepted(nested(1024, "1")));
+  EXPECT_FALSE(accepted(nested(1025, "")));
+  EXPECT_FALSE(accepted(nested(1025, "1")));
+  EXPECT_FALSE(accepted(nested(100000, "")));
+
+  std::string objects = "1";
+  for (int i = 0; i < 1024; ++i) objects = "{\"a\":" + objects + "}";
+  EXPECT_TRUE(accepted(objects));
+  EXPECT_FALSE(accepted("[" + objects + "]"));
+}
+
+TEST(JSONParsing, IntegersThatFit64BitsStayIntegers) {
+  const JSON top = parse("18446744073709551615");
+  EXPECT_EQ(top.rawNumber().representation(), Number::Representation::uint64);
+  EXPECT_EQ(top.uInt64Value(), std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(top.stringValue(), "18446744073709551615");
+
+  const JSON bottom = parse("-9223372036854775808");
+  EXPECT_EQ(bottom.int64Value(), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(bottom.rawNumber().representation(), Number::Representation::int64);
+
+  EXPECT_EQ(parse("9007199254740993").int64Value(), 9007199254740993);
+}
+
+TEST(JSONParsing, LongerIntegersBecomeDoubles) {
+  const JSON big = parse("[18446744073709551616, -9223372036854775809, \"123456789012345678901\"]");
+  EXPECT_EQ(big[0].rawNumber().representation(), Number::Representation::float64);
+  EXPECT_DOUBLE_EQ(big[0].doubleValue(), 18446744073709551616.0);
+  EXPECT_DOUBLE_EQ(big[1].doubleValue(), -9223372036854775809.0);
+  EXPECT_EQ(big[2].stringValue(), "123456789012345678901");  // text untouched
+  EXPECT_DOUBLE_EQ(parse("123456789012345678901234567890").doubleValue(), 1.2345678901234568e29);
+  EXPECT_FALSE(accepted("0123456789012345678901"));
+  EXPECT_FALSE(accepted("1" + std::string(400, '0')));  // beyond the range of double
+  EXPECT_FALSE(accepted("1e400"));
+}
+
+TEST(JSONParsing, NegativeZero) {
+  EXPECT_EQ(parse("-0"), JSON(0));
+  EXPECT_TRUE(std::signbit(parse("-0.0").doubleValue()));
+  EXPECT_EQ(parse("-0.0"), JSON(0));
+}
+
+TEST(JSONParsing, DuplicateKeysTheLaterWinsAtTheFirstPosition) {
+  const JSON json = parse(R"({"a": 1, "b": 2, "a": {"deep": [1]}, "c": 3, "b": "x"})");
+  EXPECT_EQ(json.count(), 3u);
+  EXPECT_EQ(json["a"]["deep"][0].intValue(), 1);
+  EXPECT_EQ(json["b"].stringValue(), "x");
+  EXPECT_EQ(json.rawDictionary().keyAt(0), "a");
+  EXPECT_EQ(json.rawDictionary().keyAt(1), "b");
+  EXPECT_EQ(json.rawDictionary().keyAt(2), "c");
+
+  const JSON replaced = parse(R"({"a": [1, [2]], "a": 5})");
+  EXPECT_EQ(replaced["a"].intValue(), 5);
+}
+
+TEST(JSONParsing, LargeObjectsFindEveryKeyAndKeepOrder) {
+  std::string text = "{";
+  for (int i = 0; i < 300; ++i) {
+    text += (i ? "," : "") + ("\"k" + std::to_string(i) + "\":" + std::to_string(i));
+  }
+  text += ",\"k7\":-7}";
+  const JSON json = parse(text);
+  EXPECT_EQ(json.count(), 300u);
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_EQ(json["k" + std::to_string(i)].intValue(), i == 7 ? -7 : i);
+  }
+  EXPECT_EQ(json.rawDictionary().keyAt(299), "k299");
+  EXPECT_EQ(json["k300"].error(), JSONError::notExist);
+}
+
+TEST(JSONParsing, StringsWithEscapesAndKeysSurvive) {
+  const JSON json = parse(R"({"a\"b\\c\/\n": "\t\u00e9"})");
+  EXPECT_EQ(json["a\"b\\c/\n"].stringValue(), "\t\xC3\xA9");
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,205 @@
+// Typed accessors: defaults of each kind, numeric conversions, URLs and write forms.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "json/JSON.h"
+
+namespace stratovane {
+namespace {
+
+TEST(JSONTypedAccessors, TextsNumbersAndBooleans) {
+  EXPECT_EQ(JSON(1).stringValue(), "1");
+  EXPECT_TRUE(JSON(1).boolValue());
+  EXPECT_FALSE(JSON(1).asString().has_value());
+  EXPECT_EQ(JSON(21.6).stringValue(), "21.6");
+  EXPECT_EQ(JSON(3.0).stringValue(), "3");
+  EXPECT_EQ(JSON(21.6f).stringValue(), "21.6");
+  EXPECT_EQ(JSON(-0.0).stringValue(), "-0");
+  EXPECT_EQ(JSON(1e300).stringValue(), "1e+300");
+
+  EXPECT_EQ(JSON(true).asNumber(), Number(1));
+  EXPECT_FALSE(JSON(true).asNumber()->isBool());
+  EXPECT_EQ(JSON(true).doubleValue(), 1);
+  EXPECT_EQ(JSON(true).stringValue(), "true");
+  EXPECT_EQ(JSON(false).asInt(), 0);
+  EXPECT_EQ(JSON(true).asBool(), true);
+  EXPECT_FALSE(JSON(1).asBool().has_value());
+}
+
+TEST(JSONTypedAccessors, TextAsBoolean) {
+  for (const char* yes : {"YES", "yes", "True", "t", "Y", "1"}) {
+    EXPECT_TRUE(JSON(yes).boolValue()) << yes;
+  }
+  for (const char* no : {"no", "false", "0", "", "yess", "2", " true"}) {
+    EXPECT_FALSE(JSON(no).boolValue()) << no;
+  }
+  EXPECT_FALSE(JSON(0.0).boolValue());
+  EXPECT_TRUE(JSON(0.5).boolValue());
+  EXPECT_FALSE(JSON(std::nan("")).boolValue());
+}
+
+TEST(JSONTypedAccessors, TextAsNumberIsLenient) {
+  EXPECT_EQ(JSON("12.5").doubleValue(), 12.5);
+  EXPECT_FALSE(JSON("12.5").asDouble().has_value());
+  EXPECT_FALSE(JSON("12").asInt().has_value());
+  EXPECT_EQ(JSON("abc").doubleValue(), 0);
+  EXPECT_EQ(JSON("abc").numberValue(), Number(0));
+  EXPECT_EQ(JSON("  -3.5e2xyz").doubleValue(), -350);
+  EXPECT_EQ(JSON("+7").intValue(), 7);
+  EXPECT_EQ(JSON(".5").doubleValue(), 0.5);
+  EXPECT_EQ(JSON("5.").doubleValue(), 5);
+  EXPECT_EQ(JSON("1e").doubleValue(), 1);
+  EXPECT_EQ(JSON("-").doubleValue(), 0);
+  EXPECT_EQ(JSON("9007199254740993").int64Value(), 9007199254740993);
+  EXPECT_EQ(JSON("18446744073709551615").uInt64Value(), 18446744073709551615u);
+  EXPECT_EQ(JSON("1e999").doubleValue(), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(JSON("-1e999").intValue(), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(JSON("1e-999").doubleValue(), 0);
+  EXPECT_EQ(JSON("0.0000001e-400").doubleValue(), 0);
+  EXPECT_EQ(JSON("123" + std::string(400, '0')).doubleValue(),
+            std::numeric_limits<double>::infinity());
+}
+
+TEST(JSONTypedAccessors, DefaultsOfOtherKinds) {
+  const JSON null = JSON::null();
+  EXPECT_EQ(null.numberValue(), Number(0.0));
+  EXPECT_EQ(null.numberValue().representation(), Number::Representation::float64);
+  EXPECT_EQ(null.stringValue(), "");
+  EXPECT_TRUE(null.arrayValue().empty());
+  EXPECT_TRUE(null.dictionaryValue().empty());
+  EXPECT_FALSE(null.boolValue());
+  EXPECT_TRUE(null.asNull().has_value());
+  EXPECT_FALSE(JSON(0).asNull().has_value());
+
+  const JSON array(Array{1});
+  EXPECT_EQ(array.stringValue(), "");
+  EXPECT_EQ(array.intValue(), 0);
+  EXPECT_FALSE(array.asDictionary().has_value());
+  EXPECT_FALSE(array.dictionaryObject().has_value());
+  EXPECT_TRUE(array.arrayObject().has_value());
+  EXPECT_FALSE(JSON(Dictionary{}).arrayObject().has_value());
+  EXPECT_FALSE(JSON(Dictionary{}).asArray().has_value());
+}
+
+TEST(JSONTypedAccessors, ArraysAndDictionariesAsJSONValues) {
+  const JSON json = JSON::parseJSON(R"({"b": [1, "x"], "a": {"c": null}})");
+  const auto entries = json.dictionaryValue();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries.at("b").arrayValue().at(1).stringValue(), "x");
+  EXPECT_EQ(entries.at("a")["c"].type(), Type::null);
+  EXPECT_EQ(json["b"].asArray()->size(), 2u);
+}
+
+TEST(JSONTypedAccessors, IntegerConversionsSaturate) {
+  EXPECT_EQ(JSON(300).int8Value(), 127);
+  EXPECT_EQ(JSON(-300).int8Value(), -128);
+  EXPECT_EQ(JSON(300).uInt8Value(), 255);
+  EXPECT_EQ(JSON(-1).uInt8Value(), 0);
+  EXPECT_EQ(JSON(-1).uInt64Value(), 0u);
+  EXPECT_EQ(JSON(70000).int16Value(), 32767);
+  EXPECT_EQ(JSON(70000).uInt16Value(), 65535);
+  EXPECT_EQ(JSON(std::uint64_t{1} << 63).int64Value(), std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(JSON(std::int64_t{1} << 40).int32Value(), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(JSON(std::int64_t{1} << 40).uInt32Value(), std::numeric_limits<std::uint32_t>::max());
+}
+
+TEST(JSONTypedAccessors, FloatingConversionsAreDefined) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(JSON(nan).intValue(), 0);
+  EXPECT_EQ(JSON(nan).uInt8Value(), 0);
+  EXPECT_EQ(JSON(inf).int64Value(), std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(JSON(-inf).int64Value(), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(JSON(1e30).uInt64Value(), std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(JSON(9223372036854775808.0).int64Value(), std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(JSON(-9223372036854775808.0).int64Value(), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(JSON(-2.9).intValue(), -2);
+  EXPECT_EQ(JSON(-0.5).uInt32Value(), 0u);
+  EXPECT_EQ(JSON(255.9).uInt8Value(), 255);
+  EXPECT_EQ(JSON(1e300).floatValue(), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(JSON(-1e300).asFloat(), -std::numeric_limits<float>::infinity());
+  EXPECT_TRUE(std::isnan(JSON(nan).floatValue()));
+  EXPECT_FLOAT_EQ(JSON(21.6).floatValue(), 21.6f);
+  EXPECT_EQ(JSON(std::numeric_limits<std::uint64_t>::max()).doubleValue(), 18446744073709551616.0);
+}
+
+TEST(JSONTypedAccessors, NumericWritesStoreNumbers) {
+  JSON json;
+  json.setDoubleValue(2.5);
+  EXPECT_EQ(json.type(), Type::number);
+  EXPECT_EQ(json.doubleValue(), 2.5);
+  json.setAsFloat(21.6f);
+  EXPECT_EQ(json.stringValue(), "21.6");
+  json.setAsInt8(std::nullopt);
+  EXPECT_EQ(json.type(), Type::null);
+  json.setInt8Value(-5);
+  EXPECT_EQ(json.rawNumber().representation(), Number::Representation::int64);
+  EXPECT_EQ(json.int8Value(), -5);
+  json.setUInt64Value(std::numeric_limits<std::uint64_t>::max());
+  EXPECT_EQ(json.stringValue(), "18446744073709551615");
+  json.setAsUInt16(7);
+  EXPECT_EQ(json.asUInt16(), 7);
+  json.setInt32Value(-1);
+  EXPECT_EQ(json.asInt32(), -1);
+}
+
+TEST(JSONTypedAccessors, OtherWritesAndTheirErrors) {
+  JSON json = JSON::parseJSON("{}")["missing"];
+  ASSERT_TRUE(json.error().has_value());
+  json.setStringValue("x");
+  EXPECT_EQ(json.asString(), "x");
+  EXPECT_TRUE(json.exists());
+  json.setAsString(std::nullopt);
+  EXPECT_EQ(json.type(), Type::null);
+  json.setBoolValue(true);
+  EXPECT_EQ(json.type(), Type::bool_);
+  json.setAsNumber(Number(true));
+  EXPECT_EQ(json.type(), Type::bool_);
+  json.setNumberValue(Number(4u));
+  EXPECT_EQ(json.type(), Type::number);
+  json.setArrayObject(Array{1, 2});
+  EXPECT_EQ(json.count(), 2u);
+  json.setDictionaryObject(Dictionary{{"k", "v"}});
+  EXPECT_EQ(json["k"].stringValue(), "v");
+  json.setAsNull();
+  EXPECT_EQ(json.type(), Type::null);
+  json.setAsBool(std::nullopt);
+  EXPECT_EQ(json.type(), Type::null);
+}
+
+TEST(JSONTypedAccessors, URLs) {
+  EXPECT_EQ(JSON("https://example.org/a b").asURL()->absoluteString(), "https://example.org/a%20b");
+  EXPECT_EQ(JSON("https://example.org/a%20b").asURL()->absoluteString(),
+            "https://example.org/a%20b");
+  EXPECT_EQ(JSON("caf\xC3\xA9").asURL()->absoluteString(), "caf%C3%A9");
+  EXPECT_FALSE(JSON("a%20 b").asURL().has_value());  // escaped already, and a blank is no URL
+  EXPECT_FALSE(JSON("").asURL().has_value());
+  EXPECT_FALSE(JSON("\xff").asURL().has_value());
+  EXPECT_FALSE(JSON(1).asURL().has_value());
+
+  JSON json;
+  json.setAsURL(URL::fromString("https://example.org/x"));
+  EXPECT_EQ(json.stringValue(), "https://example.org/x");
+  json.setAsURL(std::nullopt);
+  EXPECT_EQ(json.type(), Type::null);
+}
+
+TEST(JSONTypedAccessors, NumbersCompareExactlyAcrossRepresentations) {
+  EXPECT_EQ(Number(std::uint64_t{1} << 63), Number(9223372036854775808.0));
+  EXPECT_NE(Number(std::int64_t{9007199254740993}), Number(9007199254740992.0));
+  EXPECT_TRUE(Number(-1).compare(Number(std::numeric_limits<std::uint64_t>::max())) < 0);
+  EXPECT_TRUE(Number(0.5).compare(Number(0)) > 0);
+  EXPECT_TRUE(Number(-0.5).compare(Number(0u)) < 0);
+  EXPECT_EQ(Number(1.0), Number(1));
+  EXPECT_EQ(Number(true), Number(1));
+  EXPECT_TRUE(Number(std::nan("")).compare(Number(-1e308)) < 0);
+  EXPECT_EQ(Number(std::nan("")), Number(std::nan("")));
+  EXPECT_TRUE(Number(std::numeric_limits<std::int64_t>::max()).compare(Number(-1e300)) > 0);
+  EXPECT_TRUE(Number(std::numeric_limits<std::int64_t>::max()).compare(Number(1e19)) < 0);
+}
+
+}  // namespace
+}  // namespace stratovane
