@@ -18,38 +18,23 @@ inline JSON answer(const std::string& text) {
   return JSON(Data{text}, {});
 }
 
-// Stored values only, kept as texts and read with the store's conversions.
+// Stored values only, kept as texts; integers read as the store reads them (else 0).
 class StubDefaults : public UserDefaults {
  public:
   std::int64_t integerForKey(const std::string& key) const override {
     const auto found = values_.find(key);
-    if (found == values_.end()) return 0;
     try {
-      return std::stoll(found->second);
+      return found == values_.end() ? 0 : std::stoll(found->second);
     } catch (...) {
       return 0;
     }
   }
-  double doubleForKey(const std::string& key) const override {
-    const auto found = values_.find(key);
-    if (found == values_.end()) return 0;
-    try {
-      return std::stod(found->second);
-    } catch (...) {
-      return 0;
-    }
-  }
-  std::optional<std::string> stringForKey(const std::string& key) const override {
-    const auto found = values_.find(key);
-    if (found == values_.end()) return std::nullopt;
-    return found->second;
-  }
+  double doubleForKey(const std::string&) const override { return 0; }
+  std::optional<std::string> stringForKey(const std::string&) const override { return {}; }
   void setInteger(std::int64_t value, const std::string& key) override {
     values_[key] = std::to_string(value);
   }
-  void setDouble(double value, const std::string& key) override {
-    values_[key] = std::to_string(value);
-  }
+  void setDouble(double, const std::string&) override {}
   void setString(const std::string& value, const std::string& key) override {
     values_[key] = value;
   }

@@ -10,39 +10,17 @@
 namespace stratovane {
 namespace {
 
-// UTF-8 of the code points, built here independently of the escapes in the table.
-std::string utf8(std::initializer_list<char32_t> codePoints) {
-  std::string out;
-  for (char32_t c : codePoints) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
+// Expected bytes are spelled in hex, independently of the escapes in the table.
 TEST(EmojiForIcon, EveryRowGivesItsCodePoints) {
-  const std::string sun = utf8({0x2600, 0xFE0F});
-  const std::string moon = utf8({0x1F315});
-  const std::string rain = utf8({0x1F327});
-  const std::string snow = utf8({0x2744, 0xFE0F});
-  const std::string sleet = utf8({0x1F328});
-  const std::string wind = utf8({0x1F32C});
-  const std::string fog = utf8({0x1F32B});
-  const std::string cloud = utf8({0x2601, 0xFE0F});
-  const std::string partly = utf8({0x1F324});
+  const std::string sun = "\xE2\x98\x80\xEF\xB8\x8F";
+  const std::string moon = "\xF0\x9F\x8C\x95";
+  const std::string rain = "\xF0\x9F\x8C\xA7";
+  const std::string snow = "\xE2\x9D\x84\xEF\xB8\x8F";
+  const std::string sleet = "\xF0\x9F\x8C\xA8";
+  const std::string wind = "\xF0\x9F\x8C\xAC";
+  const std::string fog = "\xF0\x9F\x8C\xAB";
+  const std::string cloud = "\xE2\x98\x81\xEF\xB8\x8F";
+  const std::string partly = "\xF0\x9F\x8C\xA4";
   const std::vector<std::pair<std::vector<std::string>, std::string>> rows{
       {{"clear-day", "01d"}, sun},
       {{"clear-night", "01n"}, moon},
@@ -61,7 +39,7 @@ TEST(EmojiForIcon, EveryRowGivesItsCodePoints) {
 }
 
 TEST(EmojiForIcon, AnythingElseIsTheUmbrella) {
-  const std::string umbrella = utf8({0x2602, 0xFE0F});
+  const std::string umbrella = "\xE2\x98\x82\xEF\xB8\x8F";
   for (const char* input :
        {"", "11d", "11n", "01D", " 01d", "01d ", "Rain", "thunderstorm", "0", "01", "01dd"}) {
     EXPECT_EQ(emojiForIcon(input), umbrella) << '"' << input << '"';

