@@ -1,0 +1,18 @@
+// Owning pointer for GObject references from the C libraries that gtkmm does not wrap.
+#pragma once
+
+#include <glib-object.h>
+
+#include <memory>
+
+namespace stratovane::gtk {
+
+struct GObjectUnref {
+  void operator()(gpointer object) const { g_object_unref(object); }
+};
+
+// Holds one strong reference, dropped when the pointer goes.
+template <class T>
+using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
+
+}  // namespace stratovane::gtk

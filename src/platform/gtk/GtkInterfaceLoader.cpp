@@ -1,0 +1,131 @@
+// Builds the windows of the interface files compiled into the binary and connects their outlets.
+#include "platform/gtk/GtkInterfaceLoader.h"
+
+#include <gtkmm/builder.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/textview.h>
+#include <gtkmm/window.h>
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "platform/gtk/GtkLabelCell.h"
+#include "platform/gtk/GtkScrollViewAdapter.h"
+#include "platform/gtk/GtkTextViewAdapter.h"
+#include "platform/gtk/GtkWindowAdapter.h"
+
+// Generated from data/ui/stratovane.gresource.xml; the resource registers itself when linked.
+extern "C" GResource* stratovane_get_resource(void);
+
+namespace stratovane::gtk {
+
+namespace {
+
+void fail(const std::string& name, const std::string& what) {
+  std::fprintf(stderr, "stratovane: interface file %s %s\n", name.c_str(), what.c_str());
+}
+
+// Checked with the C type system first: gtkmm's lookup reports a miss as a critical warning.
+template <class T>
+T* find(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& id) {
+  GObject* object = gtk_builder_get_object(builder->gobj(), id.c_str());
+  if (object == nullptr || !G_TYPE_CHECK_INSTANCE_TYPE(object, T::get_type())) return nullptr;
+  T* widget = nullptr;
+  builder->get_widget(id, widget);
+  return widget;
+}
+
+// Toplevel windows outlive the builder; a file that fails to load must not leave them behind.
+void destroyToplevels(const Glib::RefPtr<Gtk::Builder>& builder) {
+  GSList* objects = gtk_builder_get_objects(builder->gobj());
+  for (GSList* entry = objects; entry != nullptr; entry = entry->next) {
+    if (GTK_IS_WINDOW(entry->data)) gtk_widget_destroy(GTK_WIDGET(entry->data));
+  }
+  g_slist_free(objects);
+}
+
+// Finds the widget of every outlet and adds the filling of each to `fills`; false on a miss.
+template <class Widget, class Adapter, class Port>
+bool lookUp(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
+            const std::shared_ptr<Gtk::Window>& window,
+            const std::vector<Connections::Outlet<Port>>& outlets, const char* kind,
+            std::vector<std::function<void()>>& fills) {
+  for (const auto& [id, outlet] : outlets) {
+    Widget* widget = find<Widget>(builder, id);
+    if (widget == nullptr) {
+      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
+      return false;
+    }
+    fills.emplace_back(
+        [window, widget, outlet] { *outlet = std::make_shared<Adapter>(window, *widget); });
+  }
+  return true;
+}
+
+void runAction(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "stratovane: button action failed: %s\n", error.what());
+  } catch (...) {
+    std::fputs("stratovane: button action failed\n", stderr);
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
+                                                       const Connections& connections) {
+  // Referencing the resource links it in from the static library.
+  static_cast<void>(stratovane_get_resource());
+  const Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
+  try {
+    builder->add_from_resource(kResourcePrefix + name + ".ui");
+  } catch (const Glib::Error& error) {
+    fail(name, "cannot be loaded: " + error.what());
+    destroyToplevels(builder);
+    return nullptr;
+  }
+
+  Gtk::Window* toplevel = find<Gtk::Window>(builder, "window");
+  if (toplevel == nullptr) {
+    fail(name, "has no GtkWindow \"window\"");
+    destroyToplevels(builder);
+    return nullptr;
+  }
+  // The builder hands toplevel windows over to the caller.
+  const std::shared_ptr<Gtk::Window> window(toplevel);
+
+  // Everything is looked up before any outlet is filled, so a failure leaves them all untouched.
+  std::vector<std::function<void()>> fills;
+  const bool complete =
+      lookUp<Gtk::Label, GtkLabelCell>(builder, name, window, connections.textFieldCells,
+                                       "GtkLabel", fills) &&
+      lookUp<Gtk::TextView, GtkTextViewAdapter>(builder, name, window, connections.textViews,
+                                                "GtkTextView", fills) &&
+      lookUp<Gtk::ScrolledWindow, GtkScrollViewAdapter>(
+          builder, name, window, connections.scrollViews, "GtkScrolledWindow", fills);
+  if (!complete) return nullptr;
+  std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
+  for (const auto& [id, action] : connections.actions) {
+    Gtk::Button* button = find<Gtk::Button>(builder, id);
+    if (button == nullptr) {
+      fail(name, "has no GtkButton \"" + id + "\"");
+      return nullptr;
+    }
+    buttons.emplace_back(button, action);
+  }
+
+  for (const std::function<void()>& fill : fills) fill();
+  for (auto& [button, action] : buttons) {
+    button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
+  }
+  return std::make_shared<GtkWindowAdapter>(window);
+}
+
+}  // namespace stratovane::gtk
