@@ -1,0 +1,49 @@
+// The panel item on libayatana-appindicator: the title is its label, the menu a GtkMenu.
+#pragma once
+
+#include <gtkmm/menu.h>
+#include <libayatana-appindicator/app-indicator.h>
+#include <sigc++/connection.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/StatusItem.h"
+#include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/GObjectPtr.h"
+
+namespace stratovane::gtk {
+
+class IndicatorStatusItem : public StatusItem {
+ public:
+  // `id` names the item on the bus; `icon` is drawn beside the label by hosts that draw icons.
+  IndicatorStatusItem(const std::string& id, const BlankIcon& icon);
+  ~IndicatorStatusItem() override;
+  IndicatorStatusItem(const IndicatorStatusItem&) = delete;
+  IndicatorStatusItem& operator=(const IndicatorStatusItem&) = delete;
+
+  bool hasButton() const override { return true; }
+  void setTitle(const std::string& title) override;
+  std::string title() const override { return title_; }
+  // The GtkMenu follows the menu's changes once per main-loop iteration, however many there were.
+  void setMenu(std::shared_ptr<Menu> menu) override;
+  std::shared_ptr<Menu> menu() const override { return menu_; }
+
+  // What the panel host is given; for tests.
+  std::string label() const;
+  Gtk::Menu& gtkMenu() { return gtkMenu_; }
+  AppIndicator* indicator() const { return indicator_.get(); }
+
+ private:
+  void scheduleRebuild();
+  void rebuild();
+
+  std::string title_;
+  std::shared_ptr<Menu> menu_;
+  Gtk::Menu gtkMenu_;
+  // Declared after the GtkMenu so that it lets go of the menu first.
+  GObjectPtr<AppIndicator> indicator_;
+  sigc::connection pendingRebuild_;
+};
+
+}  // namespace stratovane::gtk

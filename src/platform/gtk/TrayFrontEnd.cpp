@@ -1,0 +1,79 @@
+// The tray front-end: GTK, the panel item and the windows of the interface files.
+#include "platform/gtk/TrayFrontEnd.h"
+
+#include <giomm/init.h>
+#include <glibmm/main.h>
+#include <glibmm/miscutils.h>
+#include <gtk/gtk.h>
+#include <gtkmm/main.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/IndicatorStatusItem.h"
+
+namespace stratovane::gtk {
+
+namespace {
+
+// Long enough for a panel started in the same session to claim its bus name.
+constexpr unsigned kProbeDelaySeconds = 3;
+
+bool named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+Glib::RefPtr<Gio::DBus::Connection> sessionBus() {
+  try {
+    return Gio::DBus::Connection::get_sync(Gio::DBus::BUS_TYPE_SESSION);
+  } catch (const Glib::Error&) {
+    return {};  // then only an XEmbed tray can host the item
+  }
+}
+
+}  // namespace
+
+bool TrayFrontEnd::displayAvailable() {
+  return (named("DISPLAY") || named("WAYLAND_DISPLAY")) && gtk_init_check(nullptr, nullptr);
+}
+
+TrayFrontEnd::TrayFrontEnd(int& argc, char**& argv) {
+  Glib::set_prgname("stratovane");
+  Glib::set_application_name("Stratovane");
+  if (!gtk_init_check(&argc, &argv)) throw std::runtime_error("cannot open the display");
+  // gtkmm's wrappers are registered here; the main loop stays GTK's own.
+  Gtk::Main::init_gtkmm_internals();
+}
+
+std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
+  auto item = std::make_shared<IndicatorStatusItem>("stratovane", BlankIcon::install());
+  if (!probe_) {
+    probe_ = std::make_unique<PanelHostProbe>(sessionBus());
+    pendingProbe_ = Glib::signal_timeout().connect_seconds(
+        [this] {
+          try {
+            probe_->check([](bool hostPresent) {
+              if (!hostPresent) std::fprintf(stderr, "%s\n", PanelHostProbe::kHint);
+            });
+          } catch (const Glib::Error&) {
+            // Without an answer there is nothing worth saying.
+          }
+          return false;
+        },
+        kProbeDelaySeconds);
+  }
+  return item;
+}
+
+void TrayFrontEnd::run() {
+  gtk_main();
+}
+
+void TrayFrontEnd::quit() {
+  gtk_main_quit();
+}
+
+}  // namespace stratovane::gtk

@@ -1,0 +1,41 @@
+// The tray front-end: GTK, the panel item and the windows of the interface files.
+#pragma once
+
+#include <sigc++/connection.h>
+
+#include <memory>
+
+#include "platform/StatusItem.h"
+#include "platform/Widgets.h"
+#include "platform/gtk/GtkInterfaceLoader.h"
+#include "platform/gtk/PanelHostProbe.h"
+
+namespace stratovane::gtk {
+
+class TrayFrontEnd {
+ public:
+  // A graphical session: a display is named and GTK can open it.
+  static bool displayAvailable();
+
+  // Initialises GTK; throws std::runtime_error when no display can be opened.
+  TrayFrontEnd(int& argc, char**& argv);
+  ~TrayFrontEnd() { pendingProbe_.disconnect(); }
+  TrayFrontEnd(const TrayFrontEnd&) = delete;
+  TrayFrontEnd& operator=(const TrayFrontEnd&) = delete;
+
+  // The panel item. A few seconds after the first one is made, one hint goes to standard error
+  // when the session has no panel host that could show it; the application keeps running.
+  std::shared_ptr<StatusItem> createStatusItem();
+  InterfaceLoader& interfaceLoader() { return interfaceLoader_; }
+
+  // Runs the GTK main loop on the default main context, where the run loop and queues live too.
+  void run();
+  void quit();
+
+ private:
+  GtkInterfaceLoader interfaceLoader_;
+  std::unique_ptr<PanelHostProbe> probe_;
+  sigc::connection pendingProbe_;
+};
+
+}  // namespace stratovane::gtk
