@@ -1,0 +1,186 @@
+// The built binary in a graphical session: its panel item read and clicked over D-Bus like a panel.
+#include <arpa/inet.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FakePanelHost.h"
+#include "GuiTest.h"
+#include "PrivateBus.h"
+#include "platform/gtk/PanelHostProbe.h"
+#include "support/ChildProcess.h"
+
+namespace stratovane {
+namespace {
+
+using testing::ChildProcess;
+using testing::FakePanelHost;
+using testing::PrivateBus;
+namespace fs = std::filesystem;
+
+const std::string kNoKey = "\u26A0\uFE0F No API key";
+const std::string kOffline = "\u26A0\uFE0F Offline";
+
+class ConfigDir {
+ public:
+  ConfigDir() {
+    std::string pattern = (fs::temp_directory_path() / "stratovane-gui-XXXXXX").string();
+    path = ::mkdtemp(pattern.data());
+  }
+  ~ConfigDir() { fs::remove_all(path); }
+  void write(const std::string& settings) const {
+    fs::create_directories(path / "stratovane");
+    std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
+  }
+  fs::path path;
+};
+
+bool hostHasDefaultRoute() {
+  std::ifstream routes("/proc/net/route");
+  std::string iface, destination, line;
+  std::getline(routes, line);
+  while (routes >> iface >> destination && std::getline(routes, line))
+    if (destination == "00000000" && iface != "lo") return true;
+  return false;
+}
+
+// A port on which nothing listens.
+int refusedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+class TrayAppTest : public testing::GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(fs::exists(STRATOVANE_BINARY)) << STRATOVANE_BINARY << " is not built";
+  }
+
+  std::unique_ptr<ChildProcess> start(const std::string& endpoint) {
+    return std::make_unique<ChildProcess>(
+        std::vector<std::string>{STRATOVANE_BINARY},
+        std::map<std::string, std::string>{{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                                           {"XDG_CONFIG_HOME", config.path.string()},
+                                           {"STRATOVANE_WEATHER_URL", endpoint},
+                                           {"NO_AT_BRIDGE", "1"},
+                                           {"GTK_A11Y", "none"},
+                                           {"LC_ALL", "C"},
+                                           {"TZ", "UTC"}});
+  }
+
+  static std::vector<std::string> labels(const std::vector<FakePanelHost::Entry>& entries) {
+    std::vector<std::string> result;
+    for (const FakePanelHost::Entry& entry : entries) {
+      result.push_back(entry.separator ? "---" : entry.label);
+    }
+    return result;
+  }
+
+  PrivateBus bus;
+  ConfigDir config;
+};
+
+TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero) {
+  FakePanelHost host(bus.connection());
+  const std::unique_ptr<ChildProcess> app =
+      start("http://127.0.0.1:" + std::to_string(refusedPort()) + "/onecall");
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+
+  std::optional<std::string> label;
+  EXPECT_TRUE(waitUntil([&] {
+    label = host.label();
+    return label == kNoKey || label == kOffline;
+  })) << label.value_or("(none)");
+  std::vector<std::string> menu;
+  EXPECT_TRUE(waitUntil([&] {
+    menu = labels(host.menu());
+    return !menu.empty();
+  }));
+  EXPECT_EQ(menu, (std::vector<std::string>{"---", "Update forecast", "---", "Settings",
+                                            "Check for update...", "---", "Quit"}));
+  for (const FakePanelHost::Entry& entry : host.menu()) {
+    EXPECT_TRUE(entry.enabled || entry.separator) << entry.label;
+  }
+
+  // A host is present: past the time the hint would come, none has come.
+  spin(std::chrono::seconds(4));
+  EXPECT_EQ(app->readErrors().find(gtk::PanelHostProbe::kHint), std::string::npos);
+
+  ASSERT_TRUE(host.click("Quit"));
+  EXPECT_EQ(app->wait(), 0) << app->readErrors();
+}
+
+TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  httplib::Server server;
+  std::atomic<int> requests = 0;
+  server.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
+    ++requests;
+    response.set_content(R"({"current":{"temp":3,"weather":[{"description":"light rain",)"
+                         R"("icon":"10n"}]}})",
+                         "application/json");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { server.listen_after_bind(); });
+  config.write("apiKey=k1\nstatusBarOption=4\n");
+  FakePanelHost host(bus.connection());
+  {
+    const std::unique_ptr<ChildProcess> app =
+        start("http://127.0.0.1:" + std::to_string(port) + "/onecall");
+    ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
+    std::optional<std::string> label;
+    EXPECT_TRUE(waitUntil([&] {
+      label = host.label();
+      return label && label->find("light rain") != std::string::npos;
+    })) << label.value_or("(none)");
+    EXPECT_EQ(requests, 1);
+
+    EXPECT_TRUE(waitUntil([&] { return host.click("Update forecast"); }));
+    EXPECT_TRUE(waitUntil([&] { return requests == 2; })) << requests;
+    app->signal(SIGTERM);
+    EXPECT_EQ(app->wait(), 0);
+  }
+  server.stop();
+  serving.join();
+}
+
+TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {
+  const std::unique_ptr<ChildProcess> app =
+      start("http://127.0.0.1:" + std::to_string(refusedPort()) + "/onecall");
+  std::string errors;
+  EXPECT_TRUE(waitUntil([&] {
+    errors = app->readErrors(std::chrono::milliseconds(50));
+    return errors.find(gtk::PanelHostProbe::kHint) != std::string::npos;
+  })) << errors;
+  spin(std::chrono::seconds(2));
+  errors = app->readErrors();
+  const auto first = errors.find(gtk::PanelHostProbe::kHint);
+  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
+  EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
+  app->signal(SIGTERM);
+  EXPECT_EQ(app->wait(), 0);
+}
+
+}  // namespace
+}  // namespace stratovane
