@@ -16,40 +16,33 @@ ArrayStorage::~ArrayStorage() {
 
 }  // namespace detail
 
-Array::Array() noexcept = default;
 Array::Array(std::initializer_list<Object> items) : Array(std::vector<Object>(items)) {}
 Array::Array(std::vector<Object> items)
-    : storage_(std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)})) {}
-Array::Array(const Array&) noexcept = default;
-Array::Array(Array&&) noexcept = default;
-Array& Array::operator=(const Array&) noexcept = default;
-Array& Array::operator=(Array&&) noexcept = default;
-Array::~Array() = default;
+    : ref_(std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)})) {}
 
 std::size_t Array::size() const noexcept {
-  if (storage_) return storage_->items.size();
-  if (document_) return document_->node(node_).size;
+  if (node_) return node_->size;
+  if (const auto* own = storage()) return own->items.size();
   return 0;
 }
 
 Object Array::operator[](std::size_t position) const noexcept {
-  if (storage_) return storage_->items[position];
-  const detail::Node& array = document_->node(node_);
-  return detail::ParsedDocument::objectAt(document_,
-                                          static_cast<std::uint32_t>(array.value + position));
+  if (const auto* own = storage()) return own->items[position];
+  return detail::ParsedDocument::objectAt(ref_,
+                                          detail::ParsedDocument::children(*node_) + position);
 }
 
 detail::ArrayStorage& Array::ownStorage() {
-  if (!storage_) {
+  if (node_ || !ref_) {
     std::vector<Object> items;
     items.reserve(size());
     for (std::size_t i = 0; i < size(); ++i) items.push_back((*this)[i]);
-    storage_ = std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)});
-    document_.reset();
-  } else if (storage_.use_count() > 1) {
-    storage_ = std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{storage_->items});
+    ref_ = std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)});
+    node_ = nullptr;
+  } else if (ref_.use_count() > 1) {
+    ref_ = std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{storage()->items});
   }
-  return *storage_;
+  return *storage();
 }
 
 void Array::push_back(Object item) {

@@ -14,6 +14,7 @@ class Object;
 
 namespace detail {
 class ParsedDocument;
+struct Node;
 struct ArrayStorage;
 struct PayloadAccess;
 }  // namespace detail
@@ -22,14 +23,14 @@ struct PayloadAccess;
 // change copies one level of it (its elements stay shared).
 class Array {
  public:
-  Array() noexcept;
+  Array() noexcept = default;
   Array(std::initializer_list<Object> items);
   explicit Array(std::vector<Object> items);
-  Array(const Array&) noexcept;
-  Array(Array&&) noexcept;
-  Array& operator=(const Array&) noexcept;
-  Array& operator=(Array&&) noexcept;
-  ~Array();
+  Array(const Array&) noexcept = default;
+  Array(Array&&) noexcept = default;
+  Array& operator=(const Array&) noexcept = default;
+  Array& operator=(Array&&) noexcept = default;
+  ~Array() = default;
 
   std::size_t size() const noexcept;
   bool empty() const noexcept { return size() == 0; }
@@ -80,9 +81,17 @@ class Array {
   friend struct detail::PayloadAccess;
   detail::ArrayStorage& ownStorage();
 
-  std::shared_ptr<const detail::ParsedDocument> document_;  // set for a view
-  std::uint32_t node_ = 0;
-  std::shared_ptr<detail::ArrayStorage> storage_;  // set for an owned list
+  // One reference for both forms keeps every JSON value small: a parsed document with node_
+  // pointing at the viewed node, or, when node_ is null, the owned storage (empty when null).
+  const detail::ParsedDocument* document() const noexcept {
+    return node_ ? static_cast<const detail::ParsedDocument*>(ref_.get()) : nullptr;
+  }
+  detail::ArrayStorage* storage() const noexcept {
+    return node_ ? nullptr : static_cast<detail::ArrayStorage*>(const_cast<void*>(ref_.get()));
+  }
+
+  std::shared_ptr<const void> ref_;
+  const detail::Node* node_ = nullptr;
 };
 
 }  // namespace stratovane

@@ -10,19 +10,19 @@ namespace stratovane {
 
 namespace detail {
 
-std::optional<std::uint32_t> DictionaryStorage::find(std::string_view key) const noexcept {
+std::uint32_t DictionaryStorage::find(std::string_view key) const noexcept {
   if (!index.empty()) {
     return index.find(key, [this](std::uint32_t p) { return std::string_view(entries[p].first); });
   }
   for (std::uint32_t p = 0; p < entries.size(); ++p) {
     if (entries[p].first == key) return p;
   }
-  return std::nullopt;
+  return KeyIndex::notFound;
 }
 
 void DictionaryStorage::set(std::string_view key, Object value) {
-  if (auto position = find(key)) {
-    entries[*position].second = std::move(value);
+  if (const std::uint32_t position = find(key); position != KeyIndex::notFound) {
+    entries[position].second = std::move(value);
     return;
   }
   entries.emplace_back(std::string(key), std::move(value));
@@ -42,29 +42,28 @@ DictionaryStorage::~DictionaryStorage() {
 
 }  // namespace detail
 
-Dictionary::Dictionary() noexcept = default;
 Dictionary::Dictionary(std::initializer_list<std::pair<std::string, Object>> entries) {
   if (entries.size() == 0) return;
   auto& storage = ownStorage();
   storage.entries.reserve(entries.size());
   for (const auto& [key, value] : entries) storage.set(key, value);
 }
-Dictionary::Dictionary(const Dictionary&) noexcept = default;
-Dictionary::Dictionary(Dictionary&&) noexcept = default;
-Dictionary& Dictionary::operator=(const Dictionary&) noexcept = default;
-Dictionary& Dictionary::operator=(Dictionary&&) noexcept = default;
-Dictionary::~Dictionary() = default;
 
 std::size_t Dictionary::size() const noexcept {
-  if (storage_) return storage_->entries.size();
-  if (document_) return document_->node(node_).size;
+  if (node_) return node_->size;
+  if (const auto* own = storage()) return own->entries.size();
   return 0;
 }
 
 std::optional<std::size_t> Dictionary::position(std::string_view key) const noexcept {
-  if (storage_) return storage_->find(key);
-  if (document_) return document_->find(document_->node(node_), key);
-  return std::nullopt;
+  std::uint32_t found = detail::KeyIndex::notFound;
+  if (const auto* parsed = document()) {
+    found = parsed->find(*node_, key);
+  } else if (const auto* own = storage()) {
+    found = own->find(key);
+  }
+  if (found == detail::KeyIndex::notFound) return std::nullopt;
+  return found;
 }
 
 std::optional<Object> Dictionary::find(std::string_view key) const noexcept {
@@ -74,19 +73,18 @@ std::optional<Object> Dictionary::find(std::string_view key) const noexcept {
 }
 
 std::string_view Dictionary::keyAt(std::size_t position) const noexcept {
-  if (storage_) return storage_->entries[position].first;
-  return document_->keyAt(document_->node(node_), static_cast<std::uint32_t>(position));
+  if (const auto* own = storage()) return own->entries[position].first;
+  return document()->keyAt(*node_, static_cast<std::uint32_t>(position));
 }
 
 Object Dictionary::valueAt(std::size_t position) const noexcept {
-  if (storage_) return storage_->entries[position].second;
-  const detail::Node& object = document_->node(node_);
+  if (const auto* own = storage()) return own->entries[position].second;
   return detail::ParsedDocument::objectAt(
-      document_, static_cast<std::uint32_t>(object.value + 2 * position + 1));
+      ref_, detail::ParsedDocument::children(*node_) + 2 * position + 1);
 }
 
 detail::DictionaryStorage& Dictionary::ownStorage() {
-  if (!storage_) {
+  if (node_ || !ref_) {
     auto storage = std::make_shared<detail::DictionaryStorage>();
     const std::size_t count = size();
     storage->entries.reserve(count);
@@ -100,15 +98,15 @@ detail::DictionaryStorage& Dictionary::ownStorage() {
       };
       for (std::uint32_t p = 0; p < count; ++p) storage->index.insert(p, keyAt);
     }
-    storage_ = std::move(storage);
-    document_.reset();
-  } else if (storage_.use_count() > 1) {
+    ref_ = std::move(storage);
+    node_ = nullptr;
+  } else if (ref_.use_count() > 1) {
     auto copy = std::make_shared<detail::DictionaryStorage>();
-    copy->entries = storage_->entries;
-    copy->index = storage_->index;
-    storage_ = std::move(copy);
+    copy->entries = storage()->entries;
+    copy->index = storage()->index;
+    ref_ = std::move(copy);
   }
-  return *storage_;
+  return *storage();
 }
 
 void Dictionary::set(std::string_view key, Object value) {

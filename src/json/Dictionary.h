@@ -16,6 +16,7 @@ class Object;
 
 namespace detail {
 class ParsedDocument;
+struct Node;
 struct DictionaryStorage;
 struct PayloadAccess;
 }  // namespace detail
@@ -26,14 +27,14 @@ struct PayloadAccess;
 // parsed bytes is a view, and the first change copies one level of it.
 class Dictionary {
  public:
-  Dictionary() noexcept;
+  Dictionary() noexcept = default;
   // Pairs are inserted in order: a later pair replaces an earlier one with the same key.
   Dictionary(std::initializer_list<std::pair<std::string, Object>> entries);
-  Dictionary(const Dictionary&) noexcept;
-  Dictionary(Dictionary&&) noexcept;
-  Dictionary& operator=(const Dictionary&) noexcept;
-  Dictionary& operator=(Dictionary&&) noexcept;
-  ~Dictionary();
+  Dictionary(const Dictionary&) noexcept = default;
+  Dictionary(Dictionary&&) noexcept = default;
+  Dictionary& operator=(const Dictionary&) noexcept = default;
+  Dictionary& operator=(Dictionary&&) noexcept = default;
+  ~Dictionary() = default;
 
   std::size_t size() const noexcept;
   bool empty() const noexcept { return size() == 0; }
@@ -55,9 +56,17 @@ class Dictionary {
   friend struct detail::PayloadAccess;
   detail::DictionaryStorage& ownStorage();
 
-  std::shared_ptr<const detail::ParsedDocument> document_;  // set for a view
-  std::uint32_t node_ = 0;
-  std::shared_ptr<detail::DictionaryStorage> storage_;  // set for an owned map
+  // One reference for both forms keeps every JSON value small: a parsed document with node_
+  // pointing at the viewed node, or, when node_ is null, the owned storage (empty when null).
+  const detail::ParsedDocument* document() const noexcept {
+    return node_ ? static_cast<const detail::ParsedDocument*>(ref_.get()) : nullptr;
+  }
+  detail::DictionaryStorage* storage() const noexcept {
+    return node_ ? nullptr : static_cast<detail::DictionaryStorage*>(const_cast<void*>(ref_.get()));
+  }
+
+  std::shared_ptr<const void> ref_;
+  const detail::Node* node_ = nullptr;
 };
 
 }  // namespace stratovane

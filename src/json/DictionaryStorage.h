@@ -14,7 +14,8 @@ struct DictionaryStorage {
   std::vector<std::pair<std::string, Object>> entries;
   KeyIndex index;  // in use above KeyIndex::threshold entries
 
-  std::optional<std::uint32_t> find(std::string_view key) const noexcept;
+  // The position of the key, or KeyIndex::notFound.
+  std::uint32_t find(std::string_view key) const noexcept;
   void set(std::string_view key, Object value);
   ~DictionaryStorage();
 };

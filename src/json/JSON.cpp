@@ -2,12 +2,14 @@
 #include "json/JSON.h"
 
 #include "json/ParsedDocument.h"
+#include "json/PayloadAccess.h"
 
 namespace stratovane {
 
 JSON::JSON(const Data& data, ReadingOptions) {
-  const auto document = detail::ParsedDocument::parse(data.bytes);
-  assign(detail::ParsedDocument::objectAt(document, 0));
+  auto document = detail::ParsedDocument::parse(data.bytes);
+  const detail::Node* root = document->root();
+  loadNode(std::shared_ptr<const void>(std::move(document)), root);
 }
 
 JSON::JSON(const Object& object) {

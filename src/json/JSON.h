@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -99,8 +100,11 @@ class JSON {
   // ---- Subscripts: json[0], json["current"], json[JSONKey(...)], json[{"a", 0, "b"}],
   // json(e1, e2, ...). An index step on a non-array, or a key step on a non-dictionary, gives
   // the receiver's own error if it has one, else wrongType.
-  JSON operator[](std::int64_t index) const noexcept;
-  JSON operator[](std::string_view key) const noexcept;
+  // The rvalue forms pass the document along a chain of steps instead of sharing it again.
+  JSON operator[](std::int64_t index) const& noexcept;
+  JSON operator[](std::int64_t index) && noexcept;
+  JSON operator[](std::string_view key) const& noexcept;
+  JSON operator[](std::string_view key) && noexcept;
   template <class K>
   requires std::same_as<K, JSONKey> JSON operator[](const K& step) const noexcept {
     return step.isIndex() ? (*this)[step.indexValue()] : (*this)[step.keyValue()];
@@ -131,9 +135,12 @@ class JSON {
   void set(std::initializer_list<JSONKey> path, const JSON& value);
 
   // ---- Typed accessors. `as...` is absent for other kinds; `...Value` has a default.
-  std::optional<std::string> asString() const;
+  // The rvalue forms move the text out of a temporary value instead of copying it.
+  std::optional<std::string> asString() const&;
+  std::optional<std::string> asString() &&;
   // Text; a number's text form; "true"/"false"; otherwise "".
-  std::string stringValue() const;
+  std::string stringValue() const&;
+  std::string stringValue() &&;
   std::optional<Number> asNumber() const noexcept;  // numbers; Booleans as integer 1 or 0
   // Also texts, read leniently as a decimal number: leading blanks, sign, digits, fraction and
   // exponent as far as they go ("12.5abc" gives 12.5); no digits gives 0; integers keep their
@@ -269,6 +276,14 @@ class JSON {
  private:
   static JSON failure(JSONError error) noexcept;
   void assign(Object value);
+  // Fills this value from a node of a parsed document; containers become views of it.
+  // `document` holds a ParsedDocument.
+  void loadNode(const std::shared_ptr<const void>& document, const detail::Node* node) noexcept;
+  void loadNode(std::shared_ptr<const void>&& document, const detail::Node* node) noexcept;
+  template <class Self>
+  static JSON indexStep(Self&& self, std::int64_t index) noexcept;
+  template <class Self>
+  static JSON keyStep(Self&& self, std::string_view key) noexcept;
 
   Array rawArray_;
   Dictionary rawDictionary_;

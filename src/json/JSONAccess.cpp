@@ -1,10 +1,13 @@
 // Subscripts and typed accessors of JSON values.
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "json/JSON.h"
+#include "json/ParsedDocument.h"
+#include "json/PayloadAccess.h"
 #include "json/Utf8.h"
 
 namespace stratovane {
@@ -118,27 +121,155 @@ bool hasPercentEscape(std::string_view text) {
 
 }  // namespace
 
-// ---- Subscripts
+// ---- Loading nodes of parsed documents (here, so the steps below can inline it)
 
-JSON JSON::operator[](std::int64_t index) const noexcept {
-  if (type_ != Type::array) return failure(error_.value_or(JSONError::wrongType));
-  if (index < 0 || static_cast<std::uint64_t>(index) >= rawArray_.size()) {
-    return failure(JSONError::indexOutOfBounds);
+namespace {
+
+template <class Document>
+inline void load(Document&& document, const detail::Node* at, Type& type, Number& number,
+                 bool& boolean, std::string& text, Array& array, Dictionary& dictionary) noexcept {
+  using detail::Node;
+  const Node& node = *at;
+  switch (node.kind) {
+    case Node::Kind::null:
+      type = Type::null;
+      return;
+    case Node::Kind::boolean:
+      type = Type::bool_;
+      boolean = node.value != 0;
+      return;
+    case Node::Kind::int64:
+      type = Type::number;
+      number = Number(static_cast<std::int64_t>(node.value));
+      return;
+    case Node::Kind::uint64:
+      type = Type::number;
+      number = Number(node.value);
+      return;
+    case Node::Kind::float64:
+      type = Type::number;
+      number = Number(std::bit_cast<double>(node.value));
+      return;
+    case Node::Kind::string:
+      type = Type::string;
+      text.assign(static_cast<const detail::ParsedDocument*>(document.get())->text(node));
+      return;
+    case Node::Kind::array:
+      type = Type::array;
+      detail::PayloadAccess::setView(array, std::forward<Document>(document), at);
+      return;
+    case Node::Kind::object:
+      type = Type::dictionary;
+      detail::PayloadAccess::setView(dictionary, std::forward<Document>(document), at);
+      return;
   }
-  return JSON(rawArray_[static_cast<std::size_t>(index)]);
 }
 
-JSON JSON::operator[](std::string_view key) const noexcept {
-  if (type_ != Type::dictionary) return failure(error_.value_or(JSONError::wrongType));
-  auto position = rawDictionary_.position(key);
-  if (!position) return failure(JSONError::notExist);
-  return JSON(rawDictionary_.valueAt(*position));
+}  // namespace
+
+void JSON::loadNode(const std::shared_ptr<const void>& document,
+                    const detail::Node* node) noexcept {
+  error_.reset();
+  load(document, node, type_, rawNumber_, rawBool_, rawString_, rawArray_, rawDictionary_);
+}
+
+void JSON::loadNode(std::shared_ptr<const void>&& document, const detail::Node* node) noexcept {
+  error_.reset();
+  load(std::move(document), node, type_, rawNumber_, rawBool_, rawString_, rawArray_,
+       rawDictionary_);
+}
+
+// ---- Subscripts
+
+// Every path returns `result`, so it is built in the caller's storage and never copied.
+template <class Self>
+JSON JSON::indexStep(Self&& self, std::int64_t index) noexcept {
+  JSON result;
+  if (self.type_ != Type::array) {
+    result.error_ = self.error_.value_or(JSONError::wrongType);
+    return result;
+  }
+  const Array& array = self.rawArray_;
+  const detail::Node* node = detail::PayloadAccess::node(array);
+  const std::size_t size = node ? node->size : array.size();
+  if (index < 0 || static_cast<std::uint64_t>(index) >= size) {
+    result.error_ = JSONError::indexOutOfBounds;
+    return result;
+  }
+  if (!node) {
+    result = JSON(array[static_cast<std::size_t>(index)]);
+    return result;
+  }
+  const detail::Node* child = detail::ParsedDocument::children(*node) + index;
+  auto& reference = detail::PayloadAccess::reference(self.rawArray_);
+  // Loaded inline: this is the hot path of every read.
+  if constexpr (std::is_lvalue_reference_v<Self>) {
+    load(reference, child, result.type_, result.rawNumber_, result.rawBool_, result.rawString_,
+         result.rawArray_, result.rawDictionary_);
+  } else {
+    load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
+         result.rawString_, result.rawArray_, result.rawDictionary_);
+  }
+  return result;
+}
+
+template <class Self>
+JSON JSON::keyStep(Self&& self, std::string_view key) noexcept {
+  JSON result;
+  if (self.type_ != Type::dictionary) {
+    result.error_ = self.error_.value_or(JSONError::wrongType);
+    return result;
+  }
+  const Dictionary& dictionary = self.rawDictionary_;
+  const detail::ParsedDocument* document = detail::PayloadAccess::document(dictionary);
+  if (!document) {
+    if (auto position = dictionary.position(key)) {
+      result = JSON(dictionary.valueAt(*position));
+    } else {
+      result.error_ = JSONError::notExist;
+    }
+    return result;
+  }
+  const detail::Node& object = *detail::PayloadAccess::node(dictionary);
+  const std::uint32_t position = document->find(object, key);
+  if (position == detail::KeyIndex::notFound) {
+    result.error_ = JSONError::notExist;
+    return result;
+  }
+  const detail::Node* child =
+      detail::ParsedDocument::children(object) + 2 * std::size_t{position} + 1;
+  auto& reference = detail::PayloadAccess::reference(self.rawDictionary_);
+  // Loaded inline: this is the hot path of every read.
+  if constexpr (std::is_lvalue_reference_v<Self>) {
+    load(reference, child, result.type_, result.rawNumber_, result.rawBool_, result.rawString_,
+         result.rawArray_, result.rawDictionary_);
+  } else {
+    load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
+         result.rawString_, result.rawArray_, result.rawDictionary_);
+  }
+  return result;
+}
+
+JSON JSON::operator[](std::int64_t index) const& noexcept {
+  return indexStep(*this, index);
+}
+JSON JSON::operator[](std::int64_t index) && noexcept {
+  return indexStep(std::move(*this), index);
+}
+JSON JSON::operator[](std::string_view key) const& noexcept {
+  return keyStep(*this, key);
+}
+JSON JSON::operator[](std::string_view key) && noexcept {
+  return keyStep(std::move(*this), key);
 }
 
 JSON JSON::operator[](const std::vector<JSONKey>& path) const noexcept {
   if (path.empty()) return *this;
   JSON current = (*this)[path.front()];
-  for (std::size_t i = 1; i < path.size(); ++i) current = current[path[i]];
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    current = path[i].isIndex() ? std::move(current)[path[i].indexValue()]
+                                : std::move(current)[path[i].keyValue()];
+  }
   return current;
 }
 
@@ -146,7 +277,10 @@ JSON JSON::operator[](std::initializer_list<JSONKey> path) const noexcept {
   if (path.size() == 0) return *this;
   auto step = path.begin();
   JSON current = (*this)[*step];
-  for (++step; step != path.end(); ++step) current = current[*step];
+  for (++step; step != path.end(); ++step) {
+    current = step->isIndex() ? std::move(current)[step->indexValue()]
+                              : std::move(current)[step->keyValue()];
+  }
   return current;
 }
 
@@ -188,12 +322,22 @@ void JSON::set(std::initializer_list<JSONKey> path, const JSON& value) {
 
 // ---- Typed accessors
 
-std::optional<std::string> JSON::asString() const {
+std::optional<std::string> JSON::asString() const& {
   if (type_ == Type::string) return rawString_;
   return std::nullopt;
 }
 
-std::string JSON::stringValue() const {
+std::optional<std::string> JSON::asString() && {
+  if (type_ == Type::string) return std::move(rawString_);
+  return std::nullopt;
+}
+
+std::string JSON::stringValue() && {
+  if (type_ == Type::string) return std::move(rawString_);
+  return std::as_const(*this).stringValue();
+}
+
+std::string JSON::stringValue() const& {
   switch (type_) {
     case Type::string:
       return rawString_;
@@ -309,11 +453,13 @@ std::optional<URL> JSON::asURL() const {
 
 #define STRATOVANE_NUMERIC_ACCESSORS(Optional, Value, T, getter) \
   std::optional<T> JSON::Optional() const noexcept {             \
+    if (type_ == Type::number) return rawNumber_.getter();       \
     auto number = asNumber();                                    \
     if (!number) return std::nullopt;                            \
     return number->getter();                                     \
   }                                                              \
   T JSON::Value() const noexcept {                               \
+    if (type_ == Type::number) return rawNumber_.getter();       \
     return numberValue().getter();                               \
   }
 

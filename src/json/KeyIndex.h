@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +14,9 @@ namespace stratovane::detail {
 class KeyIndex {
  public:
   static constexpr std::size_t threshold = 16;
+  // What find() gives for a missing key. A plain index, not std::optional: an optional returned
+  // from an out-of-line call is stored in two parts and read back whole, which stalls.
+  static constexpr std::uint32_t notFound = 0xFFFFFFFF;
 
   bool empty() const noexcept { return slots_.empty(); }
   void clear() noexcept { slots_.clear(); }
@@ -27,12 +29,12 @@ class KeyIndex {
   }
 
   template <class KeyAt>
-  std::optional<std::uint32_t> find(std::string_view key, const KeyAt& keyAt) const noexcept {
-    if (slots_.empty()) return std::nullopt;
+  std::uint32_t find(std::string_view key, const KeyAt& keyAt) const noexcept {
+    if (slots_.empty()) return notFound;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = hash(key) & mask;; slot = (slot + 1) & mask) {
       const std::uint32_t stored = slots_[slot];
-      if (stored == 0) return std::nullopt;
+      if (stored == 0) return notFound;
       if (keyAt(stored - 1) == key) return stored - 1;
     }
   }

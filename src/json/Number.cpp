@@ -85,20 +85,6 @@ bool Number::boolValue() const noexcept {
   return false;
 }
 
-double Number::doubleValue() const noexcept {
-  switch (representation_) {
-    case Representation::boolean:
-    case Representation::int64:
-      return static_cast<double>(bits_.i);
-    case Representation::uint64:
-      return static_cast<double>(bits_.u);
-    case Representation::float32:
-    case Representation::float64:
-      return bits_.d;
-  }
-  return 0;
-}
-
 float Number::floatValue() const noexcept {
   const double value = doubleValue();
   if (value > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();

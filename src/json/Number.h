@@ -51,7 +51,19 @@ class Number {
   }
 
   bool boolValue() const noexcept;
-  double doubleValue() const noexcept;
+  double doubleValue() const noexcept {
+    switch (representation_) {
+      case Representation::boolean:
+      case Representation::int64:
+        return static_cast<double>(bits_.i);
+      case Representation::uint64:
+        return static_cast<double>(bits_.u);
+      case Representation::float32:
+      case Representation::float64:
+        return bits_.d;
+    }
+    return 0;
+  }
   float floatValue() const noexcept;
   std::int64_t integerValue() const noexcept { return longLongValue(); }
   std::uint64_t unsignedIntegerValue() const noexcept { return unsignedLongLongValue(); }

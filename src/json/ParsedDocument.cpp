@@ -3,6 +3,8 @@
 
 #include <simdjson.h>
 
+static_assert(simdjson::SIMDJSON_VERSION_MAJOR == 3, "the tape layout read here is simdjson 3's");
+
 #include <bit>
 #include <charconv>
 
@@ -83,167 +85,270 @@ bool widenLongIntegers(std::string_view bytes, std::string& widened) {
 
 }  // namespace
 
+// Walks simdjson's tape (its documented layout: one 64-bit word per value, the type in the top
+// byte, two words for numbers, containers pointing past their end and carrying their element
+// count) once, in order. A container's children get a contiguous block of nodes the moment the
+// container opens, so no second pass is needed.
 class ParsedDocument::Builder {
  public:
-  Builder(ParsedDocument& document, std::size_t inputSize) : document_(document) {
-    document_.strings_.reserve(inputSize);
-    document_.nodes_.reserve(inputSize / 8 + 16);
+  explicit Builder(ParsedDocument& document)
+      : document_(document),
+        scratch_(threadScratch()),
+        frames_(scratch_.frames),
+        indexes_(scratch_.indexes) {
+    frames_.clear();
+    indexes_.clear();
   }
 
-  void build(simdjson::dom::element root) {
-    document_.nodes_.emplace_back();
-    place(root, 0, 1);
-    for (std::size_t head = 0; head < pending_.size(); ++head) {
-      const Pending item = pending_[head];
-      const Node& node = document_.nodes_[item.node];
-      // A later duplicate key may have replaced this container before it was expanded.
-      if (node.value != item.ticket ||
-          (node.kind != Node::Kind::array && node.kind != Node::Kind::object)) {
+  ~Builder() {
+    // Buffers grown by an unusually large document are not kept for the life of the thread.
+    constexpr std::size_t keep = 4 << 20;
+    if (frames_.capacity() * sizeof(Frame) > keep) scratch_ = {};
+  }
+
+  // `inputSize` bounds the bytes of all texts: unescaping never lengthens them.
+  void build(const simdjson::dom::document& parsed, std::size_t inputSize) {
+    tape_ = parsed.tape.get();
+    stringBuffer_ = parsed.string_buf.get();
+    // Every node takes at least one tape word, so the tape's length bounds the node count and
+    // the arrays can be written through cursors without further checks.
+    const std::size_t tapeLength = (tape_[0] & payloadMask) + 1;
+    // Built in place: pages past what is used are never touched, and nothing is copied after.
+    document_.nodes_ = std::make_unique_for_overwrite<Node[]>(tapeLength);
+    document_.strings_ = std::make_unique_for_overwrite<char[]>(inputSize + shortText);
+    nodes_ = document_.nodes_.get();
+    strings_ = document_.strings_.get();
+    nodes_[0] = Node{};
+    nodeCount_ = 1;
+    stringsUsed_ = 0;
+    std::size_t i = 1;  // word 0 is the root marker
+    std::uint32_t slot = 0;
+    for (;;) {
+      const std::uint64_t word = tape_[i];
+      const auto type = static_cast<char>(word >> 56);
+      if (type == ']' || type == '}') {
+        close();
+        ++i;
+        if (frames_.empty()) break;
         continue;
       }
-      if (item.depth > maxDepth) throw JSONParseError("Containers nested deeper than 1024 levels");
-      if (node.kind == Node::Kind::array) {
-        expandArray(item);
+      if (!frames_.empty()) {
+        Frame& frame = frames_.back();
+        if (frame.object) {
+          // A key; it decides where its value goes.
+          slot = placeKey(frame, text(word));
+          ++i;
+          i = placeValue(i, slot);
+        } else {
+          slot = frame.first + frame.next++;
+          i = placeValue(i, slot);
+        }
       } else {
-        expandObject(item);
+        i = placeValue(i, 0);
+        if (frames_.empty()) break;  // a scalar document
       }
     }
   }
 
  private:
-  struct Pending {
-    simdjson::dom::element element;
-    std::uint32_t node;
-    std::uint32_t depth;
-    std::uint64_t ticket;
+  struct Frame {
+    std::uint32_t node;   // the container's own node
+    std::uint32_t first;  // its first child node
+    std::uint32_t next;   // elements placed, or distinct keys placed
+    std::uint32_t count;  // elements or entries on the tape
+    std::uint64_t seen;   // filter of the keys placed so far
+    std::int32_t index;   // position in indexes_ for objects above the threshold, else -1
+    bool object;
   };
+  struct Scratch {
+    std::vector<Frame> frames;
+    std::vector<KeyIndex> indexes;
+  };
+  static Scratch& threadScratch() {
+    thread_local Scratch scratch;
+    return scratch;
+  }
 
-  std::uint64_t appendText(std::string_view text) {
-    const std::uint64_t offset = document_.strings_.size();
-    document_.strings_.append(text);
+  std::string_view text(std::uint64_t word) const noexcept {
+    const std::uint8_t* at = stringBuffer_ + (word & payloadMask);
+    std::uint32_t length;
+    std::memcpy(&length, at, sizeof length);
+    return {reinterpret_cast<const char*>(at + sizeof length), length};
+  }
+
+  std::uint64_t appendText(std::string_view text) noexcept {
+    const std::uint64_t offset = stringsUsed_;
+    if (text.size() <= shortText) {
+      // One fixed-size move; simdjson pads its string buffer, and ours has room to spare.
+      std::memcpy(strings_ + stringsUsed_, text.data(), shortText);
+    } else {
+      std::memcpy(strings_ + stringsUsed_, text.data(), text.size());
+    }
+    stringsUsed_ += text.size();
     return offset;
   }
 
-  // Fills node `index` from a value; containers are queued and expanded later, so that the
-  // children of each container get contiguous nodes.
-  void place(simdjson::dom::element element, std::uint32_t index, std::uint32_t depth) {
-    Node node;
-    switch (element.type()) {
-      case simdjson::dom::element_type::ARRAY:
-      case simdjson::dom::element_type::OBJECT:
-        node.kind = element.type() == simdjson::dom::element_type::ARRAY ? Node::Kind::array
-                                                                         : Node::Kind::object;
-        node.value = pending_.size();
-        pending_.push_back({element, index, depth, node.value});
-        break;
-      case simdjson::dom::element_type::STRING: {
-        const std::string_view text = element.get_string().value_unsafe();
-        node.kind = Node::Kind::string;
-        node.size = static_cast<std::uint32_t>(text.size());
-        node.value = appendText(text);
-        break;
-      }
-      case simdjson::dom::element_type::INT64:
-        node.kind = Node::Kind::int64;
-        node.value = static_cast<std::uint64_t>(element.get_int64().value_unsafe());
-        break;
-      case simdjson::dom::element_type::UINT64:
-        node.kind = Node::Kind::uint64;
-        node.value = element.get_uint64().value_unsafe();
-        break;
-      case simdjson::dom::element_type::DOUBLE:
-        node.kind = Node::Kind::float64;
-        node.value = std::bit_cast<std::uint64_t>(element.get_double().value_unsafe());
-        break;
-      case simdjson::dom::element_type::BOOL:
-        node.kind = Node::Kind::boolean;
-        node.value = element.get_bool().value_unsafe() ? 1 : 0;
-        break;
-      case simdjson::dom::element_type::NULL_VALUE:
-        break;
-    }
-    document_.nodes_[index] = node;
+  std::string_view scratchText(const Node& node) const noexcept {
+    return {strings_ + node.value, node.size};
+  }
+
+  // Index of the word after the value that starts at word i.
+  std::size_t after(std::size_t i) const noexcept {
+    const auto type = static_cast<char>(tape_[i] >> 56);
+    if (type == '[' || type == '{') return static_cast<std::uint32_t>(tape_[i]);
+    if (type == 'l' || type == 'u' || type == 'd') return i + 2;
+    return i + 1;
+  }
+
+  // The element count on the tape saturates; past that the elements are counted.
+  std::uint32_t countAt(std::size_t i, bool object) const {
+    const auto saturated = static_cast<std::uint32_t>((tape_[i] >> 32) & 0xFFFFFF);
+    if (saturated < 0xFFFFFF) return saturated;
+    std::uint64_t count = 0;
+    const std::size_t end = static_cast<std::uint32_t>(tape_[i]) - 1;
+    for (std::size_t j = i + 1; j < end; ++count) j = after(object ? j + 1 : j);
+    if (count > UINT32_MAX / 2) throw JSONParseError("Document too large");
+    return static_cast<std::uint32_t>(count);
   }
 
   std::uint32_t reserveChildren(std::size_t count) {
-    const std::size_t first = document_.nodes_.size();
+    const std::size_t first = nodeCount_;
     if (first + count > UINT32_MAX) throw JSONParseError("Document too large");
-    document_.nodes_.resize(first + count);
+    nodeCount_ += count;
     return static_cast<std::uint32_t>(first);
   }
 
-  static std::size_t countOf(std::size_t saturated, auto container) {
-    if (saturated < 0xFFFFFF) return saturated;
-    std::size_t count = 0;
-    for (auto it = container.begin(); it != container.end(); ++it) ++count;
-    return count;
+  // Fills node `slot` from the value at word i and returns the index of the next word.
+  std::size_t placeValue(std::size_t i, std::uint32_t slot) {
+    const std::uint64_t word = tape_[i];
+    Node node{};
+    switch (static_cast<char>(word >> 56)) {
+      case '"': {
+        const std::string_view value = text(word);
+        node.kind = Node::Kind::string;
+        node.size = static_cast<std::uint32_t>(value.size());
+        node.value = appendText(value);
+        nodes_[slot] = node;
+        return i + 1;
+      }
+      case 'l':
+        node.kind = Node::Kind::int64;
+        node.value = tape_[i + 1];
+        nodes_[slot] = node;
+        return i + 2;
+      case 'u':
+        node.kind = Node::Kind::uint64;
+        node.value = tape_[i + 1];
+        nodes_[slot] = node;
+        return i + 2;
+      case 'd':
+        node.kind = Node::Kind::float64;
+        node.value = tape_[i + 1];
+        nodes_[slot] = node;
+        return i + 2;
+      case 't':
+      case 'f':
+        node.kind = Node::Kind::boolean;
+        node.value = static_cast<char>(word >> 56) == 't' ? 1 : 0;
+        nodes_[slot] = node;
+        return i + 1;
+      case 'n':
+        nodes_[slot] = node;
+        return i + 1;
+      case '[':
+      case '{':
+        open(i, slot, static_cast<char>(word >> 56) == '{');
+        return i + 1;
+      default:
+        throw JSONParseError("Unexpected parser output");
+    }
   }
 
-  void expandArray(const Pending& item) {
-    const simdjson::dom::array array = item.element.get_array().value_unsafe();
-    const std::size_t count = countOf(array.size(), array);
-    const std::uint32_t first = reserveChildren(count);
-    std::uint32_t next = first;
-    for (simdjson::dom::element child : array) place(child, next++, item.depth + 1);
-    Node& node = document_.nodes_[item.node];
-    node.size = static_cast<std::uint32_t>(count);
-    node.value = first;
+  void open(std::size_t i, std::uint32_t slot, bool object) {
+    if (frames_.size() >= maxDepth)
+      throw JSONParseError("Containers nested deeper than 1024 levels");
+    const std::uint32_t count = countAt(i, object);
+    const bool indexed = object && count > KeyIndex::threshold;
+    const std::uint32_t first =
+        reserveChildren(object ? 2 * std::size_t{count} + (indexed ? 1 : 0) : count);
+    Node& node = nodes_[slot];
+    node.kind = object ? Node::Kind::object : Node::Kind::array;
+    node.size = count;
+    node.value = first - slot;  // children follow their container
+    std::int32_t index = -1;
+    if (indexed) {
+      index = static_cast<std::int32_t>(indexes_.size());
+      indexes_.emplace_back().reset(count);
+    }
+    frames_.push_back({slot, first, 0, count, 0, index, object});
   }
 
-  void expandObject(const Pending& item) {
-    const simdjson::dom::object object = item.element.get_object().value_unsafe();
-    const std::size_t count = countOf(object.size(), object);
-    const bool indexed = count > KeyIndex::threshold;
-    const std::uint32_t first = reserveChildren(2 * count + (indexed ? 1 : 0));
-    const auto keyAt = [&](std::uint32_t p) {
-      return document_.text(document_.nodes_[first + 2 * p]);
-    };
-    KeyIndex index;
-    if (indexed) index.reset(count);
-    signatures_.clear();
-    std::uint32_t unique = 0;
-    for (simdjson::dom::key_value_pair entry : object) {
-      const std::string_view key = entry.key;
-      std::optional<std::uint32_t> earlier;
-      if (indexed) {
-        earlier = index.find(key, keyAt);
+  // Places a key in the open object; returns the node its value goes to. A repeated key keeps
+  // its first position and its value node is overwritten by the later value.
+  std::uint32_t placeKey(Frame& frame, std::string_view key) {
+    const std::uint32_t first = frame.first;
+    const auto keyAt = [&](std::uint32_t p) { return scratchText(nodes_[first + 2 * p]); };
+    const bool indexed = frame.index >= 0;
+    if (indexed) {
+      const std::uint32_t earlier = indexes_[frame.index].find(key, keyAt);
+      if (earlier != KeyIndex::notFound) return first + 2 * earlier + 1;
+    } else {
+      // Length and first bytes, hashed to one bit of a 64-bit filter, tell almost every new key
+      // apart from the earlier ones; only a set bit needs the texts compared.
+      std::uint32_t head = 0;
+      if (key.size() >= 4) {
+        std::memcpy(&head, key.data(), 4);
       } else {
-        // Length and first bytes tell almost all keys apart without comparing texts.
-        std::uint64_t signature = key.size();
-        std::memcpy(reinterpret_cast<char*>(&signature) + 4, key.data(),
-                    std::min<std::size_t>(key.size(), 4));
-        for (std::uint32_t p = 0; p < unique; ++p) {
-          if (signatures_[p] == signature && keyAt(p) == key) {
-            earlier = p;
-            break;
-          }
+        for (std::size_t c = 0; c < key.size(); ++c) {
+          head |= static_cast<std::uint32_t>(static_cast<unsigned char>(key[c])) << (8 * c);
         }
-        if (!earlier) signatures_.push_back(signature);
       }
-      if (earlier) {
-        place(entry.value, first + 2 * *earlier + 1, item.depth + 1);
-        continue;
+      const std::uint64_t signature = (std::uint64_t{head} << 32) | key.size();
+      const std::uint64_t bit = std::uint64_t{1} << ((signature * 0x9E3779B97F4A7C15u) >> 58);
+      if (frame.seen & bit) {
+        for (std::uint32_t p = 0; p < frame.next; ++p) {
+          if (keyAt(p) == key) return first + 2 * p + 1;
+        }
       }
-      Node& keyNode = document_.nodes_[first + 2 * unique];
-      keyNode.kind = Node::Kind::string;
-      keyNode.size = static_cast<std::uint32_t>(key.size());
-      keyNode.value = appendText(key);
-      place(entry.value, first + 2 * unique + 1, item.depth + 1);
-      if (indexed) index.insert(unique, keyAt);
-      ++unique;
+      frame.seen |= bit;
     }
-    if (unique > KeyIndex::threshold) {
-      document_.nodes_[first + 2 * unique].value = document_.indexes_.size();
-      document_.indexes_.push_back(std::move(index));
-    }
-    Node& node = document_.nodes_[item.node];
-    node.size = unique;
-    node.value = first;
+    const std::uint32_t position = frame.next++;
+    Node& node = nodes_[first + 2 * position];
+    const std::uint64_t header = keyHeader(key);
+    std::memcpy(&node, &header, sizeof header);
+    node.value = appendText(key);
+    if (indexed) indexes_[frame.index].insert(position, keyAt);
+    return first + 2 * position + 1;
   }
+
+  void close() {
+    Frame& frame = frames_.back();
+    if (frame.object) {
+      nodes_[frame.node].size = frame.next;  // distinct keys
+      if (frame.index >= 0) {
+        if (frame.next > KeyIndex::threshold) {
+          nodes_[frame.first + 2 * frame.next].value = document_.indexes_.size();
+          document_.indexes_.push_back(std::move(indexes_[frame.index]));
+        }
+        indexes_.pop_back();
+      }
+    }
+    frames_.pop_back();
+  }
+
+  static constexpr std::uint64_t payloadMask = 0x00FFFFFFFFFFFFFFu;
 
   ParsedDocument& document_;
-  std::vector<Pending> pending_;
-  std::vector<std::uint64_t> signatures_;
+  Scratch& scratch_;
+  static constexpr std::size_t shortText = 16;
+  Node* nodes_ = nullptr;
+  char* strings_ = nullptr;
+  std::vector<Frame>& frames_;
+  std::vector<KeyIndex>& indexes_;
+  std::size_t nodeCount_ = 0;
+  std::size_t stringsUsed_ = 0;
+  const std::uint64_t* tape_ = nullptr;
+  const std::uint8_t* stringBuffer_ = nullptr;
 };
 
 std::shared_ptr<const ParsedDocument> ParsedDocument::parse(std::string_view bytes) {
@@ -256,13 +361,13 @@ std::shared_ptr<const ParsedDocument> ParsedDocument::parse(std::string_view byt
   }
   if (error) throw JSONParseError(simdjson::error_message(error));
   auto document = std::make_shared<ParsedDocument>();
-  Builder(*document, bytes.size() + widened.size()).build(root);
+  Builder(*document).build(parser.doc, bytes.size() + widened.size());
   return document;
 }
 
-Object ParsedDocument::objectAt(const std::shared_ptr<const ParsedDocument>& document,
-                                std::uint32_t index) {
-  const Node& node = document->nodes_[index];
+Object ParsedDocument::objectAt(const std::shared_ptr<const void>& document, const Node* at) {
+  const auto* parsed = static_cast<const ParsedDocument*>(document.get());
+  const Node& node = *at;
   switch (node.kind) {
     case Node::Kind::null:
       return Null{};
@@ -275,11 +380,11 @@ Object ParsedDocument::objectAt(const std::shared_ptr<const ParsedDocument>& doc
     case Node::Kind::float64:
       return Number(std::bit_cast<double>(node.value));
     case Node::Kind::string:
-      return std::string(document->text(node));
+      return std::string(parsed->text(node));
     case Node::Kind::array:
-      return PayloadAccess::arrayView(document, index);
+      return PayloadAccess::view<Array>(document, at);
     case Node::Kind::object:
-      return PayloadAccess::dictionaryView(document, index);
+      return PayloadAccess::view<Dictionary>(document, at);
   }
   return Null{};
 }

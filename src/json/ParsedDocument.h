@@ -1,6 +1,9 @@
 // The immutable tree of a parsed JSON document, shared by all values read from it.
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,16 +17,22 @@
 
 namespace stratovane::detail {
 
-// One value of the document. The children of a container are contiguous: element i of an array
-// is node `value + i`; entry i of an object has its key at `value + 2i` and its value at
-// `value + 2i + 1`. An object with more than KeyIndex::threshold entries has one more node at
-// `value + 2 * size` whose `value` is the number of its hash index.
+// One value of the document (16 bytes). The children of a container are contiguous and start
+// `value` nodes after the container itself (so a view needs no pointer to the node array):
+// element i of an array is children[i]; entry i of an object has its key at children[2i] and its
+// value at children[2i + 1]. An object with more than KeyIndex::threshold entries has one more
+// node, children[2 * size], whose `value` is the number of its hash index.
 struct Node {
   enum class Kind : std::uint8_t { null, boolean, int64, uint64, float64, string, array, object };
-  Kind kind = Kind::null;
-  std::uint32_t size = 0;   // text length, element count or entry count
-  std::uint64_t value = 0;  // scalar bits, text offset or first child
+  // No default member initialisers: documents are built in uninitialised storage.
+  Kind kind;
+  std::uint8_t head[3];  // a key's first bytes (zero-filled), so one compare rejects most keys
+  std::uint32_t size;    // text length, element count or entry count
+  std::uint64_t value;   // scalar bits, text offset, or distance to the first child
 };
+
+static_assert(sizeof(Node) == 16 && offsetof(Node, size) == 4, "header() reads 8 bytes");
+static_assert(std::endian::native == std::endian::little, "keyHeader() packs little-endian");
 
 class ParsedDocument {
  public:
@@ -36,34 +45,73 @@ class ParsedDocument {
   static std::shared_ptr<const ParsedDocument> parse(std::string_view bytes);
 
   // The value at a node as a dynamic value: scalars copied out, containers as views.
-  static Object objectAt(const std::shared_ptr<const ParsedDocument>& document, std::uint32_t node);
+  // `document` holds a ParsedDocument.
+  static Object objectAt(const std::shared_ptr<const void>& document, const Node* node);
 
-  const Node& node(std::uint32_t index) const noexcept { return nodes_[index]; }
-  std::string_view text(const Node& node) const noexcept {
-    return {strings_.data() + node.value, node.size};
+  const Node* root() const noexcept { return nodes_.get(); }
+  static const Node* children(const Node& container) noexcept {
+    return &container + container.value;
   }
-  std::string_view keyAt(const Node& object, std::uint32_t position) const noexcept {
-    return text(nodes_[object.value + 2 * position]);
+
+  // Kind, first bytes and length of a key node as one word.
+  static std::uint64_t header(const Node& node) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, &node, sizeof word);
+    return word;
   }
-  std::optional<std::uint32_t> find(const Node& object, std::string_view key) const noexcept {
-    if (object.size > KeyIndex::threshold) {
-      const KeyIndex& index = indexes_[nodes_[object.value + 2 * object.size].value];
-      return index.find(key, [&](std::uint32_t p) { return keyAt(object, p); });
-    }
-    for (std::uint32_t p = 0; p < object.size; ++p) {
-      const Node& candidate = nodes_[object.value + 2 * p];
-      if (candidate.size == key.size() &&
-          std::memcmp(strings_.data() + candidate.value, key.data(), key.size()) == 0) {
-        return p;
+  // The header a key node has, built in registers (byte stores read back as one word would
+  // stall the pipeline).
+  static std::uint64_t keyHeader(std::string_view key) noexcept {
+    std::uint32_t head = 0;
+    if (key.size() >= 4) {
+      std::memcpy(&head, key.data(), 4);
+      head &= 0xFFFFFF;
+    } else {
+      for (std::size_t i = 0; i < key.size(); ++i) {
+        head |= static_cast<std::uint32_t>(static_cast<unsigned char>(key[i])) << (8 * i);
       }
     }
-    return std::nullopt;
+    return static_cast<std::uint64_t>(Node::Kind::string) | (std::uint64_t{head} << 8) |
+           (std::uint64_t{static_cast<std::uint32_t>(key.size())} << 32);
+  }
+  std::string_view text(const Node& node) const noexcept {
+    return {strings_.get() + node.value, node.size};
+  }
+  std::string_view keyAt(const Node& object, std::uint32_t position) const noexcept {
+    return text(children(object)[2 * position]);
+  }
+  // The position of the key, or KeyIndex::notFound.
+  std::uint32_t find(const Node& object, std::string_view key) const noexcept {
+    const Node* keys = children(object);
+    if (object.size > KeyIndex::threshold) {
+      const KeyIndex& index = indexes_[keys[2 * object.size].value];
+      return index.find(key, [&](std::uint32_t p) { return keyAt(object, p); });
+    }
+    const std::uint64_t probe = keyHeader(key);
+    // The header holds length and first three bytes; only longer keys need their rest compared.
+    const auto matches = [&](std::uint32_t p) {
+      return header(keys[2 * p]) == probe &&
+             (key.size() <= 3 || sameText(strings_.get() + keys[2 * p].value + 3, key.substr(3)));
+    };
+    for (std::uint32_t p = 0; p < object.size; ++p) {
+      if (matches(p)) return p;
+    }
+    return KeyIndex::notFound;
   }
 
  private:
   class Builder;
-  std::vector<Node> nodes_;
-  std::string strings_;
+
+  // Keys are short: a byte loop beats a call to memcmp, and most differ in the first byte.
+  static bool sameText(const char* text, std::string_view key) noexcept {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+      if (text[i] != key[i]) return false;
+    }
+    return true;
+  }
+  // Sized exactly once built; the builder works in reusable per-thread buffers.
+  std::unique_ptr<Node[]> nodes_;
+  std::unique_ptr<char[]> strings_;
   std::vector<KeyIndex> indexes_;
 };
 

@@ -8,31 +8,50 @@
 namespace stratovane::detail {
 
 struct PayloadAccess {
-  static Array arrayView(std::shared_ptr<const ParsedDocument> document, std::uint32_t node) {
-    Array array;
-    array.document_ = std::move(document);
-    array.node_ = node;
-    return array;
+  template <class Container, class Document>
+  static Container view(Document&& document, const Node* node) {
+    Container container;
+    container.ref_ = std::forward<Document>(document);
+    container.node_ = node;
+    return container;
   }
-  static Dictionary dictionaryView(std::shared_ptr<const ParsedDocument> document,
-                                   std::uint32_t node) {
-    Dictionary dictionary;
-    dictionary.document_ = std::move(document);
-    dictionary.node_ = node;
-    return dictionary;
+  // The parsed document a list or map views; null for owned or empty ones.
+  template <class Container>
+  static const ParsedDocument* document(const Container& c) noexcept {
+    return c.document();
+  }
+  // What keeps the viewed document alive.
+  template <class Container>
+  static std::shared_ptr<const void>& reference(Container& c) noexcept {
+    return c.ref_;
+  }
+  template <class Container>
+  static const std::shared_ptr<const void>& reference(const Container& c) noexcept {
+    return c.ref_;
+  }
+  template <class Container>
+  static const Node* node(const Container& c) noexcept {
+    return c.node_;
+  }
+  // Turns a list or map into a view of a document node.
+  template <class Container, class Document>
+  static void setView(Container& c, Document&& document, const Node* node) noexcept {
+    c.ref_ = std::forward<Document>(document);
+    c.node_ = node;
   }
   // Moves out the owned container storage of a list or map, for freeing without recursion.
-  static std::shared_ptr<void> takeStorage(Object& object) noexcept {
-    if (auto* array = std::get_if<Array>(&object.value_)) return std::move(array->storage_);
-    if (auto* map = std::get_if<Dictionary>(&object.value_)) return std::move(map->storage_);
+  static std::shared_ptr<const void> takeStorage(Object& object) noexcept {
+    if (auto* array = std::get_if<Array>(&object.value_)) {
+      if (!array->node_) return std::move(array->ref_);
+    } else if (auto* map = std::get_if<Dictionary>(&object.value_)) {
+      if (!map->node_) return std::move(map->ref_);
+    }
     return nullptr;
   }
   // Whether two lists or maps are the very same payload, so equality need not look inside.
-  static bool same(const Array& a, const Array& b) noexcept {
-    return a.storage_ == b.storage_ && a.document_ == b.document_ && a.node_ == b.node_;
-  }
-  static bool same(const Dictionary& a, const Dictionary& b) noexcept {
-    return a.storage_ == b.storage_ && a.document_ == b.document_ && a.node_ == b.node_;
+  template <class Container>
+  static bool same(const Container& a, const Container& b) noexcept {
+    return a.ref_ == b.ref_ && a.node_ == b.node_;
   }
 };
 

@@ -5,9 +5,9 @@
 
 namespace stratovane::detail {
 
-void releaseLater(std::shared_ptr<void> storage) noexcept {
+void releaseLater(std::shared_ptr<const void> storage) noexcept {
   if (!storage) return;
-  thread_local std::vector<std::shared_ptr<void>> pending;
+  thread_local std::vector<std::shared_ptr<const void>> pending;
   thread_local bool draining = false;
   try {
     pending.push_back(std::move(storage));
@@ -18,7 +18,7 @@ void releaseLater(std::shared_ptr<void> storage) noexcept {
   if (draining) return;
   draining = true;
   while (!pending.empty()) {
-    std::shared_ptr<void> next = std::move(pending.back());
+    std::shared_ptr<const void> next = std::move(pending.back());
     pending.pop_back();
     next.reset();  // may call releaseLater again, which only queues
   }
