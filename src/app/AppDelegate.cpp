@@ -1,0 +1,166 @@
+// Start-up, the command menu, the fetch gate, scheduling and the download of the weather answer.
+#include "app/AppDelegate.h"
+
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "presentation/Forecast.h"
+#include "presentation/StatusTitle.h"
+
+namespace stratovane {
+
+AppDelegate::AppDelegate(AppEnvironment environment)
+    : env_(std::move(environment)),
+      forcastWnd_(env_.interfaceLoader, "forcastWindows"),
+      statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  setTitle("\u23F1 Fetching...");
+  if (statusItem_) statusItem_->setMenu(std::make_shared<Menu>());
+  addCommandItems();
+  // The first read of the run sees no fallbacks: they are registered only afterwards.
+  loadSettings();
+  const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                   registeredDefaults.end());
+  env_.defaults.registerDefaults(fallbacks);
+  env_.notificationCenter.addObserver(SettingsChanged, [this] { loadSettings(); });
+}
+
+void AppDelegate::addCommandItems() {
+  const auto menu = statusItem_ ? statusItem_->menu() : nullptr;
+  if (!menu) return;
+  menu->addItem(MenuItem::separatorItem());
+  menu->addItem({"Update forecast", [this] { updateMenu(); }});
+  menu->addItem(MenuItem::separatorItem());
+  menu->addItem({"Settings", [this] { showSettings(); }});
+  menu->addItem({"Check for update...", [this] { updateApp(); }});
+  menu->addItem(MenuItem::separatorItem());
+  menu->addItem({"Quit", [this] { quitApp(); }});
+}
+
+void AppDelegate::showSettings() {
+  // The title stops rotating while the settings are open.
+  if (updateDisplayTimer_) updateDisplayTimer_->invalidate();
+}
+
+void AppDelegate::quitApp() {
+  env_.exit(0);
+}
+
+void AppDelegate::loadSettings() {
+  displayMode_ = env_.defaults.integerForKey(SettingsKey::statusBarOption);
+  configureDisplayRotation();
+
+  std::int64_t minutes = env_.defaults.integerForKey(SettingsKey::interval);
+  if (minutes < 5) minutes = 30;
+  constexpr auto longestMinutes = static_cast<std::int64_t>(Timer::kMaximumInterval) / 60;
+  if (minutes > longestMinutes) minutes = longestMinutes;
+
+  if (fetchFeedTimer_) fetchFeedTimer_->invalidate();
+  fetchFeedTimer_ =
+      env_.runLoop.scheduledTimer(static_cast<double>(minutes * 60), [this] { fetchFeed(); });
+  fetchFeedTimer_->setTolerance(60);
+  fetchFeed();
+}
+
+void AppDelegate::configureDisplayRotation() {
+  const auto option = env_.defaults.stringForKey(SettingsKey::statusBarOption);
+  if (!option) return;
+  if (*option == "-1") {
+    displayMode_ = 0;
+    // Never leave a second rotation running, however loadSettings was reached.
+    if (updateDisplayTimer_) updateDisplayTimer_->invalidate();
+    updateDisplayTimer_ = env_.runLoop.scheduledTimer(2, [this] { changeDisplayMode(); });
+  } else if (updateDisplayTimer_) {
+    updateDisplayTimer_->invalidate();
+  }
+}
+
+void AppDelegate::changeDisplayMode() {
+  displayMode_ = displayMode_ >= 4 ? 0 : displayMode_ + 1;
+  updateStatusTitle();
+}
+
+void AppDelegate::fetchFeed() {
+  const std::uint64_t fetchNumber = ++fetchesStarted_;
+  if (!env_.reachability.isConnectedToNetwork()) {
+    latestShownFetch_ = fetchNumber;
+    setTitle("\u26A0\uFE0F Offline");
+    return;
+  }
+  const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
+  if (!apiKey || apiKey->empty()) {
+    latestShownFetch_ = fetchNumber;
+    setTitle("\u26A0\uFE0F No API key");
+    return;
+  }
+  env_.backgroundQueue.async(
+      [this, key = *apiKey, fetchNumber] { downloadFeed(env_.defaults, key, fetchNumber); });
+}
+
+void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
+                               std::uint64_t fetchNumber) {
+  const std::string url = weatherRequestURL(env_.weatherEndpoint, defaults, apiKey);
+  if (!isValidURL(url)) return;
+
+  auto body = env_.loader.load(url);
+  if (!body) {
+    env_.mainQueue.async([this, fetchNumber] {
+      if (claimOutcome(fetchNumber)) setTitle("\u26A0\uFE0F Bad API call");
+    });
+    return;
+  }
+
+  std::optional<JSON> answer;
+  try {
+    answer.emplace(Data{std::move(*body)}, ReadingOptions{});
+  } catch (const std::exception&) {
+    return;  // not JSON: everything stays as it was
+  }
+  env_.mainQueue.async([this, fetchNumber, answer = std::move(*answer)] {
+    if (!claimOutcome(fetchNumber)) return;
+    feed_ = answer;
+    updateStatusTitle();
+    updateForecastMenu();
+  });
+}
+
+bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
+  if (fetchNumber < latestShownFetch_) return false;
+  latestShownFetch_ = fetchNumber;
+  return true;
+}
+
+void AppDelegate::updateStatusTitle() {
+  if (!feed_) return;
+  setTitle(statusTitle(*feed_, displayMode_, env_.defaults, env_.numberFormatting));
+}
+
+void AppDelegate::updateForecastMenu() {
+  if (!feed_) return;
+  Forecast forecast =
+      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting);
+  if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {
+    menu->removeAllItems();
+    for (auto& entry : forecast.entries) {
+      MenuItem item{std::move(entry.title), {}, false, entry.enabled};
+      if (entry.enabled) item.action = [this] { makeMenuItemEnabled(); };
+      menu->addItem(std::move(item));
+    }
+    menu->addItem(MenuItem::separatorItem());
+  }
+  addCommandItems();
+  dailyForcast_ = std::move(forecast.dailyForcast);
+  dailyForcastIcon_ = std::move(forecast.dailyForcastIcon);
+}
+
+void AppDelegate::showForecastWindow() {
+  stratovane::showForecastWindow(forcastWnd_, dailyForcast_, dailyForcastIcon_);
+}
+
+void AppDelegate::setTitle(const std::string& title) {
+  if (statusItem_ && statusItem_->hasButton()) statusItem_->setTitle(title);
+}
+
+}  // namespace stratovane

@@ -1,0 +1,46 @@
+// The nine settings keys, their registered fallbacks and the weather service's language table.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace stratovane {
+
+namespace SettingsKey {
+inline constexpr const char* latitude = "latitude";
+inline constexpr const char* longitude = "longitude";
+inline constexpr const char* apiKey = "apiKey";
+inline constexpr const char* statusBarOption = "statusBarOption";
+inline constexpr const char* units = "units";
+inline constexpr const char* interval = "interval";
+inline constexpr const char* language = "language";
+inline constexpr const char* decimals = "decimals";
+inline constexpr const char* mapType = "mapType";
+}  // namespace SettingsKey
+
+// Posted with no object once the settings view has stored the settings.
+inline constexpr const char* SettingsChanged = "SettingsChanged";
+
+// Registered at every start, in this order; all of them as texts.
+inline constexpr std::array<std::pair<const char*, const char*>, 9> registeredDefaults{{
+    {SettingsKey::latitude, "59.4040015148249"},
+    {SettingsKey::longitude, "17.994089135126462"},
+    {SettingsKey::apiKey, ""},
+    {SettingsKey::statusBarOption, "-1"},
+    {SettingsKey::units, "0"},
+    {SettingsKey::interval, "30"},
+    {SettingsKey::language, "2"},
+    {SettingsKey::decimals, "0"},
+    {SettingsKey::mapType, "0"},
+}};
+
+// The service's `lang` codes, indexed by the "language" setting; the order is fixed.
+inline constexpr std::array<std::string_view, 18> feedLanguages{"da", "de", "en", "es", "et", "fr",
+                                                                "el", "he", "is", "it", "lv", "nl",
+                                                                "no", "pl", "pt", "ru", "fi", "sv"};
+
+// Used for a stored "language" outside the table: the registered default, "en".
+inline constexpr std::size_t defaultLanguageIndex = 2;
+
+}  // namespace stratovane

@@ -1,0 +1,67 @@
+// Building and checking the weather request URL.
+#include "app/WeatherRequest.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "app/Settings.h"
+
+namespace stratovane {
+
+std::string shortestDecimal(double value) {
+  std::array<char, 512> buffer{};
+  const auto [end, ec] =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+  if (ec != std::errc{}) return "0.0";  // cannot happen: 512 bytes hold any fixed double
+  std::string text(buffer.data(), end);
+  if (std::isfinite(value) && text.find('.') == std::string::npos) text += ".0";
+  return text;
+}
+
+std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
+                              std::string_view apiKey) {
+  const double latitude = defaults.doubleForKey(SettingsKey::latitude);
+  const double longitude = defaults.doubleForKey(SettingsKey::longitude);
+  const bool metric = defaults.integerForKey(SettingsKey::units) == 0;
+  const std::int64_t language = defaults.integerForKey(SettingsKey::language);
+  const std::size_t languageIndex =
+      language >= 0 && static_cast<std::uint64_t>(language) < feedLanguages.size()
+          ? static_cast<std::size_t>(language)
+          : defaultLanguageIndex;
+
+  std::string url(endpoint);
+  url += "?lat=";
+  url += shortestDecimal(latitude);
+  url += "&lon=";
+  url += shortestDecimal(longitude);
+  url += metric ? "&units=metric" : "&units=imperial";
+  url += "&lang=";
+  url += feedLanguages[languageIndex];
+  url += "&appid=";
+  url += apiKey;
+  return url;
+}
+
+namespace {
+bool isHexDigit(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+}  // namespace
+
+bool isValidURL(std::string_view text) {
+  if (text.empty()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c <= 0x20 || c >= 0x7F) return false;
+    if (std::string_view("<>\"{}|\\^`").find(static_cast<char>(c)) != std::string_view::npos)
+      return false;
+    if (c == '%') {
+      if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
+        return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace stratovane

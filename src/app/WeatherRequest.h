@@ -1,0 +1,26 @@
+// The weather request: its URL, built from the settings, and the check that it is a URL at all.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/UserDefaults.h"
+
+namespace stratovane {
+
+inline constexpr const char* defaultWeatherEndpoint =
+    "https://api.openweathermap.org/data/2.5/onecall";
+
+// The shortest decimal text that reads back as the same double, in fixed notation, with at
+// least one digit after the point: 18 is "18.0", 59.4040015148249 stays as it is.
+std::string shortestDecimal(double value);
+
+// endpoint + "?lat=..&lon=..&units=..&lang=..&appid=" + the key exactly as given.
+std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
+                              std::string_view apiKey);
+
+// False when the text holds a character a URL may not hold: a blank, a control character,
+// anything outside ASCII, one of <>"{}|\^` or a '%' not followed by two hex digits.
+bool isValidURL(std::string_view text);
+
+}  // namespace stratovane

@@ -1,0 +1,86 @@
+// Title lines and waybar objects for text bars.
+#include "platform/line/LineStatusItem.h"
+
+#include <array>
+
+namespace stratovane {
+
+LineStatusItem::LineStatusItem(LineFormat format, Queue& mainQueue, std::FILE* out)
+    : format_(format), mainQueue_(mainQueue), out_(out) {}
+
+void LineStatusItem::setTitle(const std::string& title) {
+  title_ = title;
+  if (format_ == LineFormat::plain)
+    write(title_);
+  else
+    scheduleWaybarLine();
+}
+
+void LineStatusItem::setMenu(std::shared_ptr<Menu> menu) {
+  menu_ = std::move(menu);
+  if (menu_ && format_ == LineFormat::waybar) menu_->setOnChange([this] { scheduleWaybarLine(); });
+}
+
+std::string LineStatusItem::waybarLine() const {
+  std::string tooltip;
+  if (menu_) {
+    // The forecast entries are the items above the first separator.
+    for (const auto& item : menu_->items()) {
+      if (item.separator) break;
+      if (!tooltip.empty()) tooltip += '\n';
+      tooltip += item.title;
+    }
+  }
+  if (!tooltip.empty() && forecastText_) tooltip += "\n\n" + forecastText_();
+  return "{\"text\":" + jsonQuoted(title_) + ",\"tooltip\":" + jsonQuoted(tooltip) + "}";
+}
+
+void LineStatusItem::scheduleWaybarLine() {
+  if (lineScheduled_) return;
+  lineScheduled_ = true;
+  mainQueue_.async([this, alive = std::weak_ptr<bool>(alive_)] {
+    if (alive.expired()) return;
+    lineScheduled_ = false;
+    write(waybarLine());
+  });
+}
+
+void LineStatusItem::write(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+std::string jsonQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          std::array<char, 8> escaped{};
+          std::snprintf(escaped.data(), escaped.size(), "\\u%04x", static_cast<unsigned char>(c));
+          quoted += escaped.data();
+        } else {
+          quoted += c;
+        }
+    }
+  }
+  return quoted + "\"";
+}
+
+}  // namespace stratovane

@@ -1,0 +1,55 @@
+// The panel item of text bars: every title becomes a line on standard output.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/RunLoop.h"
+#include "platform/StatusItem.h"
+
+namespace stratovane {
+
+enum class LineFormat {
+  plain,   // the title alone, one line per write
+  waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text}
+};
+
+class LineStatusItem : public StatusItem {
+ public:
+  LineStatusItem(LineFormat format, Queue& mainQueue, std::FILE* out = stdout);
+
+  // The forecast text for the tooltip, asked for at every line written.
+  void setForecastText(std::function<std::string()> forecastText) {
+    forecastText_ = std::move(forecastText);
+  }
+
+  bool hasButton() const override { return true; }
+  void setTitle(const std::string& title) override;
+  std::string title() const override { return title_; }
+  void setMenu(std::shared_ptr<Menu> menu) override;
+  std::shared_ptr<Menu> menu() const override { return menu_; }
+
+  // The waybar line for the present title, menu and forecast text.
+  std::string waybarLine() const;
+
+ private:
+  void scheduleWaybarLine();
+  void write(const std::string& line);
+
+  LineFormat format_;
+  Queue& mainQueue_;
+  std::FILE* out_;
+  std::string title_;
+  std::shared_ptr<Menu> menu_;
+  std::function<std::string()> forecastText_;
+  // A new answer rewrites the title and then the menu: one waybar line covers both.
+  bool lineScheduled_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// The text as a JSON string literal, quotes included.
+std::string jsonQuoted(const std::string& text);
+
+}  // namespace stratovane

@@ -1,0 +1,336 @@
+// The controller on fake platform services with virtual time: start-up, scheduling, the fetch.
+#include "app/AppDelegate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "platform/system/FileUserDefaults.h"
+#include "support/FakePlatform.h"
+
+namespace stratovane {
+namespace {
+
+using testing::FakeHttpLoader;
+using testing::FakeQueue;
+using testing::FakeReachability;
+using testing::FakeRunLoop;
+using testing::FakeStatusItem;
+
+const std::string kFetching = "\u23F1 Fetching...";
+const std::string kOffline = "\u26A0\uFE0F Offline";
+const std::string kNoKey = "\u26A0\uFE0F No API key";
+const std::string kBadCall = "\u26A0\uFE0F Bad API call";
+const std::vector<std::string> kCommandMenu = {
+    "---", "Update forecast", "---", "Settings", "Check for update...", "---", "Quit"};
+
+// A small answer whose description names the place, so a test can tell answers apart.
+std::string answer(const std::string& description, double temp = 21.6) {
+  return R"({"current":{"temp":)" + std::to_string(temp) +
+         R"(,"clouds":75,"weather":[{"description":")" + description + R"(","icon":"01d"}]}})";
+}
+
+class PlainNumbers : public NumberFormatting {
+ public:
+  std::string fixed(double value, int decimals) const override {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+  }
+};
+
+class UtcTimes : public TimeFormatting {
+ public:
+  std::string shortTime(double seconds) const override {
+    const auto minutes = static_cast<long long>(seconds) / 60;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02lld:%02lld", (minutes / 60) % 24, minutes % 60);
+    return text;
+  }
+};
+
+class NoWindows : public InterfaceLoader {
+ public:
+  std::shared_ptr<Window> loadWindow(const std::string&, const Connections&) override {
+    return nullptr;
+  }
+};
+
+class AppDelegateTest : public ::testing::Test {
+ protected:
+  AppDelegate& launch() {
+    app = std::make_unique<AppDelegate>(AppEnvironment{
+        .runLoop = runLoop,
+        .mainQueue = mainQueue,
+        .backgroundQueue = backgroundQueue,
+        .defaults = defaults,
+        .notificationCenter = notifications,
+        .loader = loader,
+        .reachability = reachability,
+        .interfaceLoader = windows,
+        .numberFormatting = numbers,
+        .timeFormatting = times,
+        .makeStatusItem = [this] { return statusItem; },
+        .exit = [this](int status) { exitStatus = status; },
+        .weatherEndpoint = "https://weather.test/onecall",
+    });
+    app->applicationDidFinishLaunching();
+    return *app;
+  }
+
+  // Lets the background jobs and then the main-queue jobs they post run.
+  void settle() {
+    backgroundQueue.runAll();
+    mainQueue.runAll();
+  }
+
+  void saveSettings() { notifications.post(SettingsChanged); }
+
+  std::vector<double> fetchTimerPeriods() const {
+    std::vector<double> periods;
+    for (const auto& timer : runLoop.validTimers())
+      if (timer->timeInterval() != 2) periods.push_back(timer->timeInterval());
+    return periods;
+  }
+
+  std::string feedDescription() const {
+    return app->feed() ? (*app->feed())["current"]["weather"][0]["description"].stringValue()
+                       : "<none>";
+  }
+
+  FakeRunLoop runLoop;
+  FakeQueue mainQueue;
+  FakeQueue backgroundQueue;
+  FileUserDefaults defaults{""};
+  NotificationCenter notifications;
+  FakeHttpLoader loader;
+  FakeReachability routes;
+  InternetReachability reachability{&routes};
+  NoWindows windows;
+  PlainNumbers numbers;
+  UtcTimes times;
+  std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
+  std::optional<int> exitStatus;
+  std::unique_ptr<AppDelegate> app;
+};
+
+TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
+  launch();
+  EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kNoKey}));
+  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
+  // The first read came before the fallbacks: no rotation although the fallback is "-1".
+  EXPECT_EQ(app->updateDisplayTimer(), nullptr);
+  EXPECT_EQ(app->displayMode(), 0);
+  ASSERT_EQ(fetchTimerPeriods(), std::vector<double>{1800});
+  EXPECT_EQ(app->fetchFeedTimer()->tolerance(), 60);
+  EXPECT_EQ(defaults.stringForKey(SettingsKey::statusBarOption), "-1");
+}
+
+TEST_F(AppDelegateTest, LaunchWithoutNetwork) {
+  routes.flags = ReachabilityService::kReachable | ReachabilityService::kConnectionRequired;
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kOffline}));
+  EXPECT_EQ(backgroundQueue.size(), 0u);
+}
+
+TEST_F(AppDelegateTest, LaunchDownloadReadsTheRegisteredFallbacks) {
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  ASSERT_EQ(backgroundQueue.size(), 1u);
+  settle();
+  ASSERT_EQ(loader.urls.size(), 1u);
+  EXPECT_EQ(loader.urls[0],
+            "https://weather.test/onecall?lat=59.4040015148249&lon=17.994089135126462"
+            "&units=metric&lang=en&appid=key");
+}
+
+TEST_F(AppDelegateTest, SettingsChangeLeavesOneFetchTimerAndFetchesAtOnce) {
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  settle();
+  const std::pair<std::int64_t, double> periods[] = {
+      {4, 1800}, {5, 300}, {120, 7200}, {0, 1800}, {-7, 1800}, {INT64_MAX, 4294967280.0}};
+  for (const auto& [minutes, seconds] : periods) {
+    defaults.setInteger(minutes, SettingsKey::interval);
+    const auto loadsBefore = loader.urls.size();
+    saveSettings();
+    settle();
+    EXPECT_EQ(fetchTimerPeriods(), std::vector<double>{seconds}) << minutes;
+    EXPECT_EQ(app->fetchFeedTimer()->tolerance(), 60);
+    EXPECT_EQ(loader.urls.size(), loadsBefore + 1) << minutes;
+  }
+}
+
+TEST_F(AppDelegateTest, FetchTimerFetchesEveryPeriod) {
+  defaults.setString("key", SettingsKey::apiKey);
+  defaults.setInteger(10, SettingsKey::interval);
+  launch();
+  settle();
+  runLoop.advance(599);
+  settle();
+  EXPECT_EQ(loader.urls.size(), 1u);
+  runLoop.advance(1);
+  settle();
+  EXPECT_EQ(loader.urls.size(), 2u);
+  runLoop.advance(1200);
+  settle();
+  EXPECT_EQ(loader.urls.size(), 4u);
+}
+
+TEST_F(AppDelegateTest, RotationStepsEveryTwoSeconds) {
+  defaults.setString("key", SettingsKey::apiKey);
+  defaults.setInteger(-1, SettingsKey::statusBarOption);
+  loader.response = answer("clear sky");
+  launch();
+  settle();
+  ASSERT_NE(app->updateDisplayTimer(), nullptr);
+  EXPECT_EQ(app->displayMode(), 0);
+  std::vector<std::int64_t> modes{app->displayMode()};
+  for (int step = 0; step < 5; ++step) {
+    runLoop.advance(2);
+    modes.push_back(app->displayMode());
+  }
+  EXPECT_EQ(modes, (std::vector<std::int64_t>{0, 1, 2, 3, 4, 0}));
+  // Every step rewrote the title from the stored answer.
+  EXPECT_EQ(statusItem->titles.back(), statusItem->titles[statusItem->titles.size() - 6]);
+  EXPECT_EQ(statusItem->titles.size(), 7u);
+
+  // Opening the settings stops the rotation; saving them restarts exactly one.
+  statusItem->choose("Settings");
+  runLoop.advance(10);
+  EXPECT_EQ(app->displayMode(), 0);
+  saveSettings();
+  saveSettings();
+  runLoop.advance(2);
+  EXPECT_EQ(app->displayMode(), 1);
+}
+
+TEST_F(AppDelegateTest, FixedModeRunsNoRotation) {
+  defaults.setInteger(2, SettingsKey::statusBarOption);
+  launch();
+  EXPECT_EQ(app->displayMode(), 2);
+  EXPECT_EQ(app->updateDisplayTimer(), nullptr);
+  runLoop.advance(10);
+  EXPECT_EQ(app->displayMode(), 2);
+
+  // A stored 3 after a rotation stops it and keeps mode 3.
+  defaults.setInteger(-1, SettingsKey::statusBarOption);
+  saveSettings();
+  ASSERT_TRUE(app->updateDisplayTimer()->isValid());
+  defaults.setInteger(3, SettingsKey::statusBarOption);
+  saveSettings();
+  EXPECT_FALSE(app->updateDisplayTimer()->isValid());
+  runLoop.advance(10);
+  EXPECT_EQ(app->displayMode(), 3);
+}
+
+TEST_F(AppDelegateTest, RotationBeforeTheFirstAnswerLeavesTheTitle) {
+  routes.flags = 0;
+  defaults.setInteger(-1, SettingsKey::statusBarOption);
+  launch();
+  runLoop.advance(10);
+  EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kOffline}));
+  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
+}
+
+TEST_F(AppDelegateTest, OutcomesOfAFetch) {
+  defaults.setString("key", SettingsKey::apiKey);
+  defaults.setInteger(0, SettingsKey::statusBarOption);
+  loader.response = answer("first");
+  launch();
+  settle();
+  EXPECT_EQ(feedDescription(), "first");
+  EXPECT_EQ(statusItem->title(), "\u2600\uFE0F first");
+  EXPECT_EQ(statusItem->menuTitles().back(), "Quit");
+
+  // A failed load: the warning, the answer kept.
+  loader.response = std::nullopt;
+  statusItem->choose("Update forecast");
+  settle();
+  EXPECT_EQ(statusItem->title(), kBadCall);
+  EXPECT_EQ(feedDescription(), "first");
+
+  // A body that is not JSON changes nothing.
+  loader.response = "<html>502 Bad Gateway</html>";
+  statusItem->choose("Update forecast");
+  settle();
+  EXPECT_EQ(statusItem->title(), kBadCall);
+  EXPECT_EQ(feedDescription(), "first");
+
+  // A key a URL cannot hold: no load, nothing changed.
+  defaults.setString("a key", SettingsKey::apiKey);
+  const auto loads = loader.urls.size();
+  statusItem->choose("Update forecast");
+  settle();
+  EXPECT_EQ(loader.urls.size(), loads);
+  EXPECT_EQ(statusItem->title(), kBadCall);
+
+  // A key of blanks is a key; an empty one is none.
+  defaults.setString("  ", SettingsKey::apiKey);
+  statusItem->choose("Update forecast");
+  EXPECT_EQ(backgroundQueue.size(), 1u);
+  settle();
+  defaults.setString("", SettingsKey::apiKey);
+  statusItem->choose("Update forecast");
+  EXPECT_EQ(statusItem->title(), kNoKey);
+
+  // An error report is JSON: it replaces the answer, whatever the HTTP status was.
+  defaults.setString("key", SettingsKey::apiKey);
+  loader.response = R"({"cod":401,"message":"Invalid API key."})";
+  statusItem->choose("Update forecast");
+  settle();
+  ASSERT_TRUE(app->feed());
+  EXPECT_EQ((*app->feed())["cod"].doubleValue(), 401);
+  EXPECT_EQ(statusItem->title(), "Error");
+}
+
+TEST_F(AppDelegateTest, AnOlderFetchNeverOverwritesANewerOne) {
+  defaults.setString("key", SettingsKey::apiKey);
+  loader.respond = [](const std::string& url) -> std::optional<std::string> {
+    return answer(url.find("lat=1.0") != std::string::npos ? "old place" : "new place");
+  };
+  defaults.setDouble(1, SettingsKey::latitude);
+  launch();
+  defaults.setDouble(2, SettingsKey::latitude);
+  saveSettings();
+  ASSERT_EQ(backgroundQueue.size(), 2u);
+  // The later fetch completes first; the earlier one's answer arrives afterwards.
+  backgroundQueue.runAt(1);
+  mainQueue.runAll();
+  EXPECT_EQ(feedDescription(), "new place");
+  backgroundQueue.runAll();
+  mainQueue.runAll();
+  EXPECT_EQ(feedDescription(), "new place");
+
+  // Nor does an earlier success overwrite a later failure title.
+  statusItem->choose("Update forecast");
+  routes.flags = 0;
+  statusItem->choose("Update forecast");
+  settle();
+  EXPECT_EQ(statusItem->title(), kOffline);
+
+  // In order, each outcome shows.
+  routes.flags = ReachabilityService::kReachable;
+  statusItem->choose("Update forecast");
+  settle();
+  EXPECT_EQ(statusItem->title(), "\u2600\uFE0F new place");
+}
+
+TEST_F(AppDelegateTest, QuitEndsWithStatusZeroEvenWithFetchesInFlight) {
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  statusItem->choose("Update forecast");
+  statusItem->choose("Quit");
+  EXPECT_EQ(exitStatus, 0);
+}
+
+TEST_F(AppDelegateTest, WithoutAButtonNothingIsWritten) {
+  statusItem->hasButton_ = false;
+  launch();
+  EXPECT_TRUE(statusItem->titles.empty());
+  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
+}
+
+}  // namespace
+}  // namespace stratovane

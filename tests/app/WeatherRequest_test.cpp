@@ -1,0 +1,74 @@
+// The request URL and the URL check.
+#include "app/WeatherRequest.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"
+#include "platform/system/FileUserDefaults.h"
+
+namespace stratovane {
+namespace {
+
+class WeatherRequestTest : public ::testing::Test {
+ protected:
+  WeatherRequestTest() {
+    defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
+  }
+  std::string url(std::string_view key = "k") {
+    return weatherRequestURL("https://api.openweathermap.org/data/2.5/onecall", defaults, key);
+  }
+  FileUserDefaults defaults{""};
+};
+
+TEST_F(WeatherRequestTest, FallbacksGiveTheDocumentedRequest) {
+  EXPECT_EQ(url("abc"),
+            "https://api.openweathermap.org/data/2.5/onecall?lat=59.4040015148249"
+            "&lon=17.994089135126462&units=metric&lang=en&appid=abc");
+}
+
+TEST_F(WeatherRequestTest, CoordinatesAreShortestRoundTripWithAFraction) {
+  defaults.setDouble(18, SettingsKey::longitude);
+  defaults.setDouble(-33.8688, SettingsKey::latitude);
+  EXPECT_NE(url().find("?lat=-33.8688&lon=18.0&"), std::string::npos) << url();
+  defaults.setDouble(0.1 + 0.2, SettingsKey::latitude);
+  EXPECT_NE(url().find("lat=0.30000000000000004&"), std::string::npos) << url();
+  defaults.setDouble(-0.0, SettingsKey::latitude);
+  EXPECT_NE(url().find("lat=-0.0&"), std::string::npos) << url();
+  // Close to zero stays in fixed notation rather than an exponent.
+  defaults.setDouble(1e-7, SettingsKey::latitude);
+  EXPECT_NE(url().find("lat=0.0000001&"), std::string::npos) << url();
+}
+
+TEST_F(WeatherRequestTest, UnitsAndLanguages) {
+  defaults.setInteger(1, SettingsKey::units);
+  EXPECT_NE(url().find("&units=imperial&"), std::string::npos);
+  defaults.setInteger(7, SettingsKey::units);
+  EXPECT_NE(url().find("&units=imperial&"), std::string::npos);
+  defaults.setInteger(0, SettingsKey::units);
+  EXPECT_NE(url().find("&units=metric&"), std::string::npos);
+
+  const std::pair<std::int64_t, const char*> languages[] = {
+      {0, "da"}, {6, "el"}, {17, "sv"}, {18, "en"}, {-1, "en"}, {INT64_MIN, "en"}};
+  for (const auto& [index, code] : languages) {
+    defaults.setInteger(index, SettingsKey::language);
+    EXPECT_NE(url().find(std::string("&lang=") + code + "&appid="), std::string::npos) << index;
+  }
+}
+
+TEST_F(WeatherRequestTest, KeyIsSentExactlyAsTyped) {
+  EXPECT_TRUE(url(" a b ").ends_with("&appid= a b "));
+  EXPECT_TRUE(url("x%41&y=1").ends_with("&appid=x%41&y=1"));
+}
+
+TEST(URLValidity, RejectsWhatAURLMayNotHold) {
+  EXPECT_TRUE(isValidURL("https://h/p?a=1&b=%2F~x"));
+  for (const char* bad :
+       {"", "https://h/?k=a b", "https://h/?k=\t", "https://h/?k=\x7f", "https://h/?k=\xc3\xa9",
+        "https://h/?k=<", "https://h/?k=>", "https://h/?k=\"", "https://h/?k={", "https://h/?k=}",
+        "https://h/?k=|", "https://h/?k=\\", "https://h/?k=^", "https://h/?k=`", "https://h/?k=%",
+        "https://h/?k=%4", "https://h/?k=%4g", "https://h/?k=%%41"})
+    EXPECT_FALSE(isValidURL(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,171 @@
+// The built binary in its text-bar modes, against a server on 127.0.0.1.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "support/ChildProcess.h"
+
+namespace stratovane {
+namespace {
+
+using testing::ChildProcess;
+namespace fs = std::filesystem;
+
+const std::string kFetching = "\u23F1 Fetching...";
+
+// A configuration directory of its own for every test.
+class ConfigDir {
+ public:
+  ConfigDir() {
+    std::string pattern = (fs::temp_directory_path() / "stratovane-e2e-XXXXXX").string();
+    path = ::mkdtemp(pattern.data());
+  }
+  ~ConfigDir() { fs::remove_all(path); }
+  void write(const std::string& settings) const {
+    fs::create_directories(path / "stratovane");
+    std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
+  }
+  fs::path path;
+};
+
+bool hostHasDefaultRoute() {
+  std::ifstream routes("/proc/net/route");
+  std::string iface, destination, line;
+  std::getline(routes, line);
+  while (routes >> iface >> destination && std::getline(routes, line))
+    if (destination == "00000000" && iface != "lo") return true;
+  return false;
+}
+
+// A port on which nothing listens.
+int refusedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+std::map<std::string, std::string> environmentFor(const ConfigDir& config,
+                                                  const std::string& endpoint = "") {
+  return {{"XDG_CONFIG_HOME", config.path.string()},
+          {"STRATOVANE_WEATHER_URL", endpoint},
+          {"DISPLAY", ""},
+          {"WAYLAND_DISPLAY", ""},
+          {"LC_ALL", "C"},
+          {"TZ", "UTC"}};
+}
+
+void expectCleanExit(ChildProcess& child) {
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(), 0);
+}
+
+TEST(LineFrontEnd, NoKeyAndBadCall) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  ConfigDir config;
+  {
+    ChildProcess child({STRATOVANE_BINARY, "--line"}, environmentFor(config));
+    EXPECT_EQ(child.readLine(), kFetching);
+    EXPECT_EQ(child.readLine(), "\u26A0\uFE0F No API key");
+    expectCleanExit(child);
+  }
+  config.write("apiKey=abc\n");
+  ChildProcess child({STRATOVANE_BINARY, "--line"},
+                     environmentFor(config, "http://127.0.0.1:" + std::to_string(refusedPort()) +
+                                                "/data/2.5/onecall"));
+  EXPECT_EQ(child.readLine(), kFetching);
+  EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Bad API call");
+  expectCleanExit(child);
+}
+
+TEST(LineFrontEnd, OfflineInANamespaceWithoutRoutes) {
+  if (std::system("unshare -n true 2>/dev/null") != 0)
+    GTEST_SKIP() << "network namespaces are not permitted here";
+  ConfigDir config;
+  config.write("apiKey=abc\n");
+  ChildProcess child({"unshare", "-n", STRATOVANE_BINARY, "--line"}, environmentFor(config));
+  EXPECT_EQ(child.readLine(), kFetching);
+  EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Offline");
+  expectCleanExit(child);
+}
+
+TEST(LineFrontEnd, RequestsTheServerAndRefetchesOnSIGUSR1) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  httplib::Server server;
+  std::atomic<int> requests = 0;
+  std::string query;
+  std::mutex queryMutex;
+  server.Get("/onecall", [&](const httplib::Request& request, httplib::Response& response) {
+    {
+      std::lock_guard lock(queryMutex);
+      query = request.target;
+    }
+    ++requests;
+    response.set_content(R"({"current":{"temp":3,"weather":[{"description":"light rain",)"
+                         R"("icon":"10n"}]}})",
+                         "application/json");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { server.listen_after_bind(); });
+
+  ConfigDir config;
+  config.write("apiKey=k1\nstatusBarOption=4\ndecimals=1\nlanguage=17\nunits=1\n");
+  {
+    ChildProcess child(
+        {STRATOVANE_BINARY, "--line"},
+        environmentFor(config, "http://127.0.0.1:" + std::to_string(port) + "/onecall"));
+    EXPECT_EQ(child.readLine(), kFetching);
+    EXPECT_EQ(child.readLine(), "\U0001F327 3.0\u00B0 light rain");
+    {
+      std::lock_guard lock(queryMutex);
+      EXPECT_EQ(query,
+                "/onecall?lat=59.4040015148249&lon=17.994089135126462&units=imperial&lang=sv"
+                "&appid=k1");
+    }
+    child.signal(SIGUSR1);
+    EXPECT_EQ(child.readLine(), "\U0001F327 3.0\u00B0 light rain");
+    EXPECT_EQ(requests, 2);
+    expectCleanExit(child);
+  }
+  server.stop();
+  serving.join();
+}
+
+TEST(LineFrontEnd, WithoutADisplayTheDefaultIsTheLineFrontEnd) {
+  ConfigDir config;
+  ChildProcess child({STRATOVANE_BINARY}, environmentFor(config));
+  EXPECT_EQ(child.readLine(), kFetching);
+  const std::string errors = child.readErrors();
+  EXPECT_NE(errors.find("no graphical session"), std::string::npos) << errors;
+  expectCleanExit(child);
+  EXPECT_EQ(child.readErrors().find("no graphical session", errors.find('\n')), std::string::npos);
+}
+
+TEST(LineFrontEnd, HelpAndVersion) {
+  ConfigDir config;
+  ChildProcess version({STRATOVANE_BINARY, "--version"}, environmentFor(config));
+  EXPECT_EQ(version.readLine(), "stratovane " STRATOVANE_VERSION);
+  EXPECT_EQ(version.wait(), 0);
+  ChildProcess help({STRATOVANE_BINARY, "--help"}, environmentFor(config));
+  EXPECT_EQ(help.readLine()->rfind("Usage: stratovane", 0), 0u);
+  EXPECT_EQ(help.wait(), 0);
+  ChildProcess wrong({STRATOVANE_BINARY, "--bogus"}, environmentFor(config));
+  EXPECT_EQ(wrong.wait(), 2);
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,130 @@
+// Spawning and talking to a child process.
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace stratovane::testing {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// Reads what is available into the buffer; false at end of file.
+bool drain(int fd, std::string& buffer) {
+  char chunk[4096];
+  const ssize_t count = ::read(fd, chunk, sizeof chunk);
+  if (count <= 0) return false;
+  buffer.append(chunk, static_cast<std::size_t>(count));
+  return true;
+}
+}  // namespace
+
+ChildProcess::ChildProcess(std::vector<std::string> argv,
+                           const std::map<std::string, std::string>& environment) {
+  std::map<std::string, std::string> merged;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const auto equals = text.find('=');
+    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const auto& [name, value] : environment) {
+    if (value.empty())
+      merged.erase(name);
+    else
+      merged[name] = value;
+  }
+  std::vector<std::string> envText;
+  for (const auto& [name, value] : merged) envText.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (auto& text : envText) envp.push_back(text.data());
+  envp.push_back(nullptr);
+  std::vector<char*> args;
+  for (auto& arg : argv) args.push_back(arg.data());
+  args.push_back(nullptr);
+
+  int outPipe[2];
+  int errPipe[2];
+  if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
+    throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  const int result = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(outPipe[1]);
+  ::close(errPipe[1]);
+  out_ = outPipe[0];
+  err_ = errPipe[0];
+  if (result != 0) throw std::runtime_error(std::string("spawn failed: ") + std::strerror(result));
+}
+
+ChildProcess::~ChildProcess() {
+  if (!reaped_ && pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  if (out_ >= 0) ::close(out_);
+  if (err_ >= 0) ::close(err_);
+}
+
+std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    if (const auto end = outBuffer_.find('\n'); end != std::string::npos) {
+      std::string line = outBuffer_.substr(0, end);
+      outBuffer_.erase(0, end + 1);
+      return line;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    pollfd fd{out_, POLLIN, 0};
+    if (::poll(&fd, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+    if (!drain(out_, outBuffer_)) return std::nullopt;
+  }
+}
+
+std::string ChildProcess::readErrors(std::chrono::milliseconds wait) {
+  const auto deadline = Clock::now() + wait;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd fd{err_, POLLIN, 0};
+    if (::poll(&fd, 1, static_cast<int>(std::max<long>(0, left.count()))) <= 0) break;
+    if (!drain(err_, errBuffer_)) break;
+  }
+  return errBuffer_;
+}
+
+void ChildProcess::signal(int number) {
+  if (!reaped_) ::kill(pid_, number);
+}
+
+std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      reaped_ = true;
+      if (WIFEXITED(status)) return WEXITSTATUS(status);
+      return std::nullopt;
+    }
+    if (Clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+}  // namespace stratovane::testing

@@ -1,0 +1,106 @@
+// Fakes of the platform ports for fast, deterministic controller tests with virtual time.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/HttpLoader.h"
+#include "platform/ReachabilityService.h"
+#include "platform/RunLoop.h"
+#include "platform/StatusItem.h"
+
+namespace stratovane::testing {
+
+class FakeRunLoop;
+
+class FakeTimer : public Timer {
+ public:
+  FakeTimer(double interval, std::function<void()> action, double firstFire)
+      : interval_(interval), action_(std::move(action)), nextFire_(firstFire) {}
+
+  void invalidate() override { valid_ = false; }
+  bool isValid() const override { return valid_; }
+  double timeInterval() const override { return interval_; }
+  double tolerance() const override { return tolerance_; }
+  void setTolerance(double seconds) override { tolerance_ = seconds; }
+
+ private:
+  friend class FakeRunLoop;
+  double interval_;
+  std::function<void()> action_;
+  double nextFire_;
+  double tolerance_ = 0;
+  bool valid_ = true;
+};
+
+// Time only moves when a test advances it; due timers fire in time order.
+class FakeRunLoop : public RunLoop {
+ public:
+  std::shared_ptr<Timer> scheduledTimer(double seconds, std::function<void()> action) override;
+
+  void advance(double seconds);
+  double now() const { return now_; }
+  std::vector<std::shared_ptr<FakeTimer>> validTimers() const;
+
+ private:
+  double now_ = 0;
+  std::vector<std::shared_ptr<FakeTimer>> timers_;
+};
+
+// Jobs wait until the test runs them.
+class FakeQueue : public Queue {
+ public:
+  void async(std::function<void()> job) override { jobs_.push_back(std::move(job)); }
+  // Runs queued jobs, including those they submit, until none is left.
+  void runAll();
+  // Runs only the job at this position of the queue.
+  void runAt(std::size_t position);
+  std::size_t size() const { return jobs_.size(); }
+
+ private:
+  std::deque<std::function<void()>> jobs_;
+};
+
+class FakeStatusItem : public StatusItem {
+ public:
+  bool hasButton() const override { return hasButton_; }
+  void setTitle(const std::string& title) override;
+  std::string title() const override { return titles.empty() ? std::string() : titles.back(); }
+  void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
+  std::shared_ptr<Menu> menu() const override { return menu_; }
+
+  // Titles of the menu's items, separators written as "---".
+  std::vector<std::string> menuTitles() const;
+  // Runs the action of the first item with this title.
+  void choose(const std::string& title) const;
+
+  std::vector<std::string> titles;  // every title written, in order
+  bool hasButton_ = true;
+
+ private:
+  std::shared_ptr<Menu> menu_;
+};
+
+class FakeReachability : public ReachabilityService {
+ public:
+  std::optional<std::uint32_t> flagsForAnyAddress(int) override { return flags; }
+  std::optional<std::uint32_t> flags = kReachable;
+};
+
+class FakeHttpLoader : public HttpLoader {
+ public:
+  std::optional<std::string> load(const std::string& url) override {
+    urls.push_back(url);
+    return respond ? respond(url) : response;
+  }
+  std::vector<std::string> urls;
+  std::optional<std::string> response;
+  std::function<std::optional<std::string>(const std::string&)> respond;  // wins over response
+};
+
+}  // namespace stratovane::testing
