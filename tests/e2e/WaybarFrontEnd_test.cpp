@@ -1,0 +1,81 @@
+// The built binary in waybar mode: the title and the forecast tooltip for a realistic answer.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "support/ChildProcess.h"
+
+namespace stratovane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 13 hourly entries from 2023-11-15 00:00 UTC, the icon missing at 01:00 and 03:00.
+std::string answer() {
+  std::string hourly;
+  for (int i = 0; i < 13; ++i) {
+    const char* icon = i == 0 ? "01n" : i == 2 ? "10n" : i % 2 == 1 && i < 4 ? nullptr : "04n";
+    hourly += (i ? "," : "") + std::string(R"({"dt":)") + std::to_string(1700006400 + 3600 * i) +
+              R"(,"temp":)" + std::to_string(10 + i) + R"(,"pop":0.2,"weather":[{"id":800,)" +
+              R"("description":"clear sky")" +
+              (icon ? std::string(R"(,"icon":")") + icon + "\"" : std::string()) + "}]}";
+  }
+  return R"({"lat":59.404,"lon":17.9941,"timezone":"Europe/Stockholm","current":{"dt":1700006400,)"
+         R"("temp":21.6,"clouds":75,"weather":[{"description":"clear sky","icon":"01d"}]},)"
+         R"("hourly":[)" +
+         hourly +
+         R"(],"daily":[{"dt":1700046000,"sunrise":1700028000,"sunset":1700060400,)"
+         R"("temp":{"min":3.4,"max":12.5},"weather":[{"description":"overcast clouds",)"
+         R"("icon":"04d"}]}]})";
+}
+
+TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
+  httplib::Server server;
+  server.Get("/onecall", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(answer(), "application/json");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { server.listen_after_bind(); });
+
+  std::string pattern = (fs::temp_directory_path() / "stratovane-waybar-XXXXXX").string();
+  const fs::path config = ::mkdtemp(pattern.data());
+  fs::create_directories(config / "stratovane");
+  std::ofstream(config / "stratovane" / "settings.ini")
+      << "[Settings]\napiKey=k\nstatusBarOption=1\n";
+  {
+    testing::ChildProcess child(
+        {STRATOVANE_BINARY, "--waybar"},
+        {{"XDG_CONFIG_HOME", config.string()},
+         {"STRATOVANE_WEATHER_URL", "http://127.0.0.1:" + std::to_string(port) + "/onecall"},
+         {"LC_ALL", "C"},
+         {"TZ", "UTC"}});
+    EXPECT_EQ(child.readLine(), R"({"text":"⏱ Fetching...","tooltip":""})");
+    const std::string clouds = "\u2601\uFE0F";
+    std::string tooltip =
+        "\U0001F315 00:00: clear sky : 10 \u00B0\\n"
+        "\U0001F315 01:00: clear sky : 11 \u00B0\\n"
+        "\U0001F327 02:00: clear sky : 12 \u00B0\\n"
+        "\U0001F327 03:00: clear sky : 13 \u00B0";
+    for (int hour = 4; hour < 12; ++hour)
+      tooltip += "\\n" + clouds + (hour < 10 ? " 0" : " ") + std::to_string(hour) +
+                 ":00: clear sky : " + std::to_string(10 + hour) + " \u00B0";
+    tooltip +=
+        "\\n\\n\u2600\uFE0F 06:00\U0001F31B 15:00\\n\\nMin 3\u00B0 Max 12\u00B0\\n\\novercast "
+        "clouds";
+    EXPECT_EQ(child.readLine(),
+              "{\"text\":\"\u2600\uFE0F 22\u00B0 \",\"tooltip\":\"" + tooltip + "\"}");
+    child.signal(SIGTERM);
+    EXPECT_EQ(child.wait(), 0);
+  }
+  fs::remove_all(config);
+  server.stop();
+  serving.join();
+}
+
+}  // namespace
+}  // namespace stratovane
