@@ -1,23 +1,11 @@
 // Building and checking the weather request URL.
 #include "app/WeatherRequest.h"
 
-#include <array>
-#include <charconv>
-#include <cmath>
 
 #include "app/Settings.h"
+#include "presentation/formatReading.h"
 
 namespace stratovane {
-
-std::string shortestDecimal(double value) {
-  std::array<char, 512> buffer{};
-  const auto [end, ec] =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-  if (ec != std::errc{}) return "0.0";  // cannot happen: 512 bytes hold any fixed double
-  std::string text(buffer.data(), end);
-  if (std::isfinite(value) && text.find('.') == std::string::npos) text += ".0";
-  return text;
-}
 
 std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
                               std::string_view apiKey) {
@@ -32,9 +20,9 @@ std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& def
 
   std::string url(endpoint);
   url += "?lat=";
-  url += shortestDecimal(latitude);
+  url += plainDouble(latitude);
   url += "&lon=";
-  url += shortestDecimal(longitude);
+  url += plainDouble(longitude);
   url += metric ? "&units=metric" : "&units=imperial";
   url += "&lang=";
   url += feedLanguages[languageIndex];

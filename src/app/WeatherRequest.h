@@ -11,11 +11,8 @@ namespace stratovane {
 inline constexpr const char* defaultWeatherEndpoint =
     "https://api.openweathermap.org/data/2.5/onecall";
 
-// The shortest decimal text that reads back as the same double, in fixed notation, with at
-// least one digit after the point: 18 is "18.0", 59.4040015148249 stays as it is.
-std::string shortestDecimal(double value);
-
-// endpoint + "?lat=..&lon=..&units=..&lang=..&appid=" + the key exactly as given.
+// endpoint + "?lat=..&lon=.." (coordinates as shortest round-trip decimals, 18 as "18.0")
+// + "&units=..&lang=..&appid=" + the key exactly as given.
 std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
                               std::string_view apiKey);
 
