@@ -152,7 +152,9 @@ inline void load(Document&& document, const detail::Node* at, Type& type, Number
       return;
     case Node::Kind::string:
       type = Type::string;
-      text.assign(static_cast<const detail::ParsedDocument*>(document.get())->text(node));
+      // clear() then append() is cheaper than the general replace behind assign().
+      text.clear();
+      text.append(static_cast<const detail::ParsedDocument*>(document.get())->text(node));
       return;
     case Node::Kind::array:
       type = Type::array;
@@ -182,8 +184,9 @@ void JSON::loadNode(std::shared_ptr<const void>&& document, const detail::Node* 
 // ---- Subscripts
 
 // Every path returns `result`, so it is built in the caller's storage and never copied.
+// Flattened: lookup and loading inline into one body, the hot path of every read.
 template <class Self>
-JSON JSON::indexStep(Self&& self, std::int64_t index) noexcept {
+[[gnu::flatten]] JSON JSON::indexStep(Self&& self, std::int64_t index) noexcept {
   JSON result;
   if (self.type_ != Type::array) {
     result.error_ = self.error_.value_or(JSONError::wrongType);
@@ -214,7 +217,7 @@ JSON JSON::indexStep(Self&& self, std::int64_t index) noexcept {
 }
 
 template <class Self>
-JSON JSON::keyStep(Self&& self, std::string_view key) noexcept {
+[[gnu::flatten]] JSON JSON::keyStep(Self&& self, std::string_view key) noexcept {
   JSON result;
   if (self.type_ != Type::dictionary) {
     result.error_ = self.error_.value_or(JSONError::wrongType);

@@ -1,6 +1,7 @@
 // Why a JSON value is empty, or why a JSON operation failed.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -10,7 +11,7 @@
 namespace stratovane {
 
 // The raw values are the error codes.
-enum class JSONError {
+enum class JSONError : std::int16_t {
   unsupportedType = 999,
   indexOutOfBounds = 900,
   elementTooDeep = 902,

@@ -118,7 +118,7 @@ class ParsedDocument::Builder {
     document_.strings_ = std::make_unique_for_overwrite<char[]>(inputSize + shortText);
     nodes_ = document_.nodes_.get();
     strings_ = document_.strings_.get();
-    nodes_[0] = Node{};
+    put(0, Node::Kind::null, 0, 0);
     nodeCount_ = 1;
     stringsUsed_ = 0;
     std::size_t i = 1;  // word 0 is the root marker
@@ -219,41 +219,40 @@ class ParsedDocument::Builder {
   }
 
   // Fills node `slot` from the value at word i and returns the index of the next word.
+  // Writes a node in place, header as one word: building it in a temporary and copying that
+  // out would read back narrow stores as one wide load, which stalls.
+  void put(std::uint32_t slot, Node::Kind kind, std::uint32_t size, std::uint64_t value) noexcept {
+    Node& node = nodes_[slot];
+    const std::uint64_t header = static_cast<std::uint64_t>(kind) | (std::uint64_t{size} << 32);
+    std::memcpy(&node, &header, sizeof header);
+    node.value = value;
+  }
+
   std::size_t placeValue(std::size_t i, std::uint32_t slot) {
     const std::uint64_t word = tape_[i];
-    Node node{};
     switch (static_cast<char>(word >> 56)) {
       case '"': {
         const std::string_view value = text(word);
-        node.kind = Node::Kind::string;
-        node.size = static_cast<std::uint32_t>(value.size());
-        node.value = appendText(value);
-        nodes_[slot] = node;
+        put(slot, Node::Kind::string, static_cast<std::uint32_t>(value.size()), appendText(value));
         return i + 1;
       }
       case 'l':
-        node.kind = Node::Kind::int64;
-        node.value = tape_[i + 1];
-        nodes_[slot] = node;
+        put(slot, Node::Kind::int64, 0, tape_[i + 1]);
         return i + 2;
       case 'u':
-        node.kind = Node::Kind::uint64;
-        node.value = tape_[i + 1];
-        nodes_[slot] = node;
+        put(slot, Node::Kind::uint64, 0, tape_[i + 1]);
         return i + 2;
       case 'd':
-        node.kind = Node::Kind::float64;
-        node.value = tape_[i + 1];
-        nodes_[slot] = node;
+        put(slot, Node::Kind::float64, 0, tape_[i + 1]);
         return i + 2;
       case 't':
+        put(slot, Node::Kind::boolean, 0, 1);
+        return i + 1;
       case 'f':
-        node.kind = Node::Kind::boolean;
-        node.value = static_cast<char>(word >> 56) == 't' ? 1 : 0;
-        nodes_[slot] = node;
+        put(slot, Node::Kind::boolean, 0, 0);
         return i + 1;
       case 'n':
-        nodes_[slot] = node;
+        put(slot, Node::Kind::null, 0, 0);
         return i + 1;
       case '[':
       case '{':
@@ -271,10 +270,8 @@ class ParsedDocument::Builder {
     const bool indexed = object && count > KeyIndex::threshold;
     const std::uint32_t first =
         reserveChildren(object ? 2 * std::size_t{count} + (indexed ? 1 : 0) : count);
-    Node& node = nodes_[slot];
-    node.kind = object ? Node::Kind::object : Node::Kind::array;
-    node.size = count;
-    node.value = first - slot;  // children follow their container
+    // Children follow their container.
+    put(slot, object ? Node::Kind::object : Node::Kind::array, count, first - slot);
     std::int32_t index = -1;
     if (indexed) {
       index = static_cast<std::int32_t>(indexes_.size());

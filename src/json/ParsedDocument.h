@@ -80,35 +80,87 @@ class ParsedDocument {
   std::string_view keyAt(const Node& object, std::uint32_t position) const noexcept {
     return text(children(object)[2 * position]);
   }
+  // Objects above this many keys remember where keys were found (see find()).
+  static constexpr std::uint32_t hintedFrom = 8;
+
   // The position of the key, or KeyIndex::notFound.
   std::uint32_t find(const Node& object, std::string_view key) const noexcept {
     const Node* keys = children(object);
-    if (object.size > KeyIndex::threshold) {
-      const KeyIndex& index = indexes_[keys[2 * object.size].value];
-      return index.find(key, [&](std::uint32_t p) { return keyAt(object, p); });
-    }
     const std::uint64_t probe = keyHeader(key);
     // The header holds length and first three bytes; only longer keys need their rest compared.
     const auto matches = [&](std::uint32_t p) {
       return header(keys[2 * p]) == probe &&
              (key.size() <= 3 || sameText(strings_.get() + keys[2 * p].value + 3, key.substr(3)));
     };
-    for (std::uint32_t p = 0; p < object.size; ++p) {
-      if (matches(p)) return p;
+    if (object.size <= hintedFrom) {
+      for (std::uint32_t p = 0; p < object.size; ++p) {
+        if (matches(p)) return p;
+      }
+      return KeyIndex::notFound;
     }
-    return KeyIndex::notFound;
+    // The objects of one array mostly share their key order, and readers ask for the same keys
+    // from each: try where this key was found last. Only a full match is taken, so a stale or
+    // colliding entry costs one comparison.
+    struct Hint {
+      const char* data;
+      std::size_t size;
+      std::uint32_t position;
+    };
+    thread_local Hint hints[64] = {};
+    Hint& hint = hints[(reinterpret_cast<std::uintptr_t>(key.data()) >> 3) & 63];
+    if (hint.data == key.data() && hint.size == key.size() && hint.position < object.size &&
+        matches(hint.position)) {
+      return hint.position;
+    }
+    std::uint32_t found = KeyIndex::notFound;
+    if (object.size > KeyIndex::threshold) {
+      const KeyIndex& index = indexes_[keys[2 * object.size].value];
+      found = index.find(key, [&](std::uint32_t p) { return keyAt(object, p); });
+    } else {
+      for (std::uint32_t p = 0; p < object.size; ++p) {
+        if (matches(p)) {
+          found = p;
+          break;
+        }
+      }
+    }
+    if (found != KeyIndex::notFound) hint = {key.data(), key.size(), found};
+    return found;
   }
 
  private:
   class Builder;
 
-  // Keys are short: a byte loop beats a call to memcmp, and most differ in the first byte.
+  // Keys are short: word compares (overlapping at the end, never past either text) beat a call
+  // to memcmp.
   static bool sameText(const char* text, std::string_view key) noexcept {
-    for (std::size_t i = 0; i < key.size(); ++i) {
-      if (text[i] != key[i]) return false;
+    const char* other = key.data();
+    const std::size_t n = key.size();
+    const auto same8 = [&](std::size_t i) {
+      std::uint64_t x, y;
+      std::memcpy(&x, text + i, 8);
+      std::memcpy(&y, other + i, 8);
+      return x == y;
+    };
+    const auto same4 = [&](std::size_t i) {
+      std::uint32_t x, y;
+      std::memcpy(&x, text + i, 4);
+      std::memcpy(&y, other + i, 4);
+      return x == y;
+    };
+    if (n >= 8) {
+      for (std::size_t i = 0; i + 8 < n; i += 8) {
+        if (!same8(i)) return false;
+      }
+      return same8(n - 8);
+    }
+    if (n >= 4) return same4(0) && same4(n - 4);
+    for (std::size_t i = 0; i < n; ++i) {
+      if (text[i] != other[i]) return false;
     }
     return true;
   }
+
   // Sized exactly once built; the builder works in reusable per-thread buffers.
   std::unique_ptr<Node[]> nodes_;
   std::unique_ptr<char[]> strings_;

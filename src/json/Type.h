@@ -1,6 +1,7 @@
 // The kind of a JSON value.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 namespace stratovane {

@@ -149,6 +149,55 @@ TEST(JSONParsing, LargeObjectsFindEveryKeyAndKeepOrder) {
   EXPECT_EQ(json["k300"].error(), JSONError::notExist);
 }
 
+TEST(JSONParsing, EveryObjectSizeFindsItsKeysDespiteDuplicates) {
+  for (int size = 1; size <= 40; ++size) {
+    for (int duplicates : {0, 1, 3}) {
+      std::string text = "{";
+      for (int i = 0; i < size; ++i) {
+        text += (i ? "," : "") + ("\"key" + std::to_string(i) + "\":" + std::to_string(i));
+      }
+      // Repeats of earlier keys: the object shrinks across the size thresholds of the lookup.
+      for (int d = 0; d < duplicates && d < size; ++d) {
+        text += ",\"key" + std::to_string(d) + "\":" + std::to_string(-d - 1);
+      }
+      text += "}";
+      const JSON json = parse(text);
+      ASSERT_EQ(json.count(), static_cast<std::size_t>(size)) << text;
+      for (int i = 0; i < size; ++i) {
+        const int expected = i < duplicates ? -i - 1 : i;
+        EXPECT_EQ(json["key" + std::to_string(i)].intValue(), expected) << text;
+      }
+      EXPECT_FALSE(json["key" + std::to_string(size)].exists());
+      EXPECT_FALSE(json["kex0"].exists());
+      EXPECT_FALSE(json[""].exists());
+    }
+  }
+}
+
+TEST(JSONParsing, LookupsAcrossObjectsWithDifferentKeyOrders) {
+  // Same key order in the first two, another in the third; keys alike in length and first
+  // bytes; repeated reads with the same key text must never answer from a stale position.
+  const JSON list = parse(R"([
+    {"a":0,"b":1,"c":2,"d":3,"e":4,"f":5,"g":6,"h":7,"abcdefgh1":"x","abcdefgh2":"y"},
+    {"a":0,"b":1,"c":2,"d":3,"e":4,"f":5,"g":6,"h":7,"abcdefgh1":"p","abcdefgh2":"q"},
+    {"abcdefgh2":"r","h":7,"g":6,"f":5,"e":4,"d":3,"c":2,"b":1,"a":0},
+    {"a":0,"b":1,"c":2,"d":3,"e":4,"f":5,"g":6,"h":7,"i":8,"abcdefgh3":"z"}
+  ])");
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(list[0]["abcdefgh2"].stringValue(), "y");
+    EXPECT_EQ(list[1]["abcdefgh1"].stringValue(), "p");
+    EXPECT_EQ(list[2]["abcdefgh2"].stringValue(), "r");
+    EXPECT_FALSE(list[2]["abcdefgh1"].exists());
+    EXPECT_FALSE(list[3]["abcdefgh2"].exists());
+    EXPECT_EQ(list[3]["abcdefgh3"].stringValue(), "z");
+    EXPECT_EQ(list[3]["i"].intValue(), 8);
+    std::string key = "abcdefgh2";  // the same storage, other contents
+    EXPECT_EQ(list[0][key].stringValue(), "y");
+    key = "abcdefgh1";
+    EXPECT_EQ(list[0][key].stringValue(), "x");
+  }
+}
+
 TEST(JSONParsing, StringsWithEscapesAndKeysSurvive) {
   const JSON json = parse(R"({"a\"b\\c\/\n": "\t\u00e9"})");
   EXPECT_EQ(json["a\"b\\c/\n"].stringValue(), "\t\xC3\xA9");
