@@ -85,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   roundTrip(json, WritingOptions{});
   roundTrip(json, WritingOptions::prettyPrinted | WritingOptions::sortedKeys);
   (void)json.description();
-  (void)json.serializedString({{writingOptionsKeys::castNilToNSNull, true},
-                               {writingOptionsKeys::maxObjextDepth, 1 << 30}});
+  (void)json.serializedString(
+      {{writingOptionsKeys::castNilToNSNull, true}, {writingOptionsKeys::maxObjextDepth, 1 << 30}});
 
   JSON copy = json;
   copy.set({0, "key"}, JSON("changed"));
