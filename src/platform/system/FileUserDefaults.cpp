@@ -1,0 +1,232 @@
+// The settings store: stored values kept in a per-user file over in-memory fallbacks.
+#include "platform/system/FileUserDefaults.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <type_traits>
+
+#include "platform/system/FileAccess.h"
+#include "platform/system/NumberText.h"
+#include "platform/system/SettingsFileFormat.h"
+
+namespace stratovane {
+
+namespace {
+
+constexpr unsigned kFileMode = 0600;  // the file holds the API key
+constexpr unsigned kDirectoryMode = 0700;
+
+bool isAbsolute(const char* path) {
+  return path != nullptr && path[0] == '/';
+}
+
+std::string homeFromPasswordDatabase() {
+  std::vector<char> buffer(16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+    return {};
+  return isAbsolute(found->pw_dir) ? found->pw_dir : std::string();
+}
+
+std::string utcStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  const std::size_t length = std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+  return std::string(text, length);
+}
+
+std::string textOf(const auto& value) {
+  using T = std::decay_t<decltype(value)>;
+  if constexpr (std::is_same_v<T, std::int64_t>) {
+    return std::to_string(value);
+  } else if constexpr (std::is_same_v<T, double>) {
+    return shortestFixedText(value);
+  } else {
+    return value;
+  }
+}
+
+}  // namespace
+
+FileUserDefaults::FileUserDefaults(std::filesystem::path file) : file_(std::move(file)) {
+  if (!file_.empty()) load();
+}
+
+std::filesystem::path FileUserDefaults::defaultPath() {
+  return defaultPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+std::filesystem::path FileUserDefaults::defaultPath(const char* configHome, const char* home) {
+  std::filesystem::path base;
+  if (isAbsolute(configHome)) {
+    base = configHome;
+  } else {
+    const std::string homeDirectory = isAbsolute(home) ? home : homeFromPasswordDatabase();
+    if (homeDirectory.empty()) return {};
+    base = std::filesystem::path(homeDirectory) / ".config";
+  }
+  return base / "stratovane" / "settings.ini";
+}
+
+std::optional<FileUserDefaults::Value> FileUserDefaults::lookUp(const std::string& key) const {
+  std::shared_lock lock(mutex_);
+  if (const auto stored = stored_.find(key); stored != stored_.end()) return stored->second;
+  if (const auto fallback = registered_.find(key); fallback != registered_.end())
+    return fallback->second;
+  return std::nullopt;
+}
+
+std::int64_t FileUserDefaults::integerForKey(const std::string& key) const {
+  const auto value = lookUp(key);
+  if (!value) return 0;
+  return std::visit(
+      [](const auto& v) -> std::int64_t {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, std::int64_t>) {
+          return v;
+        } else if constexpr (std::is_same_v<T, double>) {
+          return integerFromDouble(v);
+        } else {
+          return integerFromText(v);
+        }
+      },
+      *value);
+}
+
+double FileUserDefaults::doubleForKey(const std::string& key) const {
+  const auto value = lookUp(key);
+  if (!value) return 0.0;
+  return std::visit(
+      [](const auto& v) -> double {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+          return doubleFromText(v);
+        } else {
+          return static_cast<double>(v);
+        }
+      },
+      *value);
+}
+
+std::optional<std::string> FileUserDefaults::stringForKey(const std::string& key) const {
+  const auto value = lookUp(key);
+  if (!value) return std::nullopt;
+  return std::visit(
+      [](const auto& v) -> std::string {
+        using T = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<T, double>) {
+          return shortestText(v);
+        } else {
+          return textOf(v);
+        }
+      },
+      *value);
+}
+
+void FileUserDefaults::setInteger(std::int64_t value, const std::string& key) {
+  store(key, Value(value));
+}
+
+void FileUserDefaults::setDouble(double value, const std::string& key) {
+  store(key, Value(value));
+}
+
+void FileUserDefaults::setString(const std::string& value, const std::string& key) {
+  store(key, Value(value));
+}
+
+void FileUserDefaults::removeObject(const std::string& key) {
+  store(key, std::nullopt);
+}
+
+void FileUserDefaults::registerDefaults(
+    const std::vector<std::pair<std::string, std::string>>& values) {
+  std::unique_lock lock(mutex_);
+  for (const auto& [key, value] : values) registered_.insert_or_assign(key, value);
+}
+
+bool FileUserDefaults::savesToFile() const {
+  return savesToFile_;
+}
+
+void FileUserDefaults::store(const std::string& key, std::optional<Value> value) {
+  std::lock_guard saving(saveMutex_);
+  std::map<std::string, std::string> texts;
+  {
+    std::unique_lock lock(mutex_);
+    if (value) {
+      stored_.insert_or_assign(key, std::move(*value));
+    } else {
+      stored_.erase(key);
+    }
+    if (!savesToFile_) return;
+    for (const auto& [storedKey, storedValue] : stored_) {
+      texts.emplace(storedKey, std::visit([](const auto& v) { return textOf(v); }, storedValue));
+    }
+  }
+  save(texts);
+}
+
+void FileUserDefaults::save(const std::map<std::string, std::string>& texts) {
+  const bool saved = createDirectories(file_.parent_path(), kDirectoryMode) &&
+                     replaceFileAtomically(file_, SettingsFileFormat::format(texts), kFileMode);
+  if (saved) {
+    reportedSaveFailure_ = false;
+  } else if (!reportedSaveFailure_) {
+    reportedSaveFailure_ = true;
+    std::fprintf(stderr, "stratovane: cannot save the settings to %s: %s\n", file_.c_str(),
+                 std::strerror(errno));
+  }
+}
+
+void FileUserDefaults::load() {
+  const FileContents contents = readRegularFile(file_, kMaximumFileSize);
+  switch (contents.status) {
+    case FileContents::Status::missing:
+      savesToFile_ = true;
+      return;
+    case FileContents::Status::notRegular:
+    case FileContents::Status::unreadable:
+      std::fprintf(stderr,
+                   "stratovane: cannot read the settings file %s (%s); starting with default "
+                   "settings and leaving the file as it is\n",
+                   file_.c_str(),
+                   contents.error != 0 ? std::strerror(contents.error) : "not a regular file");
+      return;
+    case FileContents::Status::read:
+      if (auto entries = SettingsFileFormat::parse(contents.bytes)) {
+        for (auto& [key, value] : *entries) stored_.emplace(key, std::move(value));
+        savesToFile_ = true;
+        return;
+      }
+      break;
+    case FileContents::Status::tooLarge:
+      break;
+  }
+  // Not a settings file: keep it for the user under another name and start afresh.
+  std::filesystem::path aside = file_;
+  aside += ".corrupt-" + utcStamp();
+  const std::filesystem::path kept = renameWithoutReplacing(file_, aside);
+  if (kept.empty()) {
+    std::fprintf(stderr,
+                 "stratovane: the settings file %s is not valid and cannot be moved aside (%s); "
+                 "starting with default settings and leaving the file as it is\n",
+                 file_.c_str(), std::strerror(errno));
+    return;
+  }
+  std::fprintf(stderr,
+               "stratovane: the settings file %s is not valid; kept as %s, starting with default "
+               "settings\n",
+               file_.c_str(), kept.c_str());
+  savesToFile_ = true;
+}
+
+}  // namespace stratovane

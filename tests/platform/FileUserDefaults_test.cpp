@@ -1,0 +1,368 @@
+// The settings store: layers, typed conversions, the file, damaged files and concurrent reads.
+#include "platform/system/FileUserDefaults.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <thread>
+
+#include "HelperProcess.h"
+#include "support/TempDir.h"
+
+namespace stratovane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+constexpr auto kMaxInt = std::numeric_limits<std::int64_t>::max();
+constexpr auto kMinInt = std::numeric_limits<std::int64_t>::min();
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const fs::path& path, std::string_view contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::vector<fs::path> entriesOf(const fs::path& directory) {
+  std::vector<fs::path> names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+unsigned modeOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+// Layers and conversions --------------------------------------------------------------------
+
+TEST(FileUserDefaultsLayers, StoredValuesHideFallbacksWhichHideNothing) {
+  FileUserDefaults defaults{""};
+  EXPECT_EQ(defaults.integerForKey("interval"), 0);
+  EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);
+  EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
+  defaults.registerDefaults({{"interval", "30"}, {"latitude", "59.4040015148249"}});
+  EXPECT_EQ(defaults.integerForKey("interval"), 30);
+  EXPECT_EQ(defaults.doubleForKey("latitude"), 59.4040015148249);
+  defaults.setInteger(10, "interval");
+  EXPECT_EQ(defaults.integerForKey("interval"), 10);
+  defaults.removeObject("interval");
+  EXPECT_EQ(defaults.integerForKey("interval"), 30);
+}
+
+TEST(FileUserDefaultsLayers, FallbacksAreNeverSavedAndNeverHideAStoredValue) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  {
+    FileUserDefaults defaults{file};
+    defaults.registerDefaults({{"interval", "30"}, {"apiKey", ""}});
+    defaults.setInteger(10, "decimals");
+  }
+  EXPECT_EQ(readFile(file), "[Settings]\ndecimals=10\n");
+  FileUserDefaults restarted{file};
+  EXPECT_EQ(restarted.stringForKey("apiKey"), std::nullopt);
+  restarted.registerDefaults({{"decimals", "0"}});
+  EXPECT_EQ(restarted.integerForKey("decimals"), 10);
+}
+
+TEST(FileUserDefaultsConversion, IntegerReads) {
+  FileUserDefaults defaults{""};
+  const std::pair<double, std::int64_t> doubles[] = {
+      {2.9, 2},          {-2.9, -2},        {1e300, kMaxInt},
+      {-1e300, kMinInt}, {std::nan(""), 0}, {-9223372036854775808.0, kMinInt}};
+  for (const auto& [stored, expected] : doubles) {
+    defaults.setDouble(stored, "x");
+    EXPECT_EQ(defaults.integerForKey("x"), expected) << stored;
+  }
+  const std::pair<const char*, std::int64_t> texts[] = {{"30", 30},
+                                                        {"-1", -1},
+                                                        {"+7", 7},
+                                                        {" \t\n 42abc", 42},
+                                                        {"3.9", 3},
+                                                        {"1e5", 1},
+                                                        {"", 0},
+                                                        {"- 5", 0},
+                                                        {"9223372036854775807", kMaxInt},
+                                                        {"9223372036854775808", kMaxInt},
+                                                        {"-9223372036854775808", kMinInt},
+                                                        {"-99999999999999999999", kMinInt}};
+  for (const auto& [stored, expected] : texts) {
+    defaults.setString(stored, "x");
+    EXPECT_EQ(defaults.integerForKey("x"), expected) << '"' << stored << '"';
+  }
+}
+
+TEST(FileUserDefaultsConversion, DoubleReadsTakeDecimalNumbersOnly) {
+  FileUserDefaults defaults{""};
+  const std::pair<const char*, double> texts[] = {{"17.994089135126462", 17.994089135126462},
+                                                  {"  -1.5e3x", -1500.0},
+                                                  {"+.5", 0.5},
+                                                  {"1e+", 1.0},
+                                                  {"0x1A", 0.0},
+                                                  {"inf", 0.0},
+                                                  {"nan", 0.0},
+                                                  {".", 0.0},
+                                                  {"1e999", INFINITY}};
+  for (const auto& [stored, expected] : texts) {
+    defaults.setString(stored, "x");
+    EXPECT_EQ(defaults.doubleForKey("x"), expected) << '"' << stored << '"';
+  }
+}
+
+TEST(FileUserDefaultsConversion, NumberTextsIgnoreTheProcessLocale) {
+  locale_t german = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", locale_t{});
+  if (german == locale_t{}) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  FileUserDefaults defaults{""};
+  defaults.setString("59.4040015148249", "latitude");
+  defaults.setDouble(17.5, "longitude");
+  const locale_t previous = uselocale(german);
+  const double latitude = defaults.doubleForKey("latitude");
+  const auto longitude = defaults.stringForKey("longitude");
+  uselocale(previous);
+  freelocale(german);
+  EXPECT_EQ(latitude, 59.4040015148249);
+  EXPECT_EQ(longitude, "17.5");
+}
+
+TEST(FileUserDefaultsConversion, StringReadsOfNumbersAreShortestDecimalTexts) {
+  FileUserDefaults defaults{""};
+  defaults.setInteger(-1, "statusBarOption");
+  EXPECT_EQ(defaults.stringForKey("statusBarOption"), "-1");
+  const std::pair<double, const char*> doubles[] = {
+      {18.0, "18"}, {59.4040015148249, "59.4040015148249"}, {0.1, "0.1"}};
+  for (const auto& [stored, expected] : doubles) {
+    defaults.setDouble(stored, "x");
+    EXPECT_EQ(defaults.stringForKey("x"), expected);
+  }
+}
+
+// The file ----------------------------------------------------------------------------------
+
+TEST(FileUserDefaultsFile, EveryReadGivesTheSameAfterAReload) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  const double doubles[] = {59.4040015148249, 18.0, -0.5, 1e-5, 1e20, -1e300, 5e-324, 0.1};
+  const std::int64_t integers[] = {-1, 0, 4, kMaxInt, kMinInt};
+  FileUserDefaults defaults{file};
+  int n = 0;
+  for (double value : doubles) defaults.setDouble(value, "d" + std::to_string(n++));
+  for (std::int64_t value : integers) defaults.setInteger(value, "i" + std::to_string(n++));
+  defaults.setString("59.4abc", "s");
+
+  FileUserDefaults reloaded{file};
+  for (int i = 0; i < n; ++i) {
+    const std::string key = (i < 8 ? "d" : "i") + std::to_string(i);
+    EXPECT_EQ(reloaded.integerForKey(key), defaults.integerForKey(key)) << key;
+    EXPECT_EQ(reloaded.doubleForKey(key), defaults.doubleForKey(key)) << key;
+  }
+  EXPECT_EQ(reloaded.stringForKey("i8"), "-1");
+  EXPECT_EQ(reloaded.stringForKey("d1"), "18");
+  EXPECT_EQ(reloaded.stringForKey("s"), "59.4abc");
+}
+
+TEST(FileUserDefaultsFile, IsCreatedPrivateWithItsDirectoryAndNoTemporaryFileLeft) {
+  TempDir dir;
+  const fs::path file = dir / "config" / "stratovane" / "settings.ini";
+  const mode_t previousMask = ::umask(0);  // the modes must not depend on the umask
+  FileUserDefaults defaults{file};
+  defaults.setString("secret", "apiKey");
+  defaults.setInteger(2, "language");
+  ::umask(previousMask);
+  EXPECT_EQ(modeOf(file), 0600u);
+  EXPECT_EQ(modeOf(file.parent_path()), 0700u);
+  EXPECT_EQ(modeOf(file.parent_path().parent_path()), 0700u);
+  EXPECT_EQ(entriesOf(file.parent_path()), std::vector<fs::path>{file});
+  EXPECT_EQ(readFile(file), "[Settings]\napiKey=secret\nlanguage=2\n");
+}
+
+TEST(FileUserDefaultsFile, UnknownKeysCommentsAndLineEndingsOfAValidFile) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  writeFile(file,
+            "# written by hand\r\n\r\n  [Settings]  \r\n futureKey = some value \r\n"
+            "apiKey=abc\r\n\r\n");
+  FileUserDefaults defaults{file};
+  EXPECT_EQ(defaults.stringForKey("futureKey"), "some value");
+  defaults.setString("def", "apiKey");
+  EXPECT_EQ(readFile(file), "[Settings]\napiKey=def\nfutureKey=some value\n");
+}
+
+TEST(FileUserDefaultsFile, HostileTextsRoundTripAsKeysAndValues) {
+  const std::string texts[] = {
+      "",
+      "  leading and trailing  ",
+      "line\nbreaks\r\nand\ttabs",
+      "a=b=c # not a comment",
+      "#starts like a comment",
+      "[Other]\nx=y",
+      "\\s\\n\\\\ literal escapes \\",
+      std::string("nul\0\x01\x1b\x7f", 7),
+      "\xff\xfe not UTF-8 \xc0\xaf \xed\xa0\x80",
+      "\xe2\x9a\xa0\xef\xb8\x8f \xc3\xa9t\xc3\xa9",
+  };
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  {
+    FileUserDefaults defaults{file};
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+      defaults.setString(texts[i], "value" + std::to_string(i));
+      defaults.setString("key" + std::to_string(i), texts[i]);
+    }
+  }
+  const std::string saved = readFile(file);
+  // One line per key and the group, and the whole file is text.
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 1 + 2 * std::ssize(texts));
+  EXPECT_EQ(saved.find('\0'), std::string::npos);
+  FileUserDefaults reloaded{file};
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    EXPECT_EQ(reloaded.stringForKey("value" + std::to_string(i)), texts[i]) << i;
+    EXPECT_EQ(reloaded.stringForKey(texts[i]), "key" + std::to_string(i)) << i;
+  }
+}
+
+// Damaged and unreadable files --------------------------------------------------------------
+
+class FileUserDefaultsCorrupt : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FileUserDefaultsCorrupt, IsMovedAsideKeptAndTheStoreStartsEmpty) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  writeFile(file, GetParam());
+  FileUserDefaults defaults{file};
+  EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
+  EXPECT_TRUE(defaults.savesToFile());
+  const auto entries = entriesOf(dir.path());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(entries[0].filename().string().starts_with("settings.ini.corrupt-")) << entries[0];
+  EXPECT_EQ(readFile(entries[0]), GetParam());
+
+  defaults.setString("fresh", "apiKey");
+  EXPECT_EQ(readFile(file), "[Settings]\napiKey=fresh\n");
+  EXPECT_EQ(entriesOf(dir.path()).size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotSettings, FileUserDefaultsCorrupt,
+                         ::testing::Values("apiKey=abc\n", "[Settings]\napiKey\n",
+                                           "[Settings]\napiKey=abc\n[Other]\nx=1\n",
+                                           "[Settings]\napiKey=a\\qb\n",
+                                           "[Settings]\napiKey=\\x4\n",
+                                           std::string("[Settings]\napiKey=a\0b\n", 20),
+                                           "[Settings]\napiKey=\xff\xfe\n", "\x89PNG\r\n\x1a\n"));
+
+TEST(FileUserDefaultsDamaged, ASecondCorruptFileInTheSameSecondDoesNotReplaceTheFirst) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  writeFile(file, "first");
+  FileUserDefaults{file};
+  writeFile(file, "second");
+  FileUserDefaults{file};
+  std::vector<std::string> kept;
+  for (const auto& entry : entriesOf(dir.path())) kept.push_back(readFile(entry));
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(FileUserDefaultsDamaged, AFileWithoutReadPermissionIsNeverReplaced) {
+  // Root reads every file, so the store runs as another user in a helper process.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a helper as another user";
+  constexpr uid_t nobody = 65534;
+  TempDir dir;
+  const fs::path directory = dir / "stratovane";
+  const fs::path file = directory / "settings.ini";
+  fs::create_directory(directory);
+  writeFile(file, "[Settings]\napiKey=original\n");
+  fs::permissions(dir.path(), fs::perms(0755));
+  fs::permissions(file, fs::perms::none);
+  // The user owns the directory, so it could replace the file it cannot read.
+  ASSERT_EQ(::chown(directory.c_str(), nobody, nobody), 0);
+  ASSERT_EQ(::chown(file.c_str(), nobody, nobody), 0);
+
+  const auto outcome = testing::runHelper({}, "unreadable-settings", file.string(), nobody);
+  if (!outcome.started) GTEST_SKIP() << "cannot run a helper as user " << nobody;
+  EXPECT_EQ(outcome.value, 0);
+  EXPECT_EQ(readFile(file), "[Settings]\napiKey=original\n");
+  EXPECT_EQ(entriesOf(directory), std::vector<fs::path>{file});
+}
+
+TEST(FileUserDefaultsDamaged, ValuesStayInMemoryWhenTheFileCannotBeWritten) {
+  TempDir dir;
+  writeFile(dir / "blocker", "a file where a directory should be");
+  FileUserDefaults failing{dir / "blocker" / "stratovane" / "settings.ini"};
+  failing.setString("kept", "apiKey");
+  EXPECT_EQ(failing.stringForKey("apiKey"), "kept");
+  // A directory in place of the file is not moved and never replaced.
+  fs::create_directory(dir / "settings.ini");
+  FileUserDefaults blocked{dir / "settings.ini"};
+  EXPECT_FALSE(blocked.savesToFile());
+  blocked.setString("kept", "apiKey");
+  EXPECT_EQ(blocked.stringForKey("apiKey"), "kept");
+  EXPECT_TRUE(fs::is_directory(dir / "settings.ini"));
+}
+
+// Threads and paths -------------------------------------------------------------------------
+
+// Stores without and with a file: the saves run outside the readers' lock.
+class FileUserDefaultsThreads : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FileUserDefaultsThreads, ReadersSeeWholeValuesWhileTheMainThreadWrites) {
+  TempDir dir;
+  const fs::path file = GetParam() ? dir / "settings.ini" : fs::path();
+  const int writes = GetParam() ? 40 : 2000;  // each save waits for the disk
+  FileUserDefaults defaults{file};
+  defaults.registerDefaults({{"latitude", "59.4040015148249"}});
+  std::atomic<bool> done = false;
+  std::atomic<int> torn = 0;
+  std::vector<std::thread> readers;
+  for (int r = 0; r < 4; ++r) {
+    readers.emplace_back([&] {
+      while (!done) {
+        const double latitude = defaults.doubleForKey("latitude");
+        if (latitude != 59.4040015148249 && latitude != 10.25) ++torn;
+        const auto key = defaults.stringForKey("apiKey");
+        if (key && *key != std::string(300, 'a') && *key != std::string(300, 'b')) ++torn;
+      }
+    });
+  }
+  for (int i = 0; i < writes; ++i) {
+    defaults.setString(std::string(300, i % 2 ? 'a' : 'b'), "apiKey");
+    defaults.setInteger(i, "units");
+    i % 2 ? defaults.setDouble(10.25, "latitude") : defaults.removeObject("latitude");
+  }
+  done = true;
+  for (auto& reader : readers) reader.join();
+  EXPECT_EQ(torn, 0);
+  if (GetParam()) {
+    EXPECT_EQ(FileUserDefaults(file).integerForKey("units"), writes - 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryAndFile, FileUserDefaultsThreads, ::testing::Bool());
+
+TEST(FileUserDefaultsPaths, DefaultPathFollowsXdgConfigHomeWhenAbsolute) {
+  EXPECT_EQ(FileUserDefaults::defaultPath("/cfg", "/home/u"), "/cfg/stratovane/settings.ini");
+  for (const char* unusable : {"", "relative/cfg"}) {
+    EXPECT_EQ(FileUserDefaults::defaultPath(unusable, "/home/u"),
+              "/home/u/.config/stratovane/settings.ini");
+  }
+  // Without a usable HOME the password database names the home directory.
+  EXPECT_TRUE(FileUserDefaults::defaultPath(nullptr, "").is_absolute());
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,87 @@
+// Re-runs this test binary in a small helper mode: in another network namespace or as
+// another user, where the test process itself cannot go.
+#include "HelperProcess.h"
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/system/FileUserDefaults.h"
+
+namespace stratovane::testing {
+
+namespace {
+
+constexpr const char* kModeVariable = "STRATOVANE_PLATFORM_HELPER";
+constexpr const char* kArgumentVariable = "STRATOVANE_PLATFORM_HELPER_ARGUMENT";
+// Exit statuses from 100 up carry an answer; anything else comes from a prefix command.
+constexpr int kAnswerBase = 100;
+
+// The helper modes answer with a small number:
+//   unreadable-settings: 0 when the store started empty, kept a write in memory and stopped
+//   saving; 1 otherwise
+int runMode(const std::string& mode, const std::string& argument) {
+  if (mode == "unreadable-settings") {
+    FileUserDefaults defaults{std::filesystem::path(argument)};
+    const bool startedEmpty = !defaults.stringForKey("apiKey").has_value();
+    defaults.setString("changed", "apiKey");
+    const bool kept = defaults.stringForKey("apiKey") == "changed";
+    return startedEmpty && kept && !defaults.savesToFile() ? 0 : 1;
+  }
+  return 3;
+}
+
+// Runs before main, so that a helper never starts the test framework.
+[[maybe_unused]] const bool helperModeRan = [] {
+  const char* mode = std::getenv(kModeVariable);
+  if (mode == nullptr || *mode == '\0') return false;
+  const char* argument = std::getenv(kArgumentVariable);
+  std::_Exit(kAnswerBase + runMode(mode, argument != nullptr ? argument : ""));
+}();
+
+}  // namespace
+
+HelperOutcome runHelper(const std::vector<std::string>& prefix, const std::string& mode,
+                        const std::string& argument, std::optional<uid_t> asUser) {
+  std::vector<std::string> words = prefix;
+  words.push_back(std::filesystem::read_symlink("/proc/self/exe").string());
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::string modeEntry = std::string(kModeVariable) + "=" + mode;
+  std::string argumentEntry = std::string(kArgumentVariable) + "=" + argument;
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+  envp.push_back(modeEntry.data());
+  envp.push_back(argumentEntry.data());
+  envp.push_back(nullptr);
+
+  const pid_t child = ::fork();
+  if (child < 0) return {};
+  if (child == 0) {
+    // Only async-signal-safe calls between fork and exec.
+    if (asUser && (::setgroups(0, nullptr) != 0 || ::setresgid(*asUser, *asUser, *asUser) != 0 ||
+                   ::setresuid(*asUser, *asUser, *asUser) != 0)) {
+      ::_exit(126);
+    }
+    ::execvpe(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return {};
+  }
+  HelperOutcome outcome;
+  if (WIFEXITED(status) && WEXITSTATUS(status) >= kAnswerBase) {
+    outcome.started = true;
+    outcome.value = WEXITSTATUS(status) - kAnswerBase;
+  } else if (WIFSIGNALED(status)) {
+    outcome.started = true;  // the helper crashed: no answer
+  }
+  return outcome;
+}
+
+}  // namespace stratovane::testing
