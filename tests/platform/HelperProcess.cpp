@@ -3,6 +3,7 @@
 #include "HelperProcess.h"
 
 #include <grp.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/system/FileUserDefaults.h"
+#include "platform/system/KernelReachability.h"
 
 namespace stratovane::testing {
 
@@ -21,9 +23,17 @@ constexpr const char* kArgumentVariable = "STRATOVANE_PLATFORM_HELPER_ARGUMENT";
 constexpr int kAnswerBase = 100;
 
 // The helper modes answer with a small number:
+//   routes: 0 no usable default route, 1 reachable, 2 a table could not be read
 //   unreadable-settings: 0 when the store started empty, kept a write in memory and stopped
 //   saving; 1 otherwise
 int runMode(const std::string& mode, const std::string& argument) {
+  if (mode == "routes") {
+    KernelReachability routes;
+    const auto ipv4 = routes.flagsForAnyAddress(AF_INET);
+    const auto ipv6 = routes.flagsForAnyAddress(AF_INET6);
+    if (!ipv4 || !ipv6) return 2;
+    return (*ipv4 | *ipv6) != 0 ? 1 : 0;
+  }
   if (mode == "unreadable-settings") {
     FileUserDefaults defaults{std::filesystem::path(argument)};
     const bool startedEmpty = !defaults.stringForKey("apiKey").has_value();
