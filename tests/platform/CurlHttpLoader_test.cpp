@@ -1,0 +1,165 @@
+// The HTTP loader against servers on 127.0.0.1: good bodies, error pages, broken and hostile
+// answers.
+#include "platform/system/CurlHttpLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "support/HttpTestServer.h"
+#include "support/TempDir.h"
+
+namespace stratovane {
+namespace {
+
+using std::chrono::seconds;
+using testing::HttpTestServer;
+using Misbehaviour = HttpTestServer::Misbehaviour;
+
+constexpr std::string_view kJson = R"({"current":{"temp":21.5}})";
+
+// Runs a load and measures it, so that time-outs are seen to work rather than to hang.
+struct TimedLoad {
+  std::optional<std::string> body;
+  std::chrono::duration<double> took;
+};
+
+TimedLoad timedLoad(CurlHttpLoader& loader, const std::string& url) {
+  const auto start = std::chrono::steady_clock::now();
+  auto body = loader.load(url);
+  return {std::move(body), std::chrono::steady_clock::now() - start};
+}
+
+// Answers that arrive ----------------------------------------------------------------------
+
+TEST(CurlHttpLoaderAnswers, EveryBodyCountsWhateverTheStatus) {
+  const HttpTestServer server([](httplib::Server& routes) {
+    routes.Get("/ok", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(kJson), "application/json");
+    });
+    routes.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+      response.status = 404;
+      response.set_content(R"({"cod":"404","message":"city not found"})", "application/json");
+    });
+    routes.Get("/unauthorised", [](const httplib::Request&, httplib::Response& response) {
+      response.status = 401;
+      response.set_content("<html><body>401 Unauthorized</body></html>", "text/html");
+    });
+    routes.Get("/empty",
+               [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+  });
+  CurlHttpLoader loader;
+  EXPECT_EQ(loader.load(server.url("/ok")), kJson);
+  EXPECT_EQ(loader.load(server.url("/missing")), R"({"cod":"404","message":"city not found"})");
+  EXPECT_EQ(loader.load(server.url("/unauthorised")), "<html><body>401 Unauthorized</body></html>");
+}
+
+TEST(CurlHttpLoaderAnswers, RedirectsAreFollowedALimitedNumberOfTimes) {
+  const HttpTestServer server([](httplib::Server& routes) {
+    routes.Get("/moved", [](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("/there");
+    });
+    routes.Get("/there", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content("arrived", "text/plain");
+    });
+    routes.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("/loop");
+    });
+    routes.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("file:///etc/hostname");
+    });
+  });
+  CurlHttpLoader loader;
+  EXPECT_EQ(loader.load(server.url("/moved")), "arrived");
+  EXPECT_EQ(loader.load(server.url("/loop")), std::nullopt);
+  EXPECT_EQ(loader.load(server.url("/to-file")), std::nullopt);
+}
+
+// Failed loads -----------------------------------------------------------------------------
+
+TEST(CurlHttpLoaderFailures, AddressesThatCannotBeLoaded) {
+  CurlHttpLoader loader;
+  const std::string refused = "http://127.0.0.1:" + std::to_string(HttpTestServer::refusedPort());
+  EXPECT_EQ(loader.load(refused + "/"), std::nullopt);
+  EXPECT_EQ(loader.load("http://stratovane-test.invalid/"), std::nullopt);  // never resolves
+  EXPECT_EQ(loader.load("file:///etc/hostname"), std::nullopt);
+  EXPECT_EQ(loader.load("not a url"), std::nullopt);
+}
+
+TEST(CurlHttpLoaderFailures, AServerWithAnUntrustedCertificateIsRefused) {
+  testing::TempDir dir;
+  const std::string certificate = (dir / "cert.pem").string();
+  const std::string key = (dir / "key.pem").string();
+  const std::string command =
+      "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "
+      "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+      key + " -out " + certificate + " 2>/dev/null";
+  if (std::system(command.c_str()) != 0) GTEST_SKIP() << "openssl cannot make a certificate";
+  const HttpTestServer server(
+      [](httplib::Server& routes) {
+        routes.Get("/", [](const httplib::Request&, httplib::Response& response) {
+          response.set_content(std::string(kJson), "application/json");
+        });
+      },
+      {certificate, key});
+  // The server works for a client that does not check it...
+  httplib::SSLClient unchecked("127.0.0.1", server.port());
+  unchecked.enable_server_certificate_verification(false);
+  const auto answer = unchecked.Get("/");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->body, kJson);
+  // ...but the loader always checks.
+  CurlHttpLoader loader;
+  EXPECT_EQ(loader.load(server.url()), std::nullopt);
+}
+
+TEST(CurlHttpLoaderFailures, ABodyCutShortFails) {
+  CurlHttpLoader loader;
+  for (const auto behaviour : {Misbehaviour::truncatedBody, Misbehaviour::truncatedChunks}) {
+    const HttpTestServer server(behaviour);
+    EXPECT_EQ(loader.load(server.url()), std::nullopt);
+    EXPECT_EQ(server.requests(), 1);
+  }
+}
+
+TEST(CurlHttpLoaderFailures, SilenceAndTricklingEndAtTheirTimeouts) {
+  // Idle 1 s, total 2 s: a silent server takes one, a trickling one (10 bytes/s) two.
+  CurlHttpLoader loader(seconds(1), CurlHttpLoader::kDefaultMaximumBodySize, seconds(2));
+  for (const auto behaviour :
+       {Misbehaviour::silent, Misbehaviour::stallsAfterHeaders, Misbehaviour::tricklingBody}) {
+    const HttpTestServer server(behaviour);
+    const auto load = timedLoad(loader, server.url());
+    EXPECT_EQ(load.body, std::nullopt);
+    EXPECT_EQ(server.requests(), 1);
+    EXPECT_GE(load.took.count(), 0.9);
+    EXPECT_LT(load.took.count(), 10.0);
+  }
+}
+
+TEST(CurlHttpLoaderFailures, ABodyPastTheCapFails) {
+  constexpr std::size_t cap = 256 * 1024;
+  CurlHttpLoader loader(seconds(5), cap);
+  for (const auto behaviour : {Misbehaviour::endlessBody, Misbehaviour::hugeDeclaredBody}) {
+    const HttpTestServer server(behaviour);
+    const auto load = timedLoad(loader, server.url());
+    EXPECT_EQ(load.body, std::nullopt);
+    EXPECT_EQ(server.requests(), 1);
+    EXPECT_LT(load.took.count(), 4.0);  // stopped by the cap, not by a time-out
+  }
+
+  // The cap itself still loads.
+  const HttpTestServer exact([&](httplib::Server& routes) {
+    routes.Get("/", [&](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(cap, 'x'), "text/plain");
+    });
+    routes.Get("/one-more", [&](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(cap + 1, 'x'), "text/plain");
+    });
+  });
+  EXPECT_EQ(loader.load(exact.url())->size(), cap);
+  EXPECT_EQ(loader.load(exact.url("/one-more")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,72 @@
+// An HTTP server on 127.0.0.1 for tests: real handlers, or a raw socket that misbehaves.
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "platform/system/FileDescriptor.h"
+
+namespace stratovane::testing {
+
+class HttpTestServer {
+ public:
+  using Routes = std::function<void(httplib::Server&)>;
+
+  // Serves with the handlers that `routes` registers; listening when the constructor returns.
+  explicit HttpTestServer(const Routes& routes);
+
+  // The same over TLS with the given certificate and key files (PEM); url() is then https.
+  struct Tls {
+    std::string certificateFile;
+    std::string privateKeyFile;
+  };
+  HttpTestServer(const Routes& routes, const Tls& tls);
+
+  // Raw servers that each break HTTP in one way; connections are served one at a time.
+  enum class Misbehaviour {
+    truncatedBody,       // Content-Length 1000, ten bytes of body, then the connection closes
+    truncatedChunks,     // chunked; one chunk, then the connection closes without the last one
+    silent,              // accepts the connection and never answers
+    stallsAfterHeaders,  // headers and ten bytes of body, then silence with the connection open
+    endlessBody,         // no Content-Length; body bytes as fast as the client takes them
+    tricklingBody,       // no Content-Length; one body byte every 100 ms, forever
+    hugeDeclaredBody,    // Content-Length of 1 GiB, then body bytes as fast as taken
+  };
+  explicit HttpTestServer(Misbehaviour behaviour);
+
+  // Stops listening, ends open connections and joins the server thread.
+  ~HttpTestServer();
+  HttpTestServer(const HttpTestServer&) = delete;
+  HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+  int port() const { return port_; }
+  // How many requests a raw server has read to the end of their headers, so that a test can
+  // tell a misbehaviour from a failure to reach the server at all.
+  int requests() const { return requests_; }
+  // "http://127.0.0.1:<port>" followed by `path`.
+  std::string url(std::string_view path = "/") const;
+
+  // A port on 127.0.0.1 that was free a moment ago: connecting to it is refused.
+  static int refusedPort();
+
+ private:
+  void start(const Routes& routes);
+  void serveRaw(Misbehaviour behaviour);
+  void misbehave(Misbehaviour behaviour, int connection);
+
+  std::unique_ptr<httplib::Server> server_;
+  bool tls_ = false;
+  int port_ = 0;  // before listening_, which sets it
+  FileDescriptor listening_;
+  FileDescriptor stop_;  // an eventfd that ends the raw server's waits
+  std::atomic<int> requests_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace stratovane::testing
