@@ -1,0 +1,126 @@
+// Timers on the default GLib main context: repetition, invalidation, tolerance, lifetimes.
+#include "platform/system/GLibRunLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "MainContextRunner.h"
+
+namespace stratovane {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::runMainContextFor;
+using testing::runMainContextUntil;
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TEST(GLibTimerFiring, RepeatsOnePeriodApartStartingOnePeriodAfterScheduling) {
+  GLibRunLoop loop;
+  std::vector<double> firings;
+  const auto start = Clock::now();
+  const auto timer = loop.scheduledTimer(0.1, [&] { firings.push_back(secondsSince(start)); });
+  EXPECT_EQ(timer->timeInterval(), 0.1);
+  ASSERT_TRUE(runMainContextUntil([&] { return firings.size() >= 3; }, 5s));
+  EXPECT_GE(firings[0], 0.095);
+  EXPECT_GE(firings[2], 0.295);
+  EXPECT_TRUE(timer->isValid());
+  timer->invalidate();
+}
+
+TEST(GLibTimerFiring, AnActionThatThrowsDoesNotStopTheTimer) {
+  GLibRunLoop loop;
+  int count = 0;
+  const auto timer = loop.scheduledTimer(0.01, [&] {
+    ++count;
+    throw std::runtime_error("from a test");
+  });
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
+  timer->invalidate();
+}
+
+TEST(GLibTimerFiring, OutOfRangePeriodsAreMadeSafe) {
+  GLibRunLoop loop;
+  int count = 0;
+  const auto huge = loop.scheduledTimer(1e300, [&] { ++count; });
+  EXPECT_EQ(huge->timeInterval(), Timer::kMaximumInterval);
+  const auto negative = loop.scheduledTimer(-5, [&] { ++count; });
+  const auto notANumber = loop.scheduledTimer(std::nan(""), [&] { ++count; });
+  EXPECT_GT(negative->timeInterval(), 0.0);
+  EXPECT_GT(notANumber->timeInterval(), 0.0);
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= 4; }, 5s));
+  huge->invalidate();
+  negative->invalidate();
+  notANumber->invalidate();
+}
+
+TEST(GLibTimerFiring, ASecondOfToleranceUsesCoarseTimeoutsThatStillRepeat) {
+  GLibRunLoop loop;
+  int count = 0;
+  const auto timer = loop.scheduledTimer(1.0, [&] { ++count; });
+  timer->setTolerance(60);
+  EXPECT_EQ(timer->tolerance(), 60);
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
+  // And back to millisecond timeouts.
+  timer->setTolerance(0);
+  const int before = count;
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= before + 1; }, 3s));
+  timer->invalidate();
+}
+
+TEST(GLibTimerInvalidation, StopsFiringAndReleasesTheAction) {
+  GLibRunLoop loop;
+  int count = 0;
+  auto payload = std::make_shared<int>(0);
+  const auto timer = loop.scheduledTimer(0.01, [&count, payload] { ++count; });
+  ASSERT_TRUE(runMainContextUntil([&] { return count >= 1; }, 5s));
+  timer->invalidate();
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(payload.use_count(), 1);
+  const int atInvalidation = count;
+  runMainContextFor(100ms);
+  EXPECT_EQ(count, atInvalidation);
+  timer->invalidate();  // a second time does nothing
+}
+
+TEST(GLibTimerInvalidation, FromInsideItsOwnActionIsSafe) {
+  GLibRunLoop loop;
+  int count = 0;
+  std::string seen;
+  std::shared_ptr<Timer> timer;
+  // The action uses its captures after invalidating: they must still be alive then.
+  timer = loop.scheduledTimer(0.01, [&, text = std::make_shared<std::string>("still here")] {
+    ++count;
+    timer->invalidate();
+    seen = *text;
+  });
+  ASSERT_TRUE(runMainContextUntil([&] { return count >= 1; }, 5s));
+  runMainContextFor(50ms);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(seen, "still here");
+}
+
+TEST(GLibTimerLifetime, TheRunLoopKeepsValidTimersAndInvalidatesThemWhenItGoes) {
+  int count = 0;
+  std::shared_ptr<Timer> kept;
+  {
+    GLibRunLoop loop;
+    loop.scheduledTimer(0.01, [&] { ++count; });  // the reference is dropped at once
+    kept = loop.scheduledTimer(3600, [] {});
+    EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
+  }
+  const int atEnd = count;
+  runMainContextFor(50ms);
+  EXPECT_EQ(count, atEnd);
+  EXPECT_FALSE(kept->isValid());
+  kept->setTolerance(5);  // a timer that outlives its loop stays harmless
+  kept->invalidate();
+}
+
+}  // namespace
+}  // namespace stratovane
