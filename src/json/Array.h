@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace stratovane {
@@ -27,9 +28,15 @@ class Array {
   Array(std::initializer_list<Object> items);
   explicit Array(std::vector<Object> items);
   Array(const Array&) noexcept = default;
-  Array(Array&&) noexcept = default;
+  // A moved-from value is empty: it must not keep pointing into a document it no longer holds.
+  Array(Array&& other) noexcept
+      : ref_(std::move(other.ref_)), node_(std::exchange(other.node_, nullptr)) {}
   Array& operator=(const Array&) noexcept = default;
-  Array& operator=(Array&&) noexcept = default;
+  Array& operator=(Array&& other) noexcept {
+    ref_ = std::move(other.ref_);
+    node_ = std::exchange(other.node_, nullptr);
+    return *this;
+  }
   ~Array() = default;
 
   std::size_t size() const noexcept;

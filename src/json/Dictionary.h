@@ -31,9 +31,15 @@ class Dictionary {
   // Pairs are inserted in order: a later pair replaces an earlier one with the same key.
   Dictionary(std::initializer_list<std::pair<std::string, Object>> entries);
   Dictionary(const Dictionary&) noexcept = default;
-  Dictionary(Dictionary&&) noexcept = default;
+  // A moved-from value is empty: it must not keep pointing into a document it no longer holds.
+  Dictionary(Dictionary&& other) noexcept
+      : ref_(std::move(other.ref_)), node_(std::exchange(other.node_, nullptr)) {}
   Dictionary& operator=(const Dictionary&) noexcept = default;
-  Dictionary& operator=(Dictionary&&) noexcept = default;
+  Dictionary& operator=(Dictionary&& other) noexcept {
+    ref_ = std::move(other.ref_);
+    node_ = std::exchange(other.node_, nullptr);
+    return *this;
+  }
   ~Dictionary() = default;
 
   std::size_t size() const noexcept;

@@ -212,6 +212,7 @@ template <class Self>
   } else {
     load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
          result.rawString_, result.rawArray_, result.rawDictionary_);
+    detail::PayloadAccess::dropIfReleased(self.rawArray_);
   }
   return result;
 }
@@ -249,6 +250,7 @@ template <class Self>
   } else {
     load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
          result.rawString_, result.rawArray_, result.rawDictionary_);
+    detail::PayloadAccess::dropIfReleased(self.rawDictionary_);
   }
   return result;
 }

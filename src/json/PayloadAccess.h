@@ -33,6 +33,11 @@ struct PayloadAccess {
   static const Node* node(const Container& c) noexcept {
     return c.node_;
   }
+  // After a step moved the document reference out of a list or map, leaves it empty.
+  template <class Container>
+  static void dropIfReleased(Container& c) noexcept {
+    if (!c.ref_) c.node_ = nullptr;
+  }
   // Turns a list or map into a view of a document node.
   template <class Container, class Document>
   static void setView(Container& c, Document&& document, const Node* node) noexcept {

@@ -153,6 +153,21 @@ TEST(JSONAccess, CollectionPositions) {
   EXPECT_EQ(list.element(JSON::Index::null()).second.type(), Type::null);
 }
 
+TEST(JSONAccess, MovedFromValuesStayUsableAfterTheDocumentIsGone) {
+  JSON list = parse(R"([[1, 2], {"k": [3]}])");
+  JSON map = parse(R"({"a": {"b": [4]}})");
+  JSON first = std::move(list)[0];
+  JSON inner = std::move(map)["a"];
+  JSON moved = std::move(first);
+  moved = JSON();
+  inner = JSON();               // the last holders of both documents are gone
+  EXPECT_EQ(list.count(), 0u);  // NOLINT(bugprone-use-after-move): valid but empty
+  EXPECT_FALSE(list[0].exists());
+  EXPECT_EQ(map.count(), 0u);  // NOLINT(bugprone-use-after-move)
+  EXPECT_FALSE(map["a"].exists());
+  EXPECT_EQ(first.count(), 0u);  // NOLINT(bugprone-use-after-move)
+}
+
 TEST(JSONAccess, ReadsAreIndependentOfDocumentSize) {
   std::string text = "{\"list\": [";
   for (int i = 0; i < 100000; ++i) text += (i ? ",{\"v\":" : "{\"v\":") + std::to_string(i) + "}";
