@@ -37,6 +37,9 @@ Glib::RefPtr<Gio::DBus::Connection> sessionBus() {
 }  // namespace
 
 bool TrayFrontEnd::displayAvailable() {
+  // A panel item draws nothing with OpenGL; probing GL visuals at start-up loads the whole
+  // GL driver (tens of MiB, hundreds of ms). The user's own setting wins.
+  g_setenv("GDK_GL", "disable", FALSE);
   return (named("DISPLAY") || named("WAYLAND_DISPLAY")) && gtk_init_check(nullptr, nullptr);
 }
 
