@@ -13,51 +13,18 @@
 #include <thread>
 
 #include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
+#include "support/HttpTestServer.h"
 
 namespace stratovane {
 namespace {
 
 using testing::ChildProcess;
+using testing::ConfigDir;
+using testing::hostHasDefaultRoute;
 namespace fs = std::filesystem;
 
 const std::string kFetching = "\u23F1 Fetching...";
-
-// A configuration directory of its own for every test.
-class ConfigDir {
- public:
-  ConfigDir() {
-    std::string pattern = (fs::temp_directory_path() / "stratovane-e2e-XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
-  }
-  ~ConfigDir() { fs::remove_all(path); }
-  void write(const std::string& settings) const {
-    fs::create_directories(path / "stratovane");
-    std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
-  }
-  fs::path path;
-};
-
-bool hostHasDefaultRoute() {
-  std::ifstream routes("/proc/net/route");
-  std::string iface, destination, line;
-  std::getline(routes, line);
-  while (routes >> iface >> destination && std::getline(routes, line))
-    if (destination == "00000000" && iface != "lo") return true;
-  return false;
-}
-
-// A port on which nothing listens.
-int refusedPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
 
 std::map<std::string, std::string> environmentFor(const ConfigDir& config,
                                                   const std::string& endpoint = "") {
@@ -84,9 +51,11 @@ TEST(LineFrontEnd, NoKeyAndBadCall) {
     expectCleanExit(child);
   }
   config.write("apiKey=abc\n");
-  ChildProcess child({STRATOVANE_BINARY, "--line"},
-                     environmentFor(config, "http://127.0.0.1:" + std::to_string(refusedPort()) +
-                                                "/data/2.5/onecall"));
+  ChildProcess child(
+      {STRATOVANE_BINARY, "--line"},
+      environmentFor(config,
+                     "http://127.0.0.1:" + std::to_string(testing::HttpTestServer::refusedPort()) +
+                         "/data/2.5/onecall"));
   EXPECT_EQ(child.readLine(), kFetching);
   EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Bad API call");
   expectCleanExit(child);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
 
 namespace stratovane {
 namespace {
@@ -42,15 +43,12 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
   const int port = server.bind_to_any_port("127.0.0.1");
   std::thread serving([&] { server.listen_after_bind(); });
 
-  std::string pattern = (fs::temp_directory_path() / "stratovane-waybar-XXXXXX").string();
-  const fs::path config = ::mkdtemp(pattern.data());
-  fs::create_directories(config / "stratovane");
-  std::ofstream(config / "stratovane" / "settings.ini")
-      << "[Settings]\napiKey=k\nstatusBarOption=1\n";
+  const testing::ConfigDir config;
+  config.write("apiKey=k\nstatusBarOption=1\n");
   {
     testing::ChildProcess child(
         {STRATOVANE_BINARY, "--waybar"},
-        {{"XDG_CONFIG_HOME", config.string()},
+        {{"XDG_CONFIG_HOME", config.path.string()},
          {"STRATOVANE_WEATHER_URL", "http://127.0.0.1:" + std::to_string(port) + "/onecall"},
          {"LC_ALL", "C"},
          {"TZ", "UTC"}});
@@ -72,7 +70,6 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
     child.signal(SIGTERM);
     EXPECT_EQ(child.wait(), 0);
   }
-  fs::remove_all(config);
   server.stop();
   serving.join();
 }

@@ -15,40 +15,20 @@
 #include "PrivateBus.h"
 #include "platform/gtk/PanelHostProbe.h"
 #include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
 
 namespace stratovane {
 namespace {
 
 using testing::ChildProcess;
+using testing::ConfigDir;
 using testing::FakePanelHost;
+using testing::hostHasDefaultRoute;
 using testing::PrivateBus;
 namespace fs = std::filesystem;
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
-
-class ConfigDir {
- public:
-  ConfigDir() {
-    std::string pattern = (fs::temp_directory_path() / "stratovane-gui-XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
-  }
-  ~ConfigDir() { fs::remove_all(path); }
-  void write(const std::string& settings) const {
-    fs::create_directories(path / "stratovane");
-    std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
-  }
-  fs::path path;
-};
-
-bool hostHasDefaultRoute() {
-  std::ifstream routes("/proc/net/route");
-  std::string iface, destination, line;
-  std::getline(routes, line);
-  while (routes >> iface >> destination && std::getline(routes, line))
-    if (destination == "00000000" && iface != "lo") return true;
-  return false;
-}
 
 class TrayAppTest : public testing::GuiTest {
  protected:
