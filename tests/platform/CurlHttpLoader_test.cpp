@@ -31,23 +31,27 @@ TimedLoad timedLoad(CurlHttpLoader& loader, const std::string& url) {
   return {std::move(body), std::chrono::steady_clock::now() - start};
 }
 
+// Small routes, so that each case shows only what it serves.
+void serve(httplib::Server& routes, const std::string& path, const std::string& body,
+           int status = 200) {
+  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(body, "text/plain");
+  });
+}
+void redirect(httplib::Server& routes, const std::string& path, const std::string& to) {
+  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect(to);
+  });
+}
+
 // Answers that arrive ----------------------------------------------------------------------
 
 TEST(CurlHttpLoaderAnswers, EveryBodyCountsWhateverTheStatus) {
   const HttpTestServer server([](httplib::Server& routes) {
-    routes.Get("/ok", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content(std::string(kJson), "application/json");
-    });
-    routes.Get("/missing", [](const httplib::Request&, httplib::Response& response) {
-      response.status = 404;
-      response.set_content(R"({"cod":"404","message":"city not found"})", "application/json");
-    });
-    routes.Get("/unauthorised", [](const httplib::Request&, httplib::Response& response) {
-      response.status = 401;
-      response.set_content("<html><body>401 Unauthorized</body></html>", "text/html");
-    });
-    routes.Get("/empty",
-               [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+    serve(routes, "/ok", std::string(kJson));
+    serve(routes, "/missing", R"({"cod":"404","message":"city not found"})", 404);
+    serve(routes, "/unauthorised", "<html><body>401 Unauthorized</body></html>", 401);
   });
   CurlHttpLoader loader;
   EXPECT_EQ(loader.load(server.url("/ok")), kJson);
@@ -57,18 +61,10 @@ TEST(CurlHttpLoaderAnswers, EveryBodyCountsWhateverTheStatus) {
 
 TEST(CurlHttpLoaderAnswers, RedirectsAreFollowedALimitedNumberOfTimes) {
   const HttpTestServer server([](httplib::Server& routes) {
-    routes.Get("/moved", [](const httplib::Request&, httplib::Response& response) {
-      response.set_redirect("/there");
-    });
-    routes.Get("/there", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content("arrived", "text/plain");
-    });
-    routes.Get("/loop", [](const httplib::Request&, httplib::Response& response) {
-      response.set_redirect("/loop");
-    });
-    routes.Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
-      response.set_redirect("file:///etc/hostname");
-    });
+    redirect(routes, "/moved", "/there");
+    serve(routes, "/there", "arrived");
+    redirect(routes, "/loop", "/loop");
+    redirect(routes, "/to-file", "file:///etc/hostname");
   });
   CurlHttpLoader loader;
   EXPECT_EQ(loader.load(server.url("/moved")), "arrived");
@@ -97,12 +93,7 @@ TEST(CurlHttpLoaderFailures, AServerWithAnUntrustedCertificateIsRefused) {
       key + " -out " + certificate + " 2>/dev/null";
   if (std::system(command.c_str()) != 0) GTEST_SKIP() << "openssl cannot make a certificate";
   const HttpTestServer server(
-      [](httplib::Server& routes) {
-        routes.Get("/", [](const httplib::Request&, httplib::Response& response) {
-          response.set_content(std::string(kJson), "application/json");
-        });
-      },
-      {certificate, key});
+      [](httplib::Server& routes) { serve(routes, "/", std::string(kJson)); }, {certificate, key});
   // The server works for a client that does not check it...
   httplib::SSLClient unchecked("127.0.0.1", server.port());
   unchecked.enable_server_certificate_verification(false);
@@ -150,12 +141,8 @@ TEST(CurlHttpLoaderFailures, ABodyPastTheCapFails) {
 
   // The cap itself still loads.
   const HttpTestServer exact([&](httplib::Server& routes) {
-    routes.Get("/", [&](const httplib::Request&, httplib::Response& response) {
-      response.set_content(std::string(cap, 'x'), "text/plain");
-    });
-    routes.Get("/one-more", [&](const httplib::Request&, httplib::Response& response) {
-      response.set_content(std::string(cap + 1, 'x'), "text/plain");
-    });
+    serve(routes, "/", std::string(cap, 'x'));
+    serve(routes, "/one-more", std::string(cap + 1, 'x'));
   });
   EXPECT_EQ(loader.load(exact.url())->size(), cap);
   EXPECT_EQ(loader.load(exact.url("/one-more")), std::nullopt);

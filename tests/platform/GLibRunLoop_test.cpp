@@ -25,7 +25,6 @@ TEST(GLibTimerFiring, RepeatsOnePeriodApartStartingOnePeriodAfterScheduling) {
   std::vector<double> firings;
   const auto start = Clock::now();
   const auto timer = loop.scheduledTimer(0.1, [&] { firings.push_back(secondsSince(start)); });
-  EXPECT_EQ(timer->timeInterval(), 0.1);
   ASSERT_TRUE(runMainContextUntil([&] { return firings.size() >= 3; }, 5s));
   EXPECT_GE(firings[0], 0.095);
   EXPECT_GE(firings[2], 0.295);
@@ -64,7 +63,6 @@ TEST(GLibTimerFiring, ASecondOfToleranceUsesCoarseTimeoutsThatStillRepeat) {
   int count = 0;
   const auto timer = loop.scheduledTimer(1.0, [&] { ++count; });
   timer->setTolerance(60);
-  EXPECT_EQ(timer->tolerance(), 60);
   EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
   // And back to millisecond timeouts.
   timer->setTolerance(0);
