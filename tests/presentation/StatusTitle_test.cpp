@@ -106,14 +106,12 @@ TEST_F(StatusTitle, ChanceOfRainFallsBackToTheFirstHour) {
   EXPECT_EQ(title(R"({"cod": 401, "message": "Invalid API key"})", 2), "Rain 0 %");
 }
 
+// The digits themselves are formatReading's; here only that decimals and locale reach it.
 TEST_F(StatusTitle, TemperatureFollowsDecimalsAndLocale) {
-  const char* json = R"({"current": {"temp": 12.35}})";
-  EXPECT_EQ(title(json, 1, 1), "12.4\u00B0 ");
-  EXPECT_EQ(title(json, 1, 2), "12.35\u00B0 ");
-  EXPECT_EQ(title(json, 1, 3), "12\u00B0 ");
   const LocaleNumberFormatting german("de_DE.UTF-8");
   defaults.setInteger(1, "decimals");
-  EXPECT_EQ(statusTitle(answer(json), 1, defaults, german), "12,4\u00B0 ");
+  EXPECT_EQ(statusTitle(answer(R"({"current": {"temp": 12.35}})"), 1, defaults, german),
+            "12,4\u00B0 ");
   // Percentages keep the point.
   EXPECT_EQ(statusTitle(answer(R"({"current": {"clouds": 12.5}})"), 3, defaults, german),
             "Cloud: 12.5%");

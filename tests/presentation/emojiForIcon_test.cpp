@@ -48,12 +48,5 @@ TEST(EmojiForIcon, AnythingElseIsTheUmbrella) {
   EXPECT_EQ(emojiForIcon(std::string_view("01d\0x", 5)), umbrella);
 }
 
-TEST(EmojiForIcon, SelectorOnlyWhereListed) {
-  EXPECT_EQ(emojiForIcon("01d").size(), 6u);
-  EXPECT_EQ(emojiForIcon("01n").size(), 4u);
-  EXPECT_EQ(emojiForIcon("02n"), emojiForIcon("04d"));
-  EXPECT_NE(emojiForIcon("02d"), emojiForIcon("02n"));
-}
-
 }  // namespace
 }  // namespace stratovane
