@@ -62,6 +62,20 @@ inline std::string oneCallSample(int hourlyCount = 48) {
     out += value;
     out += ", ";
   };
+  // The members that the current and every hourly entry share.
+  const auto readings = [&] {
+    field("temp", reading(-5, 25));
+    field("feels_like", reading(-9, 25));
+    field("pressure", integer(980, 1040));
+    field("humidity", integer(20, 100));
+    field("dew_point", reading(-10, 15));
+    field("uvi", reading(0, 8));
+    field("clouds", integer(0, 100));
+    field("visibility", "10000");
+    field("wind_speed", reading(0, 15));
+    field("wind_deg", integer(0, 360));
+    field("wind_gust", reading(0, 25));
+  };
   const std::int64_t start = 1700000000;
 
   out += "{\"lat\": 59.3293, \"lon\": 18.0686, \"timezone\": \"Europe/Stockholm\", ";
@@ -69,17 +83,7 @@ inline std::string oneCallSample(int hourlyCount = 48) {
   field("dt", std::to_string(start));
   field("sunrise", std::to_string(start - 25000));
   field("sunset", std::to_string(start + 4000));
-  field("temp", reading(-5, 25));
-  field("feels_like", reading(-9, 25));
-  field("pressure", integer(980, 1040));
-  field("humidity", integer(20, 100));
-  field("dew_point", reading(-10, 15));
-  field("uvi", reading(0, 8));
-  field("clouds", integer(0, 100));
-  field("visibility", "10000");
-  field("wind_speed", reading(0, 15));
-  field("wind_deg", integer(0, 360));
-  field("wind_gust", reading(0, 25));
+  readings();
   weather();
   out += "}, \"minutely\": [";
   for (int i = 0; i < 61; ++i) {
@@ -93,17 +97,7 @@ inline std::string oneCallSample(int hourlyCount = 48) {
     if (i > 0) out += ", ";
     out += '{';
     field("dt", std::to_string(start + 3600 * i));
-    field("temp", reading(-5, 25));
-    field("feels_like", reading(-9, 25));
-    field("pressure", integer(980, 1040));
-    field("humidity", integer(20, 100));
-    field("dew_point", reading(-10, 15));
-    field("uvi", reading(0, 8));
-    field("clouds", integer(0, 100));
-    field("visibility", "10000");
-    field("wind_speed", reading(0, 15));
-    field("wind_deg", integer(0, 360));
-    field("wind_gust", reading(0, 25));
+    readings();
     if (i % 3 == 0) field("rain", "{\"1h\": " + reading(0, 4) + "}");
     weather();
     out += ", \"pop\": " + reading(0, 1) + "}";

@@ -284,6 +284,8 @@ class JSON {
   static JSON indexStep(Self&& self, std::int64_t index) noexcept;
   template <class Self>
   static JSON keyStep(Self&& self, std::string_view key) noexcept;
+  template <class Self, class Payload>
+  static void loadChild(Payload& payload, const detail::Node* child, JSON& result) noexcept;
 
   Array rawArray_;
   Dictionary rawDictionary_;

@@ -183,6 +183,22 @@ void JSON::loadNode(std::shared_ptr<const void>&& document, const detail::Node* 
 
 // ---- Subscripts
 
+// Loads a child node of the receiver's viewed payload into `result`. An expiring receiver hands
+// its reference to the document over instead of sharing it.
+template <class Self, class Payload>
+[[gnu::always_inline]] inline void JSON::loadChild(Payload& payload, const detail::Node* child,
+                                                   JSON& result) noexcept {
+  auto& reference = detail::PayloadAccess::reference(payload);
+  if constexpr (std::is_lvalue_reference_v<Self>) {
+    load(reference, child, result.type_, result.rawNumber_, result.rawBool_, result.rawString_,
+         result.rawArray_, result.rawDictionary_);
+  } else {
+    load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
+         result.rawString_, result.rawArray_, result.rawDictionary_);
+    detail::PayloadAccess::dropIfReleased(payload);
+  }
+}
+
 // Every path returns `result`, so it is built in the caller's storage and never copied.
 // Flattened: lookup and loading inline into one body, the hot path of every read.
 template <class Self>
@@ -204,16 +220,7 @@ template <class Self>
     return result;
   }
   const detail::Node* child = detail::ParsedDocument::children(*node) + index;
-  auto& reference = detail::PayloadAccess::reference(self.rawArray_);
-  // Loaded inline: this is the hot path of every read.
-  if constexpr (std::is_lvalue_reference_v<Self>) {
-    load(reference, child, result.type_, result.rawNumber_, result.rawBool_, result.rawString_,
-         result.rawArray_, result.rawDictionary_);
-  } else {
-    load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
-         result.rawString_, result.rawArray_, result.rawDictionary_);
-    detail::PayloadAccess::dropIfReleased(self.rawArray_);
-  }
+  loadChild<Self>(self.rawArray_, child, result);
   return result;
 }
 
@@ -242,16 +249,7 @@ template <class Self>
   }
   const detail::Node* child =
       detail::ParsedDocument::children(object) + 2 * std::size_t{position} + 1;
-  auto& reference = detail::PayloadAccess::reference(self.rawDictionary_);
-  // Loaded inline: this is the hot path of every read.
-  if constexpr (std::is_lvalue_reference_v<Self>) {
-    load(reference, child, result.type_, result.rawNumber_, result.rawBool_, result.rawString_,
-         result.rawArray_, result.rawDictionary_);
-  } else {
-    load(std::move(reference), child, result.type_, result.rawNumber_, result.rawBool_,
-         result.rawString_, result.rawArray_, result.rawDictionary_);
-    detail::PayloadAccess::dropIfReleased(self.rawDictionary_);
-  }
+  loadChild<Self>(self.rawDictionary_, child, result);
   return result;
 }
 

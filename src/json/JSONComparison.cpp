@@ -31,11 +31,9 @@ bool operator<(const JSON& a, const JSON& b) noexcept {
   return false;
 }
 
+// Number and text orderings are antisymmetric, so the mirrored forms are exact.
 bool operator>(const JSON& a, const JSON& b) noexcept {
-  if (a.type() != b.type()) return false;
-  if (a.type() == Type::number) return a.rawNumber().compare(b.rawNumber()) > 0;
-  if (a.type() == Type::string) return a.rawString() > b.rawString();
-  return false;
+  return b < a;
 }
 
 bool operator<=(const JSON& a, const JSON& b) noexcept {
@@ -58,22 +56,7 @@ bool operator<=(const JSON& a, const JSON& b) noexcept {
 }
 
 bool operator>=(const JSON& a, const JSON& b) noexcept {
-  if (a.type() != b.type()) return false;
-  switch (a.type()) {
-    case Type::number:
-      return a.rawNumber().compare(b.rawNumber()) >= 0;
-    case Type::string:
-      return a.rawString() >= b.rawString();
-    case Type::bool_:
-    case Type::array:
-    case Type::dictionary:
-      return a == b;
-    case Type::null:
-      return true;
-    case Type::unknown:
-      return false;
-  }
-  return false;
+  return b <= a;
 }
 
 }  // namespace stratovane

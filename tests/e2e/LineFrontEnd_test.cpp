@@ -74,29 +74,25 @@ TEST(LineFrontEnd, OfflineInANamespaceWithoutRoutes) {
 
 TEST(LineFrontEnd, RequestsTheServerAndRefetchesOnSIGUSR1) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  httplib::Server server;
   std::atomic<int> requests = 0;
   std::string query;
   std::mutex queryMutex;
-  server.Get("/onecall", [&](const httplib::Request& request, httplib::Response& response) {
-    {
-      std::lock_guard lock(queryMutex);
-      query = request.target;
-    }
-    ++requests;
-    response.set_content(R"({"current":{"temp":3,"weather":[{"description":"light rain",)"
-                         R"("icon":"10n"}]}})",
-                         "application/json");
+  testing::HttpTestServer server([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request& request, httplib::Response& response) {
+      {
+        std::lock_guard lock(queryMutex);
+        query = request.target;
+      }
+      ++requests;
+      response.set_content(testing::lightRainAnswer, "application/json");
+    });
   });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  std::thread serving([&] { server.listen_after_bind(); });
 
   ConfigDir config;
   config.write("apiKey=k1\nstatusBarOption=4\ndecimals=1\nlanguage=17\nunits=1\n");
   {
-    ChildProcess child(
-        {STRATOVANE_BINARY, "--line"},
-        environmentFor(config, "http://127.0.0.1:" + std::to_string(port) + "/onecall"));
+    ChildProcess child({STRATOVANE_BINARY, "--line"},
+                       environmentFor(config, server.url("/onecall")));
     EXPECT_EQ(child.readLine(), kFetching);
     EXPECT_EQ(child.readLine(), "\U0001F327 3.0\u00B0 light rain");
     {
@@ -110,8 +106,6 @@ TEST(LineFrontEnd, RequestsTheServerAndRefetchesOnSIGUSR1) {
     EXPECT_EQ(requests, 2);
     expectCleanExit(child);
   }
-  server.stop();
-  serving.join();
 }
 
 TEST(LineFrontEnd, WithoutADisplayTheDefaultIsTheLineFrontEnd) {

@@ -10,6 +10,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
+#include "support/HttpTestServer.h"
 
 namespace stratovane {
 namespace {
@@ -36,22 +37,20 @@ std::string answer() {
 }
 
 TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
-  httplib::Server server;
-  server.Get("/onecall", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content(answer(), "application/json");
+  testing::HttpTestServer server([](httplib::Server& routes) {
+    routes.Get("/onecall", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(answer(), "application/json");
+    });
   });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  std::thread serving([&] { server.listen_after_bind(); });
 
   const testing::ConfigDir config;
   config.write("apiKey=k\nstatusBarOption=1\n");
   {
-    testing::ChildProcess child(
-        {STRATOVANE_BINARY, "--waybar"},
-        {{"XDG_CONFIG_HOME", config.path.string()},
-         {"STRATOVANE_WEATHER_URL", "http://127.0.0.1:" + std::to_string(port) + "/onecall"},
-         {"LC_ALL", "C"},
-         {"TZ", "UTC"}});
+    testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
+                                {{"XDG_CONFIG_HOME", config.path.string()},
+                                 {"STRATOVANE_WEATHER_URL", server.url("/onecall")},
+                                 {"LC_ALL", "C"},
+                                 {"TZ", "UTC"}});
     EXPECT_EQ(child.readLine(), R"({"text":"⏱ Fetching...","tooltip":""})");
     const std::string clouds = "\u2601\uFE0F";
     std::string tooltip =
@@ -70,8 +69,6 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
     child.signal(SIGTERM);
     EXPECT_EQ(child.wait(), 0);
   }
-  server.stop();
-  serving.join();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/gtk/PanelHostProbe.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
+#include "support/HttpTestServer.h"
 
 namespace stratovane {
 namespace {
@@ -95,21 +96,17 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero
 
 TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  httplib::Server server;
   std::atomic<int> requests = 0;
-  server.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
-    ++requests;
-    response.set_content(R"({"current":{"temp":3,"weather":[{"description":"light rain",)"
-                         R"("icon":"10n"}]}})",
-                         "application/json");
+  testing::HttpTestServer server([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
+      ++requests;
+      response.set_content(testing::lightRainAnswer, "application/json");
+    });
   });
-  const int port = server.bind_to_any_port("127.0.0.1");
-  std::thread serving([&] { server.listen_after_bind(); });
   config.write("apiKey=k1\nstatusBarOption=4\n");
   FakePanelHost host(bus.connection());
   {
-    const std::unique_ptr<ChildProcess> app =
-        start("http://127.0.0.1:" + std::to_string(port) + "/onecall");
+    const std::unique_ptr<ChildProcess> app = start(server.url("/onecall"));
     ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
     std::optional<std::string> label;
     EXPECT_TRUE(waitUntil([&] {
@@ -123,8 +120,6 @@ TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
     app->signal(SIGTERM);
     EXPECT_EQ(app->wait(), 0);
   }
-  server.stop();
-  serving.join();
 }
 
 TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {

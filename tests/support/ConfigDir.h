@@ -17,6 +17,10 @@ class ConfigDir {
   const std::filesystem::path path = dir_.path();  // XDG_CONFIG_HOME of the run
 };
 
+// A small answer that the binary shows as light rain (🌧) at 3 degrees.
+inline constexpr const char* lightRainAnswer =
+    R"({"current":{"temp":3,"weather":[{"description":"light rain","icon":"10n"}]}})";
+
 // Without a default route the binary rightly says "Offline", whatever else a test arranges.
 bool hostHasDefaultRoute();
 
