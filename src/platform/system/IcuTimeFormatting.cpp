@@ -1,6 +1,8 @@
 // Time formatting in the short time style of the user's time locale and the system's time zone.
 #include "platform/system/IcuTimeFormatting.h"
 
+#include "platform/system/UserLocale.h"
+
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
@@ -79,11 +81,7 @@ std::string IcuTimeFormatting::shortTime(double secondsSince1970) const {
 }
 
 std::string IcuTimeFormatting::userLocaleName() {
-  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return value;
-  }
-  return "C";
+  return stratovane::userLocaleName("LC_TIME");
 }
 
 std::optional<std::string> IcuTimeFormatting::icuLocaleId(const std::string& localeName) {

@@ -1,6 +1,8 @@
 // Number formatting in the user's numeric locale through the C library, without the process locale.
 #include "platform/system/LocaleNumberFormatting.h"
 
+#include "platform/system/UserLocale.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -54,11 +56,7 @@ std::string LocaleNumberFormatting::fixed(double value, int decimals) const {
 }
 
 std::string LocaleNumberFormatting::userLocaleName() {
-  for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return value;
-  }
-  return "C";
+  return stratovane::userLocaleName("LC_NUMERIC");
 }
 
 }  // namespace stratovane
