@@ -17,8 +17,9 @@ ArrayStorage::~ArrayStorage() {
 }  // namespace detail
 
 Array::Array(std::initializer_list<Object> items) : Array(std::vector<Object>(items)) {}
-Array::Array(std::vector<Object> items)
-    : ref_(std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)})) {}
+Array::Array(std::vector<Object> items) {
+  ref_ = std::make_shared<detail::ArrayStorage>(detail::ArrayStorage{std::move(items)});
+}
 
 std::size_t Array::size() const noexcept {
   if (node_) return node_->size;

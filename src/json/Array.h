@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "json/PayloadReference.h"
+
 namespace stratovane {
 
 class Object;
@@ -22,21 +24,15 @@ struct PayloadAccess;
 
 // Copying is O(1). A list read from parsed bytes is a view into the parsed document; the first
 // change copies one level of it (its elements stay shared).
-class Array {
+class Array : private detail::PayloadReference<detail::ArrayStorage> {
  public:
   Array() noexcept = default;
   Array(std::initializer_list<Object> items);
   explicit Array(std::vector<Object> items);
   Array(const Array&) noexcept = default;
-  // A moved-from value is empty: it must not keep pointing into a document it no longer holds.
-  Array(Array&& other) noexcept
-      : ref_(std::move(other.ref_)), node_(std::exchange(other.node_, nullptr)) {}
+  Array(Array&&) noexcept = default;  // leaves the moved-from value empty
   Array& operator=(const Array&) noexcept = default;
-  Array& operator=(Array&& other) noexcept {
-    ref_ = std::move(other.ref_);
-    node_ = std::exchange(other.node_, nullptr);
-    return *this;
-  }
+  Array& operator=(Array&&) noexcept = default;
   ~Array() = default;
 
   std::size_t size() const noexcept;
@@ -87,18 +83,6 @@ class Array {
  private:
   friend struct detail::PayloadAccess;
   detail::ArrayStorage& ownStorage();
-
-  // One reference for both forms keeps every JSON value small: a parsed document with node_
-  // pointing at the viewed node, or, when node_ is null, the owned storage (empty when null).
-  const detail::ParsedDocument* document() const noexcept {
-    return node_ ? static_cast<const detail::ParsedDocument*>(ref_.get()) : nullptr;
-  }
-  detail::ArrayStorage* storage() const noexcept {
-    return node_ ? nullptr : static_cast<detail::ArrayStorage*>(const_cast<void*>(ref_.get()));
-  }
-
-  std::shared_ptr<const void> ref_;
-  const detail::Node* node_ = nullptr;
 };
 
 }  // namespace stratovane

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <utility>
 
+#include "json/PayloadReference.h"
+
 namespace stratovane {
 
 class Object;
@@ -25,21 +27,15 @@ struct PayloadAccess;
 // Replacing the value of a present key keeps its position. Lookups by key cost O(1) on average:
 // dictionaries of more than 16 entries carry a hash index. Copying is O(1); a dictionary read from
 // parsed bytes is a view, and the first change copies one level of it.
-class Dictionary {
+class Dictionary : private detail::PayloadReference<detail::DictionaryStorage> {
  public:
   Dictionary() noexcept = default;
   // Pairs are inserted in order: a later pair replaces an earlier one with the same key.
   Dictionary(std::initializer_list<std::pair<std::string, Object>> entries);
   Dictionary(const Dictionary&) noexcept = default;
-  // A moved-from value is empty: it must not keep pointing into a document it no longer holds.
-  Dictionary(Dictionary&& other) noexcept
-      : ref_(std::move(other.ref_)), node_(std::exchange(other.node_, nullptr)) {}
+  Dictionary(Dictionary&&) noexcept = default;  // leaves the moved-from value empty
   Dictionary& operator=(const Dictionary&) noexcept = default;
-  Dictionary& operator=(Dictionary&& other) noexcept {
-    ref_ = std::move(other.ref_);
-    node_ = std::exchange(other.node_, nullptr);
-    return *this;
-  }
+  Dictionary& operator=(Dictionary&&) noexcept = default;
   ~Dictionary() = default;
 
   std::size_t size() const noexcept;
@@ -61,18 +57,6 @@ class Dictionary {
  private:
   friend struct detail::PayloadAccess;
   detail::DictionaryStorage& ownStorage();
-
-  // One reference for both forms keeps every JSON value small: a parsed document with node_
-  // pointing at the viewed node, or, when node_ is null, the owned storage (empty when null).
-  const detail::ParsedDocument* document() const noexcept {
-    return node_ ? static_cast<const detail::ParsedDocument*>(ref_.get()) : nullptr;
-  }
-  detail::DictionaryStorage* storage() const noexcept {
-    return node_ ? nullptr : static_cast<detail::DictionaryStorage*>(const_cast<void*>(ref_.get()));
-  }
-
-  std::shared_ptr<const void> ref_;
-  const detail::Node* node_ = nullptr;
 };
 
 }  // namespace stratovane
