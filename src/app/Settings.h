@@ -17,6 +17,8 @@ inline constexpr const char* interval = "interval";
 inline constexpr const char* language = "language";
 inline constexpr const char* decimals = "decimals";
 inline constexpr const char* mapType = "mapType";
+// The weather endpoint without its query; absent means One Call 2.5. Not registered.
+inline constexpr const char* weatherEndpoint = "weatherEndpoint";
 }  // namespace SettingsKey
 
 // Posted with no object once the settings view has stored the settings.

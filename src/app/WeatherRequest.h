@@ -10,6 +10,9 @@ namespace stratovane {
 
 inline constexpr const char* defaultWeatherEndpoint =
     "https://api.openweathermap.org/data/2.5/onecall";
+// The version that keys issued today work with; same answer shape.
+inline constexpr const char* oneCall30WeatherEndpoint =
+    "https://api.openweathermap.org/data/3.0/onecall";
 
 // endpoint + "?lat=..&lon=.." (coordinates as shortest round-trip decimals, 18 as "18.0")
 // + "&units=..&lang=..&appid=" + the key exactly as given.

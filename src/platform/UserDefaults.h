@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,6 +27,10 @@ class UserDefaults {
   virtual void setDouble(double value, const std::string& key) = 0;
   virtual void setString(const std::string& value, const std::string& key) = 0;
   virtual void removeObject(const std::string& key) = 0;
+
+  // Runs `changes`, whose writes reach persistent storage together when it returns (one save
+  // instead of one per write). Readers on other threads may see the writes one by one.
+  virtual void batchWrites(const std::function<void()>& changes) { changes(); }
 
   // Fallbacks live in memory only and are never saved.
   virtual void registerDefaults(const std::vector<std::pair<std::string, std::string>>& values) = 0;
