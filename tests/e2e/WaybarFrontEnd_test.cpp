@@ -18,19 +18,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // 13 hourly entries from 2023-11-15 00:00 UTC, the icon missing at 01:00 and 03:00.
-std::string answer() {
+std::string answer(const std::string& description = "clear sky") {
   std::string hourly;
   for (int i = 0; i < 13; ++i) {
     const char* icon = i == 0 ? "01n" : i == 2 ? "10n" : i % 2 == 1 && i < 4 ? nullptr : "04n";
     hourly += (i ? "," : "") + std::string(R"({"dt":)") + std::to_string(1700006400 + 3600 * i) +
               R"(,"temp":)" + std::to_string(10 + i) + R"(,"pop":0.2,"weather":[{"id":800,)" +
-              R"("description":"clear sky")" +
+              R"("description":")" + description + "\"" +
               (icon ? std::string(R"(,"icon":")") + icon + "\"" : std::string()) + "}]}";
   }
   return R"({"lat":59.404,"lon":17.9941,"timezone":"Europe/Stockholm","current":{"dt":1700006400,)"
-         R"("temp":21.6,"clouds":75,"weather":[{"description":"clear sky","icon":"01d"}]},)"
-         R"("hourly":[)" +
-         hourly +
+         R"("temp":21.6,"clouds":75,"weather":[{"description":")" +
+         description + R"(","icon":"01d"}]},"hourly":[)" + hourly +
          R"(],"daily":[{"dt":1700046000,"sunrise":1700028000,"sunset":1700060400,)"
          R"("temp":{"min":3.4,"max":12.5},"weather":[{"description":"overcast clouds",)"
          R"("icon":"04d"}]}]})";
@@ -69,6 +68,86 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
     child.signal(SIGTERM);
     EXPECT_EQ(child.wait(), 0);
   }
+}
+
+std::map<std::string, std::string> environmentFor(const testing::ConfigDir& config,
+                                                  const std::string& endpoint) {
+  return {{"XDG_CONFIG_HOME", config.path.string()},
+          {"STRATOVANE_WEATHER_URL", endpoint},
+          {"DISPLAY", ""},
+          {"WAYLAND_DISPLAY", ""},
+          {"LC_ALL", "C"},
+          {"TZ", "UTC"}};
+}
+
+// Serves answer(description) at /onecall.
+testing::HttpTestServer::Routes serving(const std::string& description) {
+  return [description](httplib::Server& routes) {
+    routes.Get("/onecall", [description](const httplib::Request&, httplib::Response& response) {
+      response.set_content(answer(description), "application/json");
+    });
+  };
+}
+
+TEST(WaybarFrontEnd, MarkupInTheServiceTextsIsShownAsItIs) {
+  const testing::HttpTestServer server(serving("<b>&amp;</b> & <"));
+  const testing::ConfigDir config;
+  config.write("apiKey=k\nstatusBarOption=0\n");
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
+                              environmentFor(config, server.url("/onecall")));
+  child.readLine();
+  const std::string line = child.readLine().value_or("");
+  const std::string escaped = "&lt;b&gt;&amp;amp;&lt;/b&gt; &amp; &lt;";
+  const auto tooltip = line.find(R"(","tooltip":")");
+  ASSERT_NE(tooltip, std::string::npos) << line;
+  EXPECT_NE(line.find(escaped), std::string::npos) << line;
+  EXPECT_LT(line.find(escaped), tooltip) << line;
+  EXPECT_NE(line.find(escaped, tooltip), std::string::npos) << line;
+  EXPECT_EQ(line.find_first_of("<>"), std::string::npos) << line;
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(), 0);
+}
+
+TEST(WaybarFrontEnd, EndsWhenTheBarHasGone) {
+  const testing::ConfigDir config;
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, environmentFor(config, ""));
+  EXPECT_EQ(child.readLine(), R"({"text":"⚠️ No API key","tooltip":""})");
+  // Nothing more is written without a key: only the hang-up can end it.
+  child.closeOutput();
+  EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);
+}
+
+// Waits until the process has blocked SIGUSR1, its first step in main.
+bool signalsHeld(pid_t pid) {
+  for (int turn = 0; turn < 5000; ++turn) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigBlk:", 0) == 0 &&
+          (std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGUSR1 - 1))) != 0)
+        return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+TEST(WaybarFrontEnd, ABarThatNeverReadsNeitherBlocksSignalsNorIsKilledByAnEarlyOne) {
+  // One title larger than the pipe: the bar's pipe fills and stays full.
+  const testing::HttpTestServer server(serving(std::string(200000, 'x')));
+  const testing::ConfigDir config;
+  config.write("apiKey=k\nstatusBarOption=0\n");
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
+                              environmentFor(config, server.url("/onecall")));
+  ASSERT_TRUE(signalsHeld(child.pid()));
+  child.signal(SIGUSR1);  // during set-up
+  // The pipe holds 64 KiB in pages; the first short line leaves part of one page unused.
+  constexpr std::size_t full = 65536 - 4096;
+  for (int turn = 0; turn < 2000 && child.unreadOutput() < full; ++turn)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GE(child.unreadOutput(), full);
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);
 }
 
 }  // namespace
