@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -80,10 +81,12 @@ std::map<std::string, std::string> environmentFor(const testing::ConfigDir& conf
           {"TZ", "UTC"}};
 }
 
-// Serves answer(description) at /onecall.
-testing::HttpTestServer::Routes serving(const std::string& description) {
-  return [description](httplib::Server& routes) {
-    routes.Get("/onecall", [description](const httplib::Request&, httplib::Response& response) {
+// Serves answer(description) at /onecall, counting the requests.
+testing::HttpTestServer::Routes serving(const std::string& description,
+                                        std::atomic<int>* requests = nullptr) {
+  return [description, requests](httplib::Server& routes) {
+    routes.Get("/onecall", [=](const httplib::Request&, httplib::Response& response) {
+      if (requests) ++*requests;
       response.set_content(answer(description), "application/json");
     });
   };
@@ -134,7 +137,8 @@ bool signalsHeld(pid_t pid) {
 
 TEST(WaybarFrontEnd, ABarThatNeverReadsNeitherBlocksSignalsNorIsKilledByAnEarlyOne) {
   // One title larger than the pipe: the bar's pipe fills and stays full.
-  const testing::HttpTestServer server(serving(std::string(200000, 'x')));
+  std::atomic<int> requests = 0;
+  const testing::HttpTestServer server(serving(std::string(200000, 'x'), &requests));
   const testing::ConfigDir config;
   config.write("apiKey=k\nstatusBarOption=0\n");
   testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
@@ -146,6 +150,10 @@ TEST(WaybarFrontEnd, ABarThatNeverReadsNeitherBlocksSignalsNorIsKilledByAnEarlyO
   for (int turn = 0; turn < 2000 && child.unreadOutput() < full; ++turn)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_GE(child.unreadOutput(), full);
+  // The held SIGUSR1 fetches once the program is ready.
+  for (int turn = 0; turn < 500 && requests < 2; ++turn)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(requests, 2);
   child.signal(SIGTERM);
   EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);
 }

@@ -4,21 +4,26 @@
 #include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "platform/system/FileDescriptor.h"
 
 namespace stratovane {
 namespace {
 
+// A pipe, or a connected socket pair standing in for one.
 struct Pipe {
-  Pipe() {
+  explicit Pipe(bool socket = false) {
     int fds[2];
-    EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    EXPECT_EQ(socket ? ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds)
+                     : ::pipe2(fds, O_CLOEXEC),
+              0);
     reader = FileDescriptor(fds[0]);
     writer = FileDescriptor(fds[1]);
   }
@@ -57,9 +62,11 @@ TEST(LineOutput, LaggingReaderGetsTheBegunLineAndOnlyTheNewestAfterIt) {
 TEST(LineOutput, ReaderGoneEndsItOnceWithoutASignal) {
   // Without the program's own SIGPIPE handling, which this test process does not have.
   const auto previous = std::signal(SIGPIPE, SIG_IGN);
-  for (const bool writeFirst : {false, true}) {
-    SCOPED_TRACE(writeFirst ? "broken pipe on write" : "hang-up seen by the main loop");
-    Pipe pipe;
+  for (const auto& [socket, writeFirst] : {std::pair{false, false}, std::pair{false, true},
+                                           std::pair{true, false}, std::pair{true, true}}) {
+    SCOPED_TRACE(std::string(socket ? "socket, " : "pipe, ") +
+                 (writeFirst ? "broken pipe on write" : "hang-up seen by the main loop"));
+    Pipe pipe(socket);
     int closed = 0;
     LineOutput output(pipe.writer.get(), [&] { ++closed; });
     output.writeLine("seen");
