@@ -1,4 +1,4 @@
-// Non-blocking line output: a lagging reader, a reader gone, a plain file.
+// Non-blocking line output: a lagging reader, a reader gone.
 #include "platform/line/LineOutput.h"
 
 #include <fcntl.h>
@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -83,21 +82,6 @@ TEST(LineOutput, ReaderGoneEndsItOnceWithoutASignal) {
     EXPECT_EQ(output.pendingBytes(), 0u);
   }
   std::signal(SIGPIPE, previous);
-}
-
-TEST(LineOutput, FileIsWrittenAsItIs) {
-  std::FILE* file = std::tmpfile();
-  ASSERT_NE(file, nullptr);
-  {
-    LineOutput output(::fileno(file), [] { FAIL(); });
-    output.writeLine("one");
-    output.writeLine("two");
-  }
-  std::rewind(file);
-  char text[16] = {};
-  EXPECT_EQ(std::fread(text, 1, sizeof text - 1, file), 8u);
-  EXPECT_STREQ(text, "one\ntwo\n");
-  std::fclose(file);
 }
 
 }  // namespace
