@@ -2,16 +2,18 @@
 #include "platform/line/LineStatusItem.h"
 
 #include <array>
+#include <cstdio>
 
 namespace stratovane {
 
-LineStatusItem::LineStatusItem(LineFormat format, Queue& mainQueue, std::FILE* out)
-    : format_(format), mainQueue_(mainQueue), out_(out) {}
+LineStatusItem::LineStatusItem(LineFormat format, Queue& mainQueue,
+                               std::function<void(const std::string&)> writeLine)
+    : format_(format), mainQueue_(mainQueue), writeLine_(std::move(writeLine)) {}
 
 void LineStatusItem::setTitle(const std::string& title) {
   title_ = title;
   if (format_ == LineFormat::plain)
-    write(title_);
+    writeLine_(title_);
   else
     scheduleWaybarLine();
 }
@@ -32,7 +34,8 @@ std::string LineStatusItem::waybarLine() const {
     }
   }
   if (!tooltip.empty() && forecastText_) tooltip += "\n\n" + forecastText_();
-  return "{\"text\":" + jsonQuoted(title_) + ",\"tooltip\":" + jsonQuoted(tooltip) + "}";
+  return "{\"text\":" + jsonQuoted(markupEscaped(title_)) +
+         ",\"tooltip\":" + jsonQuoted(markupEscaped(tooltip)) + "}";
 }
 
 void LineStatusItem::scheduleWaybarLine() {
@@ -41,14 +44,8 @@ void LineStatusItem::scheduleWaybarLine() {
   mainQueue_.async([this, alive = std::weak_ptr<bool>(alive_)] {
     if (alive.expired()) return;
     lineScheduled_ = false;
-    write(waybarLine());
+    writeLine_(waybarLine());
   });
-}
-
-void LineStatusItem::write(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), out_);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 std::string jsonQuoted(const std::string& text) {
@@ -81,6 +78,27 @@ std::string jsonQuoted(const std::string& text) {
     }
   }
   return quoted + "\"";
+}
+
+std::string markupEscaped(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
 }
 
 }  // namespace stratovane
