@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
       .weatherEndpoint = weatherEndpoint(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
+  if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
 
   g_unix_signal_add(SIGINT, onTerminate, nullptr);
   g_unix_signal_add(SIGTERM, onTerminate, nullptr);

@@ -47,6 +47,14 @@ class UtcTimes : public TimeFormatting {
     std::snprintf(text, sizeof text, "%02lld:%02lld", (minutes / 60) % 24, minutes % 60);
     return text;
   }
+  std::string weekdayShortTime(double seconds) const override {
+    static constexpr const char* days[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+    return days[static_cast<long long>(seconds) / 86400 % 7] + std::string(" ") +
+           shortTime(seconds);
+  }
+  bool sameDay(double one, double other) const override {
+    return static_cast<long long>(one) / 86400 == static_cast<long long>(other) / 86400;
+  }
 };
 
 class NoWindows : public InterfaceLoader {

@@ -44,7 +44,7 @@ class ForecastTest : public ::testing::Test {
   ForecastTest() { defaults.setInteger(1, "decimals"); }
 
   Forecast build(const std::string& json) {
-    return buildForecast(answer(json), defaults, numbers, times);
+    return buildForecast(answer(json), defaults, numbers, times, 0);
   }
   static std::vector<std::string> titles(const Forecast& forecast) {
     std::vector<std::string> out;
@@ -158,7 +158,7 @@ TEST(ForecastRealTimes, AnswerWithoutDailyShowsTheEpochInLocalTime) {
   const Forecast forecast = buildForecast(answer(R"({"hourly": [{"dt": 1700056800, "temp": 7,
                                          "weather": [{"description": "klar", "icon": "01n"}]}]})"),
                                           defaults, LocaleNumberFormatting("de_DE.UTF-8"),
-                                          IcuTimeFormatting("de_DE.UTF-8"));
+                                          IcuTimeFormatting("de_DE.UTF-8"), 0);
   ASSERT_EQ(forecast.entries.size(), 1u);
   EXPECT_EQ(forecast.entries[0].title, "\U0001F315 15:00: klar : 7,00 \u00B0");
   EXPECT_EQ(forecast.dailyForcast,
