@@ -45,14 +45,15 @@ std::unique_ptr<icu::DateFormat> makeShortTimeFormat(const std::string& localeNa
 
 std::unique_ptr<icu::DateFormat> makeWeekdayTimeFormat(const std::string& localeName) {
   UErrorCode status = U_ZERO_ERROR;
-  const auto id = IcuTimeFormatting::icuLocaleId(localeName);
-  const icu::Locale locale = id ? icu::Locale(id->c_str()) : icu::Locale::getRoot();
   std::unique_ptr<icu::DateFormat> format;
-  const std::unique_ptr<icu::DateTimePatternGenerator> generator(
-      icu::DateTimePatternGenerator::createInstance(locale, status));
-  if (U_SUCCESS(status)) {
+  // The C and POSIX locales keep the 24-hour clock of their short time.
+  if (const auto id = IcuTimeFormatting::icuLocaleId(localeName)) {
+    const icu::Locale locale(id->c_str());
+    const std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(locale, status));
     // "j" is the locale's own hour cycle, as in its short time.
-    const icu::UnicodeString pattern = generator->getBestPattern(u"EEEjmm", status);
+    const icu::UnicodeString pattern =
+        U_SUCCESS(status) ? generator->getBestPattern(u"EEEjmm", status) : icu::UnicodeString();
     if (U_SUCCESS(status))
       format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
     if (U_FAILURE(status)) format.reset();
