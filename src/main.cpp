@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
       .weatherEndpoint = weatherEndpoint(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
+  if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
 
   ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/InternetReachability.h"
 #include "app/Settings.h"
@@ -20,9 +21,14 @@
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
 #include "platform/Widgets.h"
+#include "presentation/AlertWindow.h"
+#include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
 
 namespace stratovane {
+
+// The system's clock, in seconds since 1970.
+double secondsSince1970Now();
 
 // The platform services the controller works with, handed in by the composition root.
 struct AppEnvironment {
@@ -39,6 +45,7 @@ struct AppEnvironment {
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
   std::function<void(int)> exit;                         // ends the process at once
   std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
+  std::function<double()> now = secondsSince1970Now;     // decides which alerts have ended
 };
 
 class AppDelegate {
@@ -56,6 +63,8 @@ class AppDelegate {
   void updateApp() {}
   void updateMenu() { fetchFeed(); }
   void makeMenuItemEnabled() { showForecastWindow(); }
+  // The action of the alert entries: `alert` is the position in alerts().
+  void showAlertWindow(std::size_t alert);
 
   void fetchFeed();
   void loadSettings();
@@ -78,6 +87,11 @@ class AppDelegate {
   const std::string& dailyForcast() const { return dailyForcast_; }
   const std::string& dailyForcastIcon() const { return dailyForcastIcon_; }
   forcastWindows& forcastWnd() { return forcastWnd_; }
+  AlertWindow& alertWnd() { return alertWnd_; }
+  // The alerts of the last menu rebuild, in the order of their entries.
+  const std::vector<WeatherAlert>& alerts() const { return alerts_; }
+  // Whether one of them has begun and not yet ended.
+  bool alertInForce() const;
 
  private:
   void setTitle(const std::string& title);
@@ -88,6 +102,7 @@ class AppDelegate {
 
   std::shared_ptr<Window> window_;  // never assigned; the sender of every window showing
   forcastWindows forcastWnd_;
+  AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
   std::int64_t displayMode_ = 0;
@@ -96,6 +111,7 @@ class AppDelegate {
   const std::shared_ptr<StatusItem> statusItem_;
   std::string dailyForcast_;
   std::string dailyForcastIcon_;
+  std::vector<WeatherAlert> alerts_;
 
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;

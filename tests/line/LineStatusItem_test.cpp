@@ -60,5 +60,24 @@ TEST(LineStatusItem, WaybarWritesOneObjectPerBurstOfChanges) {
       "&lt;i&gt;\"}\n");
 }
 
+TEST(LineStatusItem, WaybarPutsAlertsFirstAndMarksTheObjectWhileOneIsInForce) {
+  testing::FakeQueue mainQueue;  // never run: the lines are asked for directly
+  LineStatusItem item(LineFormat::waybar, mainQueue, nullptr);
+  bool inForce = false;
+  item.setAlertInForce([&] { return inForce; });
+  auto menu = std::make_shared<Menu>();
+  item.setMenu(menu);
+  // As the controller builds it: alerts, a separator, hours, two separators, the commands.
+  for (const char* title : {"\u26A0\uFE0F Heat until 18:00", "\u26A0\uFE0F Wind", "",
+                            "12:00: clear", "", "", "Update forecast", "", "Quit"})
+    menu->addItem(*title ? MenuItem{title, [] {}} : MenuItem::separatorItem());
+  const std::string object =
+      "{\"text\":\"\",\"tooltip\":\"\u26A0\uFE0F Heat until 18:00\\n\u26A0\uFE0F Wind\\n12:00: "
+      "clear\"";
+  EXPECT_EQ(item.waybarLine(), object + "}");
+  inForce = true;
+  EXPECT_EQ(item.waybarLine(), object + ",\"class\":\"alert\"}");
+}
+
 }  // namespace
 }  // namespace stratovane

@@ -1,6 +1,8 @@
 // A text view of an interface file as the application's TextView.
 #include "platform/gtk/GtkTextViewAdapter.h"
 
+#include <gtkmm/adjustment.h>
+
 namespace stratovane::gtk {
 
 void GtkTextViewAdapter::selectAll() {
@@ -21,6 +23,9 @@ void GtkTextViewAdapter::insertText(const std::string& text) {
 void GtkTextViewAdapter::moveToBeginningOfDocument() {
   const Glib::RefPtr<Gtk::TextBuffer> buffer = view_.get_buffer();
   buffer->place_cursor(buffer->begin());
+  // As in typing, the view follows the insertion point: to the very top, margin included.
+  if (const Glib::RefPtr<Gtk::Adjustment> vertical = view_.get_vadjustment())
+    vertical->set_value(vertical->get_lower());
 }
 
 std::string GtkTextViewAdapter::string() const {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <vector>
 
 namespace stratovane {
 
@@ -26,16 +27,27 @@ void LineStatusItem::setMenu(std::shared_ptr<Menu> menu) {
 std::string LineStatusItem::waybarLine() const {
   std::string tooltip;
   if (menu_) {
-    // The forecast entries are the items above the first separator.
-    for (const auto& item : menu_->items()) {
-      if (item.separator) break;
-      if (!tooltip.empty()) tooltip += '\n';
-      tooltip += item.title;
+    // The forecast entries come in runs that each end in a separator (the alerts, then the
+    // hours); the empty run between the two separators before the commands ends them.
+    std::vector<const std::string*> run;
+    for (const MenuItem& item : menu_->items()) {
+      if (!item.separator) {
+        run.push_back(&item.title);
+        continue;
+      }
+      if (run.empty()) break;
+      for (const std::string* title : run) {
+        if (!tooltip.empty()) tooltip += '\n';
+        tooltip += *title;
+      }
+      run.clear();
     }
   }
   if (!tooltip.empty() && forecastText_) tooltip += "\n\n" + forecastText_();
+  const bool alert = alertInForce_ && alertInForce_();
   return "{\"text\":" + jsonQuoted(markupEscaped(title_)) +
-         ",\"tooltip\":" + jsonQuoted(markupEscaped(tooltip)) + "}";
+         ",\"tooltip\":" + jsonQuoted(markupEscaped(tooltip)) +
+         (alert ? ",\"class\":\"alert\"}" : "}");
 }
 
 void LineStatusItem::scheduleWaybarLine() {

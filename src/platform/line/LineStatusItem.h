@@ -13,7 +13,8 @@ namespace stratovane {
 enum class LineFormat {
   plain,   // the title alone, one line per write
   waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text}, both
-           // escaped for Pango markup, which waybar applies by default
+           // escaped for Pango markup, which waybar applies by default; "class": "alert" while
+           // an alert is in force
 };
 
 class LineStatusItem : public StatusItem {
@@ -25,6 +26,10 @@ class LineStatusItem : public StatusItem {
   // The forecast text for the tooltip, asked for at every line written.
   void setForecastText(std::function<std::string()> forecastText) {
     forecastText_ = std::move(forecastText);
+  }
+  // Whether an alert is in force, asked for at every line written.
+  void setAlertInForce(std::function<bool()> alertInForce) {
+    alertInForce_ = std::move(alertInForce);
   }
 
   bool hasButton() const override { return true; }
@@ -45,6 +50,7 @@ class LineStatusItem : public StatusItem {
   std::string title_;
   std::shared_ptr<Menu> menu_;
   std::function<std::string()> forecastText_;
+  std::function<bool()> alertInForce_;
   // A new answer rewrites the title and then the menu: one waybar line covers both.
   bool lineScheduled_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
