@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
+#include "platform/system/GioFileWatch.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
@@ -41,7 +43,9 @@ constexpr const char* usage =
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n";
+    "Changes to the settings file by other programs apply at once.\n"
+    "STRATOVANE_WEATHER_URL: the weather endpoint without its query; wins over the\n"
+    "weatherEndpoint setting.\n";
 
 enum class FrontEnd { automatic, line, waybar };
 
@@ -60,9 +64,10 @@ gboolean onUpdateSignal(gpointer data) {
   return G_SOURCE_CONTINUE;
 }
 
-std::string weatherEndpoint() {
+std::optional<std::string> weatherEndpoint() {
   const char* endpoint = std::getenv("STRATOVANE_WEATHER_URL");
-  return endpoint != nullptr && *endpoint != '\0' ? endpoint : defaultWeatherEndpoint;
+  if (endpoint == nullptr || *endpoint == '\0') return std::nullopt;
+  return endpoint;
 }
 
 }  // namespace
@@ -141,6 +146,14 @@ int main(int argc, char** argv) {
   g_unix_signal_add(SIGINT, onTerminate, nullptr);
   g_unix_signal_add(SIGTERM, onTerminate, nullptr);
   g_unix_signal_add(SIGUSR1, onUpdateSignal, &appDelegate);
+
+  // A change saved by another process acts like this instance's own settings view closing.
+  GioFileWatch settingsWatch;
+  settingsWatch.watch(defaults.file(), [&] {
+    if (defaults.reloadStoredValues()) notificationCenter.post(SettingsChanged);
+  });
+  // Catches a writer that finished between the first read and the start of the watch.
+  defaults.reloadStoredValues();
 
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();

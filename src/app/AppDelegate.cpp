@@ -101,7 +101,9 @@ void AppDelegate::fetchFeed() {
 
 void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                                std::uint64_t fetchNumber) {
-  const std::string url = weatherRequestURL(env_.weatherEndpoint, defaults, apiKey);
+  const std::string endpoint = weatherEndpointFor(env_.weatherEndpoint, defaults);
+  const bool oneCall25 = endpoint == defaultWeatherEndpoint;
+  const std::string url = weatherRequestURL(endpoint, defaults, apiKey);
   if (!isValidURL(url)) return;
 
   auto body = env_.loader.load(url);
@@ -118,9 +120,10 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
   } catch (const std::exception&) {
     return;  // not JSON: everything stays as it was
   }
-  env_.mainQueue.async([this, fetchNumber, answer = std::move(*answer)] {
+  env_.mainQueue.async([this, fetchNumber, oneCall25, answer = std::move(*answer)] {
     if (!claimOutcome(fetchNumber)) return;
     feed_ = answer;
+    feedFromOneCall25_ = oneCall25;
     updateStatusTitle();
     updateForecastMenu();
   });
@@ -139,8 +142,8 @@ void AppDelegate::updateStatusTitle() {
 
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
-  Forecast forecast =
-      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting);
+  Forecast forecast = buildForecast(*feed_, env_.defaults, env_.numberFormatting,
+                                    env_.timeFormatting, feedFromOneCall25_);
   if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {
     menu->removeAllItems();
     for (auto& entry : forecast.entries) {

@@ -37,8 +37,9 @@ struct AppEnvironment {
   const NumberFormatting& numberFormatting;
   const TimeFormatting& timeFormatting;
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
-  std::function<void(int)> exit;                         // ends the process at once
-  std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
+  std::function<void(int)> exit;  // ends the process at once
+  // The endpoint without its query, from the environment: wins over the "weatherEndpoint" setting.
+  std::optional<std::string> weatherEndpoint;
 };
 
 class AppDelegate {
@@ -90,6 +91,7 @@ class AppDelegate {
   forcastWindows forcastWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
+  bool feedFromOneCall25_ = false;  // whether `feed_` came from the endpoint closed to new keys
   std::int64_t displayMode_ = 0;
   std::shared_ptr<Timer> updateDisplayTimer_;
   std::shared_ptr<Timer> fetchFeedTimer_;

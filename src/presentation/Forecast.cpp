@@ -35,12 +35,13 @@ std::string dayText(const WeatherAnswer& answer, const UserDefaults& defaults,
 
 std::vector<ForecastEntry> forecastEntries(const JSON& feed, const UserDefaults& defaults,
                                            const NumberFormatting& numbers,
-                                           const TimeFormatting& times) {
+                                           const TimeFormatting& times, bool oneCall25InUse) {
   const WeatherAnswer answer(feed);
   std::vector<ForecastEntry> entries;
   if (const std::optional<std::string> message = answer.message()) {
     entries.push_back({"\u26A0\uFE0F " + *message, false});
   }
+  if (oneCall25InUse && answer.refusedKey()) entries.push_back({kOneCall25Closed, false});
   std::string emoji;  // carried down to entries without an icon
   for (std::int64_t hour = 0; hour < WeatherAnswer::kHourlyEntries; ++hour) {
     if (!answer.hasHour(hour)) break;  // the hourly array has ended (or is not there)
@@ -53,9 +54,10 @@ std::vector<ForecastEntry> forecastEntries(const JSON& feed, const UserDefaults&
 }  // namespace
 
 Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
-                       const NumberFormatting& numbers, const TimeFormatting& times) {
+                       const NumberFormatting& numbers, const TimeFormatting& times,
+                       bool oneCall25InUse) {
   const WeatherAnswer answer(feed);
-  return Forecast{forecastEntries(feed, defaults, numbers, times),
+  return Forecast{forecastEntries(feed, defaults, numbers, times, oneCall25InUse),
                   dayText(answer, defaults, numbers, times), answer.dayIcon()};
 }
 

@@ -22,12 +22,18 @@ struct Forecast {
   std::string dailyForcastIcon;  // the first day's raw icon code, made an emoji when shown
 };
 
-// Entries: a disabled "⚠️ " + message when the answer has a top-level text `message`; then one
+// Entries: a disabled "⚠️ " + message when the answer has a top-level text `message`; when the
+// answer refuses the key (`cod` 401) and `oneCall25InUse`, a disabled kOneCall25Closed; then one
 // entry per hourly entry among the first twelve that the answer has, titled
 // "<emoji> <time>: <description> : <temperature> °", where an entry without an icon carries the
 // emoji of the one above it and a temperature that is not a number or a Boolean shows "Error".
 // The text: sunrise and sunset, the day's lowest and highest temperature and its description.
 Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
-                       const NumberFormatting& numbers, const TimeFormatting& times);
+                       const NumberFormatting& numbers, const TimeFormatting& times,
+                       bool oneCall25InUse = false);
+
+// Keys issued today are refused by One Call 2.5; the settings offer the version they work with.
+inline constexpr const char* kOneCall25Closed =
+    "One Call 2.5 is closed to new keys: choose One Call 3.0 in Settings";
 
 }  // namespace stratovane

@@ -78,4 +78,12 @@ std::optional<std::string> WeatherAnswer::message() const {
   return answer_["message"].asString();
 }
 
+bool WeatherAnswer::refusedKey() const {
+  const JSON code = answer_["cod"];
+  if (const auto number = code.asNumber()) {
+    return !isBoolNumber(*number) && number->doubleValue() == 401;
+  }
+  return code.asString() == "401";
+}
+
 }  // namespace stratovane

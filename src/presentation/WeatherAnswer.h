@@ -46,6 +46,8 @@ class WeatherAnswer {
 
   // The top-level text `message` of an error report, such as an invalid API key.
   std::optional<std::string> message() const;
+  // Whether the top-level `cod` is 401 (a number or a text): the service refused the key.
+  bool refusedKey() const;
 
  private:
   const JSON& answer_;
