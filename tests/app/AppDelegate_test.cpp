@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/system/FileUserDefaults.h"
+#include "presentation/Forecast.h"
 #include "support/FakePlatform.h"
 
 namespace stratovane {
@@ -72,7 +73,7 @@ class AppDelegateTest : public ::testing::Test {
         .timeFormatting = times,
         .makeStatusItem = [this] { return statusItem; },
         .exit = [this](int status) { exitStatus = status; },
-        .weatherEndpoint = "https://weather.test/onecall",
+        .weatherEndpoint = environmentEndpoint,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -112,6 +113,7 @@ class AppDelegateTest : public ::testing::Test {
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
   std::optional<int> exitStatus;
   std::unique_ptr<AppDelegate> app;
+  std::optional<std::string> environmentEndpoint = "https://weather.test/onecall";
 };
 
 TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
@@ -283,6 +285,28 @@ TEST_F(AppDelegateTest, OutcomesOfAFetch) {
   ASSERT_TRUE(app->feed());
   EXPECT_EQ((*app->feed())["cod"].doubleValue(), 401);
   EXPECT_EQ(statusItem->title(), "Error");
+}
+
+TEST_F(AppDelegateTest, EndpointSettingIsReadPerFetchAndA401From25PointsToSettings) {
+  environmentEndpoint.reset();
+  defaults.setString("key", SettingsKey::apiKey);
+  loader.response = R"({"cod":401,"message":"Invalid API key."})";
+  const std::vector<std::string> refused = {"\u26A0\uFE0F Invalid API key.", kOneCall25Closed,
+                                            "---"};
+  const auto menuTop = [&] {
+    const auto titles = statusItem->menuTitles();
+    return std::vector<std::string>(titles.begin(), titles.begin() + 3);
+  };
+  launch();
+  settle();
+  EXPECT_EQ(loader.urls.back().rfind(std::string(defaultWeatherEndpoint) + "?lat=", 0), 0u);
+  EXPECT_EQ(menuTop(), refused);
+
+  defaults.setString(oneCall30WeatherEndpoint, SettingsKey::weatherEndpoint);
+  saveSettings();
+  settle();
+  EXPECT_EQ(loader.urls.back().rfind(std::string(oneCall30WeatherEndpoint) + "?lat=", 0), 0u);
+  EXPECT_EQ(statusItem->menuTitles().at(1), "---");  // the service's message only
 }
 
 TEST_F(AppDelegateTest, AnOlderFetchNeverOverwritesANewerOne) {

@@ -135,6 +135,24 @@ TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
   EXPECT_TRUE(both.entries[1].enabled);
 }
 
+TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage) {
+  const std::pair<const char*, bool> codes[] = {
+      {"401", true},   {"401.0", true},      {R"("401")", true}, {"200", false},
+      {"true", false}, {R"("4010")", false}, {"null", false}};
+  for (const auto& [code, refused] : codes) {
+    const JSON feed = answer(R"({"message": "Invalid API key", "cod": )" + std::string(code) +
+                             R"(, "hourly": )" + hourly(1) + "}");
+    const Forecast from25 = buildForecast(feed, defaults, numbers, times, true);
+    ASSERT_EQ(from25.entries.size(), refused ? 3u : 2u) << code;
+    EXPECT_EQ(from25.entries[0].title, "\u26A0\uFE0F Invalid API key");
+    if (refused) {
+      EXPECT_EQ(from25.entries[1].title, kOneCall25Closed);
+      EXPECT_FALSE(from25.entries[1].enabled);
+    }
+    EXPECT_EQ(buildForecast(feed, defaults, numbers, times, false).entries.size(), 2u) << code;
+  }
+}
+
 TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   const Forecast forecast = build(R"({"daily": [{"sunrise": "600", "sunset": true,
     "temp": {"max": false}, "weather": [{"description": 2, "icon": 3}]}]})");
