@@ -339,6 +339,7 @@ TEST(FileUserDefaultsReload, AFileCaughtMidWriteLeavesTheValuesInMemory) {
       {"", false},                         // just truncated
       {"[Settings]\napiKey", false},       // half a line
       {"[Sett", false},                    // half the group
+      {"[Sett", false},                    // read again: no second copy
       {nullptr, false},                    // removed, to be renamed into place
       {"[Settings]\napiKey=new\n", true},  // finished
   };

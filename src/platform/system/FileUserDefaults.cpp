@@ -268,6 +268,7 @@ void FileUserDefaults::load() {
 void FileUserDefaults::keepCopyAside(const std::string& bytes) {
   // A copy of what was read: renaming would take away whatever is at the path by now, such as
   // the finished file of a program that was writing it.
+  if (!copiedAside_.empty() && bytes == copiedAside_) return;
   std::filesystem::path aside = file_;
   aside += ".corrupt-" + utcStamp();
   const std::filesystem::path kept = writeNewFile(aside, bytes, kFileMode);
@@ -278,6 +279,7 @@ void FileUserDefaults::keepCopyAside(const std::string& bytes) {
                  file_.c_str(), std::strerror(errno));
     return;
   }
+  copiedAside_ = bytes;
   std::fprintf(stderr,
                "stratovane: the settings file %s is not valid; a copy of what was read is kept as "
                "%s and the file is left as it is\n",

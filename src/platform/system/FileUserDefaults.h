@@ -95,6 +95,7 @@ class FileUserDefaults final : public UserDefaults {
   bool batchChanged_ = false;
   bool savesToFile_ = false;
   bool reportedSaveFailure_ = false;
+  std::string copiedAside_;  // the bytes of the last copy, so that a re-read adds no duplicate
 };
 
 }  // namespace stratovane
