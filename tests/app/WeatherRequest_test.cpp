@@ -35,10 +35,8 @@ TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall
   } const cases[] = {
       {std::nullopt, std::nullopt, defaultWeatherEndpoint},
       {"", "", defaultWeatherEndpoint},
-      {std::nullopt, oneCall30WeatherEndpoint, oneCall30WeatherEndpoint},
       {"", oneCall30WeatherEndpoint, oneCall30WeatherEndpoint},
       {local, oneCall30WeatherEndpoint, local},
-      {local, std::nullopt, local},
   };
   for (const auto& [environment, setting, expected] : cases) {
     setting ? defaults.setString(*setting, SettingsKey::weatherEndpoint)
