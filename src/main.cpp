@@ -43,9 +43,7 @@ constexpr const char* usage =
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "Changes to the settings file by other programs apply at once.\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query; wins over the\n"
-    "weatherEndpoint setting.\n";
+    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n";
 
 enum class FrontEnd { automatic, line, waybar };
 
