@@ -214,7 +214,10 @@ bool FileUserDefaults::reloadStoredValues() {
   if (contents.status != FileContents::Status::read || contents.bytes.empty()) return false;
   auto entries = SettingsFileFormat::parse(contents.bytes);
   if (!entries) {
-    keepCopyAside(contents.bytes);
+    if (!keepCopyAside(contents.bytes)) {
+      std::unique_lock lock(mutex_);
+      savesToFile_ = false;
+    }
     return false;
   }
   std::unique_lock lock(mutex_);
@@ -257,33 +260,34 @@ void FileUserDefaults::load() {
     case FileContents::Status::read:
       break;
   }
-  savesToFile_ = true;
   if (auto entries = SettingsFileFormat::parse(contents.bytes)) {
     for (auto& [key, value] : *entries) stored_.emplace(key, std::move(value));
+    savesToFile_ = true;
     return;
   }
-  keepCopyAside(contents.bytes);
+  savesToFile_ = keepCopyAside(contents.bytes);
 }
 
-void FileUserDefaults::keepCopyAside(const std::string& bytes) {
+bool FileUserDefaults::keepCopyAside(const std::string& bytes) {
   // A copy of what was read: renaming would take away whatever is at the path by now, such as
   // the finished file of a program that was writing it.
-  if (!copiedAside_.empty() && bytes == copiedAside_) return;
+  if (!copiedAside_.empty() && bytes == copiedAside_) return true;
   std::filesystem::path aside = file_;
   aside += ".corrupt-" + utcStamp();
   const std::filesystem::path kept = writeNewFile(aside, bytes, kFileMode);
   if (kept.empty()) {
     std::fprintf(stderr,
                  "stratovane: the settings file %s is not valid, and no copy of what was read "
-                 "could be kept (%s); the file is left as it is\n",
+                 "could be kept (%s); the file is left as it is and not saved over\n",
                  file_.c_str(), std::strerror(errno));
-    return;
+    return false;
   }
   copiedAside_ = bytes;
   std::fprintf(stderr,
                "stratovane: the settings file %s is not valid; a copy of what was read is kept as "
                "%s and the file is left as it is\n",
                file_.c_str(), kept.c_str());
+  return true;
 }
 
 }  // namespace stratovane

@@ -28,7 +28,8 @@ namespace stratovane {
 //
 // A file that is not a settings file (see SettingsFileFormat) may be one that another program
 // is writing at this moment, so it stays where it is: the bytes read are kept in a new file
-// "settings.ini.corrupt-<UTC time>" and the store starts empty. A file that exists but cannot
+// "settings.ini.corrupt-<UTC time>" and the store starts empty (when no copy can be made,
+// nothing is saved over the file until it is valid again). A file that exists but cannot
 // be read (permission, I/O error, larger than the limit, a directory or device in its place)
 // is left untouched, and nothing is saved for the rest of the run, so that settings it may hold
 // are never overwritten.
@@ -81,7 +82,8 @@ class FileUserDefaults final : public UserDefaults {
   std::map<std::string, std::string> storedTexts() const;
   void saveStored();
   void save(const std::map<std::string, std::string>& texts);
-  void keepCopyAside(const std::string& bytes);
+  // False when no copy could be made; the file must then not be saved over.
+  bool keepCopyAside(const std::string& bytes);
 
   const std::filesystem::path file_;
   mutable std::shared_mutex mutex_;  // guards the two layers; readers come from any thread
