@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,7 @@
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
+#include "platform/system/GioFileWatch.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
@@ -54,9 +56,10 @@ enum class FrontEnd { automatic, line, waybar };
   std::_Exit(status);
 }
 
-std::string weatherEndpoint() {
+std::optional<std::string> weatherEndpoint() {
   const char* endpoint = std::getenv("STRATOVANE_WEATHER_URL");
-  return endpoint != nullptr && *endpoint != '\0' ? endpoint : defaultWeatherEndpoint;
+  if (endpoint == nullptr || *endpoint == '\0') return std::nullopt;
+  return endpoint;
 }
 
 }  // namespace
@@ -139,6 +142,14 @@ int main(int argc, char** argv) {
   if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
 
   ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
+
+  // A change saved by another process acts like this instance's own settings view closing.
+  GioFileWatch settingsWatch;
+  settingsWatch.watch(defaults.file(), [&] {
+    if (defaults.reloadStoredValues()) notificationCenter.post(SettingsChanged);
+  });
+  // Catches a writer that finished between the first read and the start of the watch.
+  defaults.reloadStoredValues();
 
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();

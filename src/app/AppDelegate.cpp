@@ -108,7 +108,9 @@ void AppDelegate::fetchFeed() {
 
 void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                                std::uint64_t fetchNumber) {
-  const std::string url = weatherRequestURL(env_.weatherEndpoint, defaults, apiKey);
+  const std::string endpoint = weatherEndpointFor(env_.weatherEndpoint, defaults);
+  const bool oneCall25 = endpoint == defaultWeatherEndpoint;
+  const std::string url = weatherRequestURL(endpoint, defaults, apiKey);
   if (!isValidURL(url)) return;
 
   auto body = env_.loader.load(url);
@@ -125,9 +127,10 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
   } catch (const std::exception&) {
     return;  // not JSON: everything stays as it was
   }
-  env_.mainQueue.async([this, fetchNumber, answer = std::move(*answer)] {
+  env_.mainQueue.async([this, fetchNumber, oneCall25, answer = std::move(*answer)] {
     if (!claimOutcome(fetchNumber)) return;
     feed_ = answer;
+    feedFromOneCall25_ = oneCall25;
     updateStatusTitle();
     updateForecastMenu();
   });
@@ -146,8 +149,8 @@ void AppDelegate::updateStatusTitle() {
 
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
-  Forecast forecast =
-      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting, env_.now());
+  Forecast forecast = buildForecast(*feed_, env_.defaults, env_.numberFormatting,
+                                    env_.timeFormatting, env_.now(), feedFromOneCall25_);
   // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
   alerts_ = std::move(forecast.alerts);
   if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {

@@ -43,9 +43,10 @@ struct AppEnvironment {
   const NumberFormatting& numberFormatting;
   const TimeFormatting& timeFormatting;
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
-  std::function<void(int)> exit;                         // ends the process at once
-  std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
-  std::function<double()> now = secondsSince1970Now;     // decides which alerts have ended
+  std::function<void(int)> exit;  // ends the process at once
+  // The endpoint without its query, from the environment: wins over the "weatherEndpoint" setting.
+  std::optional<std::string> weatherEndpoint;
+  std::function<double()> now = secondsSince1970Now;  // decides which alerts have ended
 };
 
 class AppDelegate {
@@ -105,6 +106,7 @@ class AppDelegate {
   AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
+  bool feedFromOneCall25_ = false;  // whether `feed_` came from the endpoint closed to new keys
   std::int64_t displayMode_ = 0;
   std::shared_ptr<Timer> updateDisplayTimer_;
   std::shared_ptr<Timer> fetchFeedTimer_;
