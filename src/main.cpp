@@ -26,6 +26,8 @@
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ProcessSignals.h"
+#include "platform/system/RouteMonitor.h"
+#include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 
 namespace {
@@ -153,6 +155,10 @@ int main(int argc, char** argv) {
 
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();
+  // Back at once when the network comes up or the machine wakes: timers do not count in sleep.
+  RouteMonitor routeMonitor([] { return InternetReachability::shared().isConnectedToNetwork(); },
+                            [&] { appDelegate.networkBecameReachable(); });
+  SleepMonitor sleepMonitor([&] { appDelegate.systemDidWake(); });
 
   if (tray) {
     tray->run();

@@ -93,12 +93,14 @@ void AppDelegate::fetchFeed() {
   const std::uint64_t fetchNumber = ++fetchesStarted_;
   if (!env_.reachability.isConnectedToNetwork()) {
     latestShownFetch_ = fetchNumber;
+    offline_ = true;
     setTitle("\u26A0\uFE0F Offline");
     return;
   }
   const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
   if (!apiKey || apiKey->empty()) {
     latestShownFetch_ = fetchNumber;
+    offline_ = false;
     setTitle("\u26A0\uFE0F No API key");
     return;
   }
@@ -139,7 +141,12 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
 bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
   if (fetchNumber < latestShownFetch_) return false;
   latestShownFetch_ = fetchNumber;
+  offline_ = false;
   return true;
+}
+
+void AppDelegate::networkBecameReachable() {
+  if (offline_) fetchFeed();
 }
 
 void AppDelegate::updateStatusTitle() {

@@ -69,6 +69,10 @@ class AppDelegate {
 
   void fetchFeed();
   void loadSettings();
+  // Fetches like "Update forecast", at once: when a usable default route appears while the
+  // last fetch found no network, and whenever the system wakes from sleep.
+  void networkBecameReachable();
+  void systemDidWake() { fetchFeed(); }
   void configureDisplayRotation();
   void changeDisplayMode();
   void addCommandItems();
@@ -118,6 +122,7 @@ class AppDelegate {
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
+  bool offline_ = false;  // the latest outcome shown was "Offline"
 };
 
 }  // namespace stratovane

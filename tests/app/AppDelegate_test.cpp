@@ -140,6 +140,34 @@ TEST_F(AppDelegateTest, LaunchWithoutNetwork) {
   EXPECT_EQ(backgroundQueue.size(), 0u);
 }
 
+TEST_F(AppDelegateTest, RouteAppearingAfterOfflineFetchesAtOnceWithoutTouchingTheSchedule) {
+  routes.flags = ReachabilityService::kConnectionRequired;
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  routes.flags = ReachabilityService::kReachable;
+  runLoop.advance(600);
+  app->networkBecameReachable();
+  EXPECT_EQ(backgroundQueue.size(), 1u);
+  loader.response = answer("clear sky");
+  settle();
+  EXPECT_EQ(feedDescription(), "clear sky");
+  // Once an outcome other than Offline is shown, a new route is no reason to fetch.
+  app->networkBecameReachable();
+  EXPECT_EQ(backgroundQueue.size(), 0u);
+  EXPECT_EQ(fetchTimerPeriods(), std::vector<double>{1800});
+  runLoop.advance(1200);
+  EXPECT_EQ(backgroundQueue.size(), 1u);  // the timer still fires 1800 s after launch
+}
+
+TEST_F(AppDelegateTest, WakingFromSleepFetchesEveryTime) {
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  settle();
+  app->systemDidWake();
+  app->systemDidWake();
+  EXPECT_EQ(backgroundQueue.size(), 2u);
+}
+
 TEST_F(AppDelegateTest, LaunchDownloadReadsTheRegisteredFallbacks) {
   defaults.setString("key", SettingsKey::apiKey);
   launch();
