@@ -11,10 +11,10 @@
 #include <string_view>
 
 #include "app/AppDelegate.h"
-#include "platform/gtk/TrayFrontEnd.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
 #include "platform/system/CurlHttpLoader.h"
+#include "platform/system/DesktopModuleLoader.h"
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
@@ -60,6 +60,14 @@ gboolean onUpdateSignal(gpointer data) {
   return G_SOURCE_CONTINUE;
 }
 
+bool displayNamed() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 std::string weatherEndpoint() {
   const char* endpoint = std::getenv("STRATOVANE_WEATHER_URL");
   return endpoint != nullptr && *endpoint != '\0' ? endpoint : defaultWeatherEndpoint;
@@ -89,11 +97,11 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::unique_ptr<gtk::TrayFrontEnd> tray;
+  std::unique_ptr<DesktopFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
-    if (gtk::TrayFrontEnd::displayAvailable()) {
-      tray = std::make_unique<gtk::TrayFrontEnd>(argc, argv);
-    } else {
+    // Without a named display the toolkit is not even loaded.
+    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    if (!tray) {
       std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
       frontEnd = FrontEnd::line;
     }
