@@ -13,11 +13,11 @@
 #include <string_view>
 
 #include "app/AppDelegate.h"
-#include "platform/gtk/TrayFrontEnd.h"
 #include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
 #include "platform/system/CurlHttpLoader.h"
+#include "platform/system/DesktopModuleLoader.h"
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
@@ -58,6 +58,14 @@ enum class FrontEnd { automatic, line, waybar };
   std::_Exit(status);
 }
 
+bool displayNamed() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 std::optional<std::string> weatherEndpoint() {
   const char* endpoint = std::getenv("STRATOVANE_WEATHER_URL");
   if (endpoint == nullptr || *endpoint == '\0') return std::nullopt;
@@ -89,11 +97,11 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::unique_ptr<gtk::TrayFrontEnd> tray;
+  std::unique_ptr<DesktopFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
-    if (gtk::TrayFrontEnd::displayAvailable()) {
-      tray = std::make_unique<gtk::TrayFrontEnd>(argc, argv);
-    } else {
+    // Without a named display the toolkit is not even loaded.
+    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    if (!tray) {
       std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
       frontEnd = FrontEnd::line;
     }
