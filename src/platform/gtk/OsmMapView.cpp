@@ -4,6 +4,7 @@
 #include <osm-gps-map.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -111,6 +112,23 @@ GtkWidget* makeMap(const TileSource& source) {
   g_object_weak_ref(G_OBJECT(map), dropPendingRedraws, nullptr);
   quietTileLogs();
   return map;
+}
+
+// The overlay would give the wrapping credit the height it needs at its narrowest, and that
+// window would take the clicks from the map; it gets just the corner it fills.
+gboolean placeCredit(GtkOverlay* overlay, GtkWidget* child, GdkRectangle* place, gpointer) {
+  if (!GTK_IS_LABEL(child)) return FALSE;
+  const int width = gtk_widget_get_allocated_width(GTK_WIDGET(overlay));
+  const int height = gtk_widget_get_allocated_height(GTK_WIDGET(overlay));
+  int minimum = 0;
+  int natural = 0;
+  gtk_widget_get_preferred_width(child, &minimum, &natural);
+  place->width = std::max(minimum, std::min(natural, width));
+  gtk_widget_get_preferred_height_for_width(child, place->width, &minimum, &natural);
+  place->height = natural;
+  place->x = width - place->width;
+  place->y = height - place->height;
+  return TRUE;
 }
 
 gboolean destroyRetired(gpointer map) {
@@ -440,9 +458,12 @@ OsmMapView::OsmMapView(Gtk::Container& container) : state_(std::make_unique<Stat
   State& state = *state_;
   state.root = gtk_overlay_new();
   g_signal_connect(state.root, "destroy", G_CALLBACK(retireMaps), nullptr);
+  g_signal_connect(state.root, "get-child-position", G_CALLBACK(placeCredit), nullptr);
   g_signal_connect(state.root, "destroy", G_CALLBACK(State::onRootDestroyed), &state);
 
   state.labelsArea = gtk_drawing_area_new();
+  // Without a window of its own, the clicks on it go through to the map below.
+  gtk_widget_set_has_window(state.labelsArea, FALSE);
   g_signal_connect(state.labelsArea, "draw", G_CALLBACK(State::onDrawLabels), &state);
   gtk_overlay_add_overlay(GTK_OVERLAY(state.root), state.labelsArea);
   gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(state.root), state.labelsArea, TRUE);
