@@ -442,6 +442,7 @@ struct OsmMapView::State {
   static void onRootDestroyed(GtkWidget*, State* state) { state->forgetWidgets(); }
 
   void forgetWidgets() {
+    if (map != nullptr) g_signal_handlers_disconnect_by_data(map, this);
     if (labelsFetcher) {
       g_signal_handler_disconnect(labelsFetcher.get(), labelsQueued);
       retire(labelsFetcher.release());
@@ -504,7 +505,6 @@ OsmMapView::~OsmMapView() {
   if (state_->root == nullptr) return;
   // The widgets stay with their container; they must no longer call back into this state.
   g_signal_handlers_disconnect_by_data(state_->root, state_.get());
-  g_signal_handlers_disconnect_by_data(state_->map, state_.get());
   g_signal_handlers_disconnect_by_data(state_->labelsArea, state_.get());
   state_->forgetWidgets();
 }
