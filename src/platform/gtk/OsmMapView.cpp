@@ -64,15 +64,16 @@ std::string cacheDirectory(const TileSource& source) {
   return base + "/stratovane/" + source.cacheName;
 }
 
-// osm-gps-map warns once per failed tile and retries each three times: offline, every pan would
-// flood standard error. Its faults (criticals) still pass.
+// osm-gps-map warns for every tile download that fails or is aborted, and retries each: without
+// network every pan, and every map closed while loading, would flood standard error. Its faults
+// (criticals) still pass.
 void quietTileLog(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
   if ((level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)) != 0) {
     g_log_default_handler(domain, level, message, nullptr);
   }
 }
 
-// libsoup refuses osm-gps-map's retry of a failed tile with a critical, once per tile and try.
+// libsoup refuses osm-gps-map's retry of a failed or aborted tile with a critical, once per tile.
 void quietRefusedRetries(const gchar* domain, GLogLevelFlags level, const gchar* message,
                          gpointer) {
   if (message != nullptr && std::strstr(message, "soup_session_real_requeue_message") != nullptr) {
