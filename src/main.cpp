@@ -18,17 +18,21 @@
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
+#include "platform/system/GioWorkspace.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ThreadPoolQueue.h"
+#include "update/TextUpdateReport.h"
+#include "update/UpdateCheck.h"
+#include "update/WindowedUpdateReport.h"
 
 namespace {
 
 using namespace stratovane;
 
 constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --help | --version]\n"
+    "Usage: stratovane [--line | --waybar | --check-update | --help | --version]\n"
     "\n"
     "Shows the weather at one chosen place in the desktop's panel.\n"
     "\n"
@@ -36,14 +40,17 @@ constexpr const char* usage =
     "               otherwise the same as --line\n"
     "  --line       print every status title as one line on standard output\n"
     "  --waybar     print one JSON object per line for waybar's custom module\n"
+    "  --check-update  ask the update server for a newer version: its window with a\n"
+    "               display, otherwise the outcome on standard output (status 1 on failure)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n";
+    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
+    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
 
-enum class FrontEnd { automatic, line, waybar };
+enum class FrontEnd { automatic, line, waybar, checkUpdate };
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -65,6 +72,53 @@ std::string weatherEndpoint() {
   return endpoint != nullptr && *endpoint != '\0' ? endpoint : defaultWeatherEndpoint;
 }
 
+std::string updateServerURL() {
+  const char* server = std::getenv("STRATOVANE_UPDATE_URL");
+  return server != nullptr && *server != '\0' ? server : STRATOVANE_UPDATE_URL;
+}
+
+// Reads the revision history; none until the reader is linked in.
+const RtfReading revisionHistoryReader{};
+
+// `--check-update`: one check, then the process ends. Without a display GTK is never touched.
+[[noreturn]] void checkForUpdate(int& argc, char**& argv) {
+  std::unique_ptr<gtk::TrayFrontEnd> tray;
+  if (gtk::TrayFrontEnd::displayAvailable()) tray = std::make_unique<gtk::TrayFrontEnd>(argc, argv);
+  GLibRunLoop runLoop;
+  GLibMainQueue mainQueue;
+  ThreadPoolQueue backgroundQueue;
+  CurlHttpLoader loader;
+  KernelReachability routes;
+  InternetReachability::shared().setService(&routes);
+  GioWorkspace workspace;
+  const std::string server = updateServerURL();
+  std::unique_ptr<UpdatePresenter> report;
+  if (tray) {
+    report = std::make_unique<WindowedUpdateReport>(
+        tray->interfaceLoader(), workspace, server + kArchivePath, runLoop, stderr, exitNow);
+  } else {
+    report = std::make_unique<TextUpdateReport>(stdout, stderr, exitNow);
+  }
+  UpdateCheck check(UpdateEnvironment{.reachability = InternetReachability::shared(),
+                                      .loader = loader,
+                                      .mainQueue = mainQueue,
+                                      .backgroundQueue = backgroundQueue,
+                                      .readRTF = revisionHistoryReader,
+                                      .runningVersion = STRATOVANE_VERSION,
+                                      .serverURL = server,
+                                      .contact = STRATOVANE_CONTACT},
+                    *report);
+  check.run();
+  if (tray) {
+    tray->run();
+  } else {
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    g_main_loop_run(loop);
+    g_main_loop_unref(loop);
+  }
+  exitNow(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,11 +137,15 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::line;
     } else if (argument == "--waybar") {
       frontEnd = FrontEnd::waybar;
+    } else if (argument == "--check-update") {
+      frontEnd = FrontEnd::checkUpdate;
     } else {
       std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
       return 2;
     }
   }
+
+  if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
   std::unique_ptr<gtk::TrayFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
@@ -111,6 +169,7 @@ int main(int argc, char** argv) {
   LocaleNumberFormatting numberFormatting;
   IcuTimeFormatting timeFormatting;
   NoInterfaceLoader noWindows;
+  GioWorkspace workspace;
 
   std::shared_ptr<LineStatusItem> lineItem;
   if (!tray) {
@@ -135,6 +194,9 @@ int main(int argc, char** argv) {
       },
       .exit = exitNow,
       .weatherEndpoint = weatherEndpoint(),
+      .workspace = workspace,
+      .readRTF = revisionHistoryReader,
+      .updateServerURL = updateServerURL(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
 

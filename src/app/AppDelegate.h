@@ -20,7 +20,13 @@
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
 #include "platform/Widgets.h"
+#include "platform/Workspace.h"
 #include "presentation/forcastWindows.h"
+#include "update/ErrorWindow.h"
+#include "update/NoUpdateWindow.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdatePresenter.h"
+#include "update/windowUpdate.h"
 
 namespace stratovane {
 
@@ -39,9 +45,15 @@ struct AppEnvironment {
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
   std::function<void(int)> exit;                         // ends the process at once
   std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
+  // The update check.
+  Workspace& workspace;
+  RtfReading readRTF = {};  // none: no revision history can be read
+  std::string updateServerURL = STRATOVANE_UPDATE_URL;
+  std::string contact = STRATOVANE_CONTACT;
+  std::optional<std::string> runningVersion = STRATOVANE_VERSION;
 };
 
-class AppDelegate {
+class AppDelegate : public UpdatePresenter {
  public:
   explicit AppDelegate(AppEnvironment environment);
   AppDelegate(const AppDelegate&) = delete;
@@ -53,7 +65,7 @@ class AppDelegate {
   // Menu actions.
   void showSettings();
   void quitApp();
-  void updateApp() {}
+  void updateApp() { updateCheck_.run(); }
   void updateMenu() { fetchFeed(); }
   void makeMenuItemEnabled() { showForecastWindow(); }
 
@@ -66,6 +78,12 @@ class AppDelegate {
   void updateForecastMenu();
   void showForecastWindow();
 
+  // The update check's windows.
+  void showErrorWindow(const std::string& message) override;
+  void showUpdateWindow(const std::string& message,
+                        const AttributedString& revisionHistory) override;
+  void showNoUpdateWindow() override;
+
   // Runs on the background queue: builds the request, loads and parses the answer.
   void downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                     std::uint64_t fetchNumber);
@@ -77,6 +95,9 @@ class AppDelegate {
   const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
   const std::string& dailyForcast() const { return dailyForcast_; }
   const std::string& dailyForcastIcon() const { return dailyForcastIcon_; }
+  windowUpdate& updateWnd() { return updateWnd_; }
+  ErrorWindow& errorWnd() { return errorWnd_; }
+  NoUpdateWindow& alreadyUpdate() { return alreadyUpdate_; }
   forcastWindows& forcastWnd() { return forcastWnd_; }
 
  private:
@@ -87,6 +108,9 @@ class AppDelegate {
   AppEnvironment env_;
 
   std::shared_ptr<Window> window_;  // never assigned; the sender of every window showing
+  windowUpdate updateWnd_;
+  ErrorWindow errorWnd_;
+  NoUpdateWindow alreadyUpdate_;
   forcastWindows forcastWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
@@ -100,6 +124,8 @@ class AppDelegate {
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
+
+  UpdateCheck updateCheck_;
 };
 
 }  // namespace stratovane

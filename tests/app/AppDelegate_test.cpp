@@ -73,6 +73,7 @@ class AppDelegateTest : public ::testing::Test {
         .makeStatusItem = [this] { return statusItem; },
         .exit = [this](int status) { exitStatus = status; },
         .weatherEndpoint = "https://weather.test/onecall",
+        .workspace = workspace,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -104,6 +105,7 @@ class AppDelegateTest : public ::testing::Test {
   FileUserDefaults defaults{""};
   NotificationCenter notifications;
   FakeHttpLoader loader;
+  testing::FakeWorkspace workspace;
   FakeReachability routes;
   InternetReachability reachability{&routes};
   NoWindows windows;

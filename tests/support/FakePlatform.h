@@ -13,6 +13,7 @@
 #include "platform/ReachabilityService.h"
 #include "platform/RunLoop.h"
 #include "platform/StatusItem.h"
+#include "platform/Workspace.h"
 
 namespace stratovane::testing {
 
@@ -98,9 +99,25 @@ class FakeHttpLoader : public HttpLoader {
     urls.push_back(url);
     return respond ? respond(url) : response;
   }
+  std::optional<HttpResponse> loadWithContentType(const std::string& url) override {
+    std::optional<std::string> body = load(url);
+    if (!body) return std::nullopt;
+    return HttpResponse{std::move(*body), contentType};
+  }
   std::vector<std::string> urls;
+  std::string contentType;  // of every answer
   std::optional<std::string> response;
   std::function<std::optional<std::string>(const std::string&)> respond;  // wins over response
+};
+
+// Records the addresses it is asked to open.
+class FakeWorkspace : public Workspace {
+ public:
+  bool openURL(const std::string& url) override {
+    urls.push_back(url);
+    return true;
+  }
+  std::vector<std::string> urls;
 };
 
 }  // namespace stratovane::testing
