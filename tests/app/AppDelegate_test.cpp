@@ -147,6 +147,15 @@ TEST_F(AppDelegateTest, LaunchDownloadReadsTheRegisteredFallbacks) {
             "&units=metric&lang=en&appid=key");
 }
 
+TEST_F(AppDelegateTest, CheckForUpdateAsksTheUpdateServerInTheBackground) {
+  launch();
+  statusItem->choose("Check for update...");
+  EXPECT_TRUE(loader.urls.empty());
+  settle();
+  EXPECT_EQ(loader.urls, std::vector<std::string>{std::string(STRATOVANE_UPDATE_URL) +
+                                                  "/version/stratovane_version.txt"});
+}
+
 TEST_F(AppDelegateTest, SettingsChangeLeavesOneFetchTimerAndFetchesAtOnce) {
   defaults.setString("key", SettingsKey::apiKey);
   launch();
