@@ -23,6 +23,7 @@
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ThreadPoolQueue.h"
+#include "rtf/RtfReader.h"
 #include "update/TextUpdateReport.h"
 #include "update/UpdateCheck.h"
 #include "update/WindowedUpdateReport.h"
@@ -77,9 +78,6 @@ std::string updateServerURL() {
   return server != nullptr && *server != '\0' ? server : STRATOVANE_UPDATE_URL;
 }
 
-// Reads the revision history; none until the reader is linked in.
-const RtfReading revisionHistoryReader{};
-
 // `--check-update`: one check, then the process ends. Without a display GTK is never touched.
 [[noreturn]] void checkForUpdate(int& argc, char**& argv) {
   std::unique_ptr<gtk::TrayFrontEnd> tray;
@@ -103,7 +101,7 @@ const RtfReading revisionHistoryReader{};
                                       .loader = loader,
                                       .mainQueue = mainQueue,
                                       .backgroundQueue = backgroundQueue,
-                                      .readRTF = revisionHistoryReader,
+                                      .readRTF = readRTF,
                                       .runningVersion = STRATOVANE_VERSION,
                                       .serverURL = server,
                                       .contact = STRATOVANE_CONTACT},
@@ -195,7 +193,7 @@ int main(int argc, char** argv) {
       .exit = exitNow,
       .weatherEndpoint = weatherEndpoint(),
       .workspace = workspace,
-      .readRTF = revisionHistoryReader,
+      .readRTF = readRTF,
       .updateServerURL = updateServerURL(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });

@@ -38,7 +38,12 @@ Glib::RefPtr<Gtk::TextTag> tagFor(const Glib::RefPtr<Gtk::TextBuffer>& buffer,
     tag->property_foreground_rgba() = rgba;
   }
   if (attributes.fontSize > 0) tag->property_size_points() = attributes.fontSize;
-  if (attributes.baselineShift != 0) tag->property_rise() = attributes.baselineShift * PANGO_SCALE;
+  if (attributes.baselineShift != 0) {
+    // Only the direction is known: a third of a line up or down, in smaller type, as word
+    // processors draw it.
+    tag->property_rise() = (attributes.baselineShift > 0 ? 4 : -3) * PANGO_SCALE;
+    tag->property_scale() = PANGO_SCALE_SMALL;
+  }
   table->add(tag);
   return tag;
 }
