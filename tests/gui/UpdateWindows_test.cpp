@@ -34,9 +34,13 @@ std::vector<Gtk::Widget*> descendants(Gtk::Widget& root) {
   return found;
 }
 
+Gtk::Window& widgetOf(const std::shared_ptr<Window>& window) {
+  return dynamic_cast<gtk::GtkWindowAdapter&>(*window).widget();
+}
+
 template <class T>
 T* first(const std::shared_ptr<Window>& window) {
-  for (Gtk::Widget* widget : descendants(dynamic_cast<gtk::GtkWindowAdapter&>(*window).widget())) {
+  for (Gtk::Widget* widget : descendants(widgetOf(window))) {
     if (auto* match = dynamic_cast<T*>(widget)) return match;
   }
   return nullptr;
@@ -107,13 +111,12 @@ TEST_F(UpdateWindowsGuiTest, TwoOffersShowTheHistoryOnceBoldAndFromTheTop) {
 TEST_F(UpdateWindowsGuiTest, DownloadOpensTheArchiveAndCloses) {
   windowUpdate updateWnd(loader, workspace, kArchive);
   showUpdateWindow(updateWnd, "offer", revisionHistory("2.1.0"));
+  // The last button of the row is the download button.
   Gtk::Button* download = nullptr;
-  for (Gtk::Widget* widget :
-       descendants(dynamic_cast<gtk::GtkWindowAdapter&>(*updateWnd.window()).widget())) {
-    auto* button = dynamic_cast<Gtk::Button*>(widget);
-    if (button != nullptr && button->get_label() == "Download") download = button;
+  for (Gtk::Widget* widget : descendants(widgetOf(updateWnd.window()))) {
+    if (auto* button = dynamic_cast<Gtk::Button*>(widget)) download = button;
   }
-  ASSERT_NE(download, nullptr);
+  ASSERT_EQ(download->get_label(), "Download");
   download->clicked();
   EXPECT_EQ(workspace.urls, std::vector<std::string>{kArchive});
   EXPECT_FALSE(updateWnd.window()->isVisible());

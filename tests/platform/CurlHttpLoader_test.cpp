@@ -72,20 +72,6 @@ TEST(CurlHttpLoaderAnswers, RedirectsAreFollowedALimitedNumberOfTimes) {
   EXPECT_EQ(loader.load(server.url("/to-file")), std::nullopt);
 }
 
-TEST(CurlHttpLoaderAnswers, TheContentTypeIsThatOfTheFinalAnswer) {
-  const HttpTestServer server([](httplib::Server& routes) {
-    redirect(routes, "/moved", "/there");
-    routes.Get("/there", [](const httplib::Request&, httplib::Response& response) {
-      response.set_content("2.1.0", "text/plain; charset=ISO-8859-1");
-    });
-  });
-  CurlHttpLoader loader;
-  const std::optional<HttpResponse> typed = loader.loadWithContentType(server.url("/moved"));
-  ASSERT_TRUE(typed);
-  EXPECT_EQ(typed->body, "2.1.0");
-  EXPECT_EQ(typed->contentType, "text/plain; charset=ISO-8859-1");
-}
-
 // Failed loads -----------------------------------------------------------------------------
 
 TEST(CurlHttpLoaderFailures, AddressesThatCannotBeLoaded) {

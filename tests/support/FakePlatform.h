@@ -99,13 +99,7 @@ class FakeHttpLoader : public HttpLoader {
     urls.push_back(url);
     return respond ? respond(url) : response;
   }
-  std::optional<HttpResponse> loadWithContentType(const std::string& url) override {
-    std::optional<std::string> body = load(url);
-    if (!body) return std::nullopt;
-    return HttpResponse{std::move(*body), contentType};
-  }
   std::vector<std::string> urls;
-  std::string contentType;  // of every answer
   std::optional<std::string> response;
   std::function<std::optional<std::string>(const std::string&)> respond;  // wins over response
 };

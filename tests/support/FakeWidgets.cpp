@@ -1,8 +1,6 @@
 // Fake windows, text views and an interface loader that record what controllers do to them.
 #include "support/FakeWidgets.h"
 
-#include <utility>
-
 namespace stratovane::testing {
 
 namespace {
@@ -76,16 +74,6 @@ void FakeTextView::insertText(const std::string& text) {
   const std::size_t from = byteOffset(text_, selectionStart_);
   const std::size_t to = byteOffset(text_, selectionEnd_);
   text_.replace(from, to - from, text);
-  std::vector<AttributeRun> kept;
-  for (AttributeRun run : runs_) {
-    if (run.start + run.length <= from) {
-      kept.push_back(run);
-    } else if (run.start >= to) {
-      run.start = run.start - (to - from) + text.size();
-      kept.push_back(run);
-    }
-  }
-  runs_ = std::move(kept);
   selectionStart_ += characterCount(text);
   selectionEnd_ = selectionStart_;
 }
@@ -98,10 +86,6 @@ void FakeTextView::moveToBeginningOfDocument() {
 
 void FakeTextView::appendAttributedString(const AttributedString& text) {
   log_->push_back(id_ + ".appendAttributedString(" + text.string + ")");
-  for (AttributeRun run : text.runs) {
-    run.start += text_.size();
-    runs_.push_back(run);
-  }
   text_ += text.string;
 }
 

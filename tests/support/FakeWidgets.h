@@ -59,12 +59,11 @@ class FakeTextView : public TextView {
   void selectAll() override;
   void insertText(const std::string& text) override;
   void moveToBeginningOfDocument() override;
+  // Appends the text; its attributes are not kept.
   void appendAttributedString(const AttributedString& text) override;
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
   std::size_t selectionLength() const { return selectionEnd_ - selectionStart_; }
-  // The attribute runs of appended text, in bytes of string(); typing over a run drops it.
-  const std::vector<AttributeRun>& runs() const { return runs_; }
 
  private:
   std::string id_;
@@ -73,7 +72,6 @@ class FakeTextView : public TextView {
   bool editable_ = false;           // text views of the interface files start read-only
   std::size_t selectionStart_ = 0;  // in characters
   std::size_t selectionEnd_ = 0;
-  std::vector<AttributeRun> runs_;
 };
 
 class FakeScrollView : public ScrollView {

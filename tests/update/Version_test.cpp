@@ -20,7 +20,6 @@ TEST(Version, SplitsIntoThreeIntegers) {
       {"1.2.3.4", {1, 2, 3}},  // pieces after the third are ignored
       {"1.x.2", {1, 0, 2}},
       {"2.1", {2, 1, 0}},  // missing components are 0
-      {"7", {7, 0, 0}},
       {"", {0, 0, 0}},
       {" +3. -4.\t5rc1", {3, -4, 5}},
       {"<html><body>404 Not Found</body></html>", {0, 0, 0}},
@@ -31,15 +30,6 @@ TEST(Version, SplitsIntoThreeIntegers) {
     EXPECT_EQ(version, split.expected)
         << split.text << " gave " << version.major << "." << version.minor << "." << version.patch;
   }
-}
-
-TEST(Version, ComparesComponentsAsNumbersInOrder) {
-  EXPECT_LT(Version::parse("2.9.9"), Version::parse("2.10.0"));
-  EXPECT_LT(Version::parse("2.0.9"), Version::parse("2.1.0"));
-  EXPECT_LT(Version::parse("1.9.9"), Version::parse("2.0.0"));
-  EXPECT_EQ(Version::parse("2.1.0\n"), Version::parse("2.1.0"));
-  EXPECT_EQ(Version::parse("2.1"), Version::parse("2.1.0"));
-  EXPECT_GT(Version::parse("0.1.0"), Version::parse("not a number"));
 }
 
 }  // namespace
