@@ -320,6 +320,8 @@ void DocumentReader::controlWord(std::string_view word, std::optional<std::int32
     state().destination = Destination::fontTable;
   } else if (word == "colortbl") {
     state().destination = Destination::colorTable;
+    colors_.clear();
+    colorDefinition_ = TextColor{};
     colorDefined_ = false;
   } else if (word == "upr") {
     state().unicodeAlternative = state().destination;
