@@ -1,6 +1,7 @@
 // Composition root: picks the front-end, builds the platform services and runs the main loop.
 #include <glib-unix.h>
 #include <glib.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "app/AppDelegate.h"
 #include "platform/gtk/TrayFrontEnd.h"
+#include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
 #include "platform/system/CurlHttpLoader.h"
@@ -22,6 +24,7 @@
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
+#include "platform/system/ProcessSignals.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "rtf/RtfReader.h"
 #include "update/TextUpdateReport.h"
@@ -57,15 +60,6 @@ enum class FrontEnd { automatic, line, waybar, checkUpdate };
 [[noreturn]] void exitNow(int status) {
   std::fflush(nullptr);
   std::_Exit(status);
-}
-
-gboolean onTerminate(gpointer) {
-  exitNow(0);
-}
-
-gboolean onUpdateSignal(gpointer data) {
-  static_cast<AppDelegate*>(data)->updateMenu();
-  return G_SOURCE_CONTINUE;
 }
 
 std::string weatherEndpoint() {
@@ -120,6 +114,7 @@ std::string updateServerURL() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ProcessSignals::holdUntilReady();
   FrontEnd frontEnd = FrontEnd::automatic;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
@@ -169,10 +164,14 @@ int main(int argc, char** argv) {
   NoInterfaceLoader noWindows;
   GioWorkspace workspace;
 
+  std::unique_ptr<LineOutput> lineOutput;
   std::shared_ptr<LineStatusItem> lineItem;
   if (!tray) {
+    // A bar that has gone away ends the program: it would fetch on with the user's key.
+    lineOutput = std::make_unique<LineOutput>(STDOUT_FILENO, [] { exitNow(0); });
     lineItem = std::make_shared<LineStatusItem>(
-        frontEnd == FrontEnd::waybar ? LineFormat::waybar : LineFormat::plain, mainQueue);
+        frontEnd == FrontEnd::waybar ? LineFormat::waybar : LineFormat::plain, mainQueue,
+        [&](const std::string& line) { lineOutput->writeLine(line); });
   }
 
   AppDelegate appDelegate(AppEnvironment{
@@ -197,10 +196,9 @@ int main(int argc, char** argv) {
       .updateServerURL = updateServerURL(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
+  if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
 
-  g_unix_signal_add(SIGINT, onTerminate, nullptr);
-  g_unix_signal_add(SIGTERM, onTerminate, nullptr);
-  g_unix_signal_add(SIGUSR1, onUpdateSignal, &appDelegate);
+  ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
 
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();

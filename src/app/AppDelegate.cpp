@@ -1,6 +1,8 @@
 // Start-up, the command menu, the fetch gate, scheduling and the download of the weather answer.
 #include "app/AppDelegate.h"
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -10,6 +12,10 @@
 
 namespace stratovane {
 
+double secondsSince1970Now() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
 AppDelegate::AppDelegate(AppEnvironment environment)
     : env_(std::move(environment)),
       updateWnd_(env_.interfaceLoader, env_.workspace, env_.updateServerURL + kArchivePath,
@@ -17,6 +23,7 @@ AppDelegate::AppDelegate(AppEnvironment environment)
       errorWnd_(env_.interfaceLoader, "ErrorWindow"),
       alreadyUpdate_(env_.interfaceLoader, "NoUpdateWindow"),
       forcastWnd_(env_.interfaceLoader, "forcastWindows"),
+      alertWnd_(env_.interfaceLoader),
       statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr),
       updateCheck_(
           UpdateEnvironment{
@@ -156,12 +163,22 @@ void AppDelegate::updateStatusTitle() {
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
   Forecast forecast =
-      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting);
+      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting, env_.now());
+  // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
+  alerts_ = std::move(forecast.alerts);
   if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {
     menu->removeAllItems();
     for (auto& entry : forecast.entries) {
+      if (entry.separator) {
+        menu->addItem(MenuItem::separatorItem());
+        continue;
+      }
       MenuItem item{std::move(entry.title), {}, false, entry.enabled};
-      if (entry.enabled) item.action = [this] { makeMenuItemEnabled(); };
+      if (entry.alert) {
+        item.action = [this, alert = *entry.alert] { showAlertWindow(alert); };
+      } else if (entry.enabled) {
+        item.action = [this] { makeMenuItemEnabled(); };
+      }
       menu->addItem(std::move(item));
     }
     menu->addItem(MenuItem::separatorItem());
@@ -186,6 +203,18 @@ void AppDelegate::showUpdateWindow(const std::string& message,
 
 void AppDelegate::showNoUpdateWindow() {
   stratovane::showNoUpdateWindow(alreadyUpdate_);
+}
+
+void AppDelegate::showAlertWindow(std::size_t alert) {
+  if (alert < alerts_.size())
+    stratovane::showAlertWindow(alertWnd_, alerts_[alert], env_.timeFormatting);
+}
+
+bool AppDelegate::alertInForce() const {
+  const double now = env_.now();
+  return std::ranges::any_of(alerts_, [now](const WeatherAlert& alert) {
+    return (!alert.start || *alert.start <= now) && (!alert.end || now < *alert.end);
+  });
 }
 
 void AppDelegate::setTitle(const std::string& title) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/InternetReachability.h"
 #include "app/Settings.h"
@@ -21,6 +22,8 @@
 #include "platform/UserDefaults.h"
 #include "platform/Widgets.h"
 #include "platform/Workspace.h"
+#include "presentation/AlertWindow.h"
+#include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
 #include "update/ErrorWindow.h"
 #include "update/NoUpdateWindow.h"
@@ -29,6 +32,9 @@
 #include "update/windowUpdate.h"
 
 namespace stratovane {
+
+// The system's clock, in seconds since 1970.
+double secondsSince1970Now();
 
 // The platform services the controller works with, handed in by the composition root.
 struct AppEnvironment {
@@ -45,6 +51,7 @@ struct AppEnvironment {
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
   std::function<void(int)> exit;                         // ends the process at once
   std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
+  std::function<double()> now = secondsSince1970Now;     // decides which alerts have ended
   // The update check.
   Workspace& workspace;
   RtfReading readRTF = {};  // none: no revision history can be read
@@ -68,6 +75,8 @@ class AppDelegate : public UpdatePresenter {
   void updateApp() { updateCheck_.run(); }
   void updateMenu() { fetchFeed(); }
   void makeMenuItemEnabled() { showForecastWindow(); }
+  // The action of the alert entries: `alert` is the position in alerts().
+  void showAlertWindow(std::size_t alert);
 
   void fetchFeed();
   void loadSettings();
@@ -99,6 +108,11 @@ class AppDelegate : public UpdatePresenter {
   ErrorWindow& errorWnd() { return errorWnd_; }
   NoUpdateWindow& alreadyUpdate() { return alreadyUpdate_; }
   forcastWindows& forcastWnd() { return forcastWnd_; }
+  AlertWindow& alertWnd() { return alertWnd_; }
+  // The alerts of the last menu rebuild, in the order of their entries.
+  const std::vector<WeatherAlert>& alerts() const { return alerts_; }
+  // Whether one of them has begun and not yet ended.
+  bool alertInForce() const;
 
  private:
   void setTitle(const std::string& title);
@@ -112,6 +126,7 @@ class AppDelegate : public UpdatePresenter {
   ErrorWindow errorWnd_;
   NoUpdateWindow alreadyUpdate_;
   forcastWindows forcastWnd_;
+  AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
   std::int64_t displayMode_ = 0;
@@ -120,6 +135,7 @@ class AppDelegate : public UpdatePresenter {
   const std::shared_ptr<StatusItem> statusItem_;
   std::string dailyForcast_;
   std::string dailyForcastIcon_;
+  std::vector<WeatherAlert> alerts_;
 
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 
@@ -44,5 +45,12 @@ inline constexpr std::array<std::string_view, 18> feedLanguages{"da", "de", "en"
 
 // Used for a stored "language" outside the table: the registered default, "en".
 inline constexpr std::size_t defaultLanguageIndex = 2;
+
+// The `lang` code the request carries for a stored "language" setting.
+constexpr std::string_view feedLanguageCode(std::int64_t language) {
+  return language >= 0 && static_cast<std::uint64_t>(language) < feedLanguages.size()
+             ? feedLanguages[static_cast<std::size_t>(language)]
+             : feedLanguages[defaultLanguageIndex];
+}
 
 }  // namespace stratovane

@@ -1,7 +1,6 @@
 // Building and checking the weather request URL.
 #include "app/WeatherRequest.h"
 
-
 #include "app/Settings.h"
 #include "presentation/formatReading.h"
 
@@ -12,11 +11,6 @@ std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& def
   const double latitude = defaults.doubleForKey(SettingsKey::latitude);
   const double longitude = defaults.doubleForKey(SettingsKey::longitude);
   const bool metric = defaults.integerForKey(SettingsKey::units) == 0;
-  const std::int64_t language = defaults.integerForKey(SettingsKey::language);
-  const std::size_t languageIndex =
-      language >= 0 && static_cast<std::uint64_t>(language) < feedLanguages.size()
-          ? static_cast<std::size_t>(language)
-          : defaultLanguageIndex;
 
   std::string url(endpoint);
   url += "?lat=";
@@ -25,7 +19,7 @@ std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& def
   url += plainDouble(longitude);
   url += metric ? "&units=metric" : "&units=imperial";
   url += "&lang=";
-  url += feedLanguages[languageIndex];
+  url += feedLanguageCode(defaults.integerForKey(SettingsKey::language));
   url += "&appid=";
   url += apiKey;
   return url;

@@ -18,6 +18,11 @@ class TimeFormatting {
   virtual ~TimeFormatting() = default;
   // The short time style (no date) of the user's time locale in the system's current time zone.
   virtual std::string shortTime(double secondsSince1970) const = 0;
+  // The abbreviated weekday and the short time in the same locale and zone ("Tue 14:00"), for
+  // instants that need the day as well.
+  virtual std::string weekdayShortTime(double secondsSince1970) const = 0;
+  // Whether both instants fall on one calendar day of the system's current time zone.
+  virtual bool sameDay(double secondsSince1970, double otherSecondsSince1970) const = 0;
 };
 
 }  // namespace stratovane

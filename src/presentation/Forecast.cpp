@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/Settings.h"
 #include "presentation/WeatherAnswer.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/formatReading.h"
@@ -33,19 +34,33 @@ std::string dayText(const WeatherAnswer& answer, const UserDefaults& defaults,
          answer.dayDescription();
 }
 
-std::vector<ForecastEntry> forecastEntries(const JSON& feed, const UserDefaults& defaults,
+std::string alertTitle(const WeatherAlert& alert, const TimeFormatting& times, double now) {
+  std::string title = "\u26A0\uFE0F " + alert.event;
+  if (alert.end) {
+    title += " until " + (times.sameDay(*alert.end, now) ? times.shortTime(*alert.end)
+                                                         : times.weekdayShortTime(*alert.end));
+  }
+  return title;
+}
+
+std::vector<ForecastEntry> forecastEntries(const JSON& feed,
+                                           const std::vector<WeatherAlert>& alerts,
+                                           const UserDefaults& defaults,
                                            const NumberFormatting& numbers,
-                                           const TimeFormatting& times) {
+                                           const TimeFormatting& times, double now) {
   const WeatherAnswer answer(feed);
   std::vector<ForecastEntry> entries;
   if (const std::optional<std::string> message = answer.message()) {
-    entries.push_back({"\u26A0\uFE0F " + *message, false});
+    entries.push_back({"\u26A0\uFE0F " + *message, false, {}, false});
   }
+  for (std::size_t i = 0; i < alerts.size(); ++i)
+    entries.push_back({alertTitle(alerts[i], times, now), true, i, false});
+  if (!alerts.empty()) entries.push_back({{}, false, {}, true});
   std::string emoji;  // carried down to entries without an icon
   for (std::int64_t hour = 0; hour < WeatherAnswer::kHourlyEntries; ++hour) {
     if (!answer.hasHour(hour)) break;  // the hourly array has ended (or is not there)
     if (const std::optional<std::string> icon = answer.hourIcon(hour)) emoji = emojiForIcon(*icon);
-    entries.push_back({hourTitle(answer, hour, emoji, defaults, numbers, times), true});
+    entries.push_back({hourTitle(answer, hour, emoji, defaults, numbers, times), true, {}, false});
   }
   return entries;
 }
@@ -53,10 +68,13 @@ std::vector<ForecastEntry> forecastEntries(const JSON& feed, const UserDefaults&
 }  // namespace
 
 Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
-                       const NumberFormatting& numbers, const TimeFormatting& times) {
+                       const NumberFormatting& numbers, const TimeFormatting& times, double now) {
   const WeatherAnswer answer(feed);
-  return Forecast{forecastEntries(feed, defaults, numbers, times),
-                  dayText(answer, defaults, numbers, times), answer.dayIcon()};
+  std::vector<WeatherAlert> alerts =
+      answer.alerts(feedLanguageCode(defaults.integerForKey(SettingsKey::language)), now);
+  std::vector<ForecastEntry> entries = forecastEntries(feed, alerts, defaults, numbers, times, now);
+  return Forecast{std::move(entries), std::move(alerts), dayText(answer, defaults, numbers, times),
+                  answer.dayIcon()};
 }
 
 }  // namespace stratovane

@@ -1,7 +1,32 @@
 // The one place that knows which members of the weather answer are read, and their fallbacks.
 #include "presentation/WeatherAnswer.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace stratovane {
+
+namespace {
+
+// Language codes compare without regard to case, "pt-BR" as "pt_br".
+bool sameLanguage(std::string_view one, std::string_view other) {
+  const auto fold = [](char c) {
+    return c == '-' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  };
+  return std::ranges::equal(one, other, {}, fold, fold);
+}
+
+std::string alertDescription(const JSON& description, std::string_view language) {
+  if (const std::optional<std::string> text = description.asString()) return *text;
+  for (std::int64_t i = 0; description[i].exists(); ++i) {
+    const std::optional<std::string> entryLanguage = description[i]["language"].asString();
+    if (entryLanguage && sameLanguage(*entryLanguage, language))
+      return description[i]["description"].asString().value_or("");
+  }
+  return description[0]["description"].asString().value_or("");
+}
+
+}  // namespace
 
 // Each path is applied one subscript at a time; a miss at any step yields a null value, which the
 // accessor turns into its fallback.
@@ -76,6 +101,22 @@ std::string WeatherAnswer::dayIcon() const {
 
 std::optional<std::string> WeatherAnswer::message() const {
   return answer_["message"].asString();
+}
+
+std::vector<WeatherAlert> WeatherAnswer::alerts(std::string_view language, double now) const {
+  std::vector<WeatherAlert> alerts;
+  const JSON entries = answer_["alerts"];
+  for (std::int64_t i = 0; entries[i].exists(); ++i) {
+    const JSON entry = entries[i];
+    std::optional<std::string> event = entry["event"].asString();
+    if (!event) continue;
+    const std::optional<double> end = entry["end"].asDouble();
+    if (end && *end <= now) continue;  // over at its end
+    alerts.push_back({std::move(*event), entry["sender_name"].asString().value_or(""),
+                      entry["start"].asDouble(), end,
+                      alertDescription(entry["description"], language)});
+  }
+  return alerts;
 }
 
 }  // namespace stratovane

@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "json/JSON.h"
+#include "presentation/WeatherAlert.h"
 
 namespace stratovane {
 
@@ -46,6 +49,12 @@ class WeatherAnswer {
 
   // The top-level text `message` of an error report, such as an invalid API key.
   std::optional<std::string> message() const;
+
+  // The top-level `alerts` in the answer's order, leaving out entries without an `event` text and
+  // those whose `end` is not after `now`. A `description` may also be an array of objects with
+  // `language` and `description`: the one in `language` (the request's `lang`) is taken, else
+  // the first.
+  std::vector<WeatherAlert> alerts(std::string_view language, double now) const;
 
  private:
   const JSON& answer_;

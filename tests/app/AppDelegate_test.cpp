@@ -7,6 +7,7 @@
 
 #include "platform/system/FileUserDefaults.h"
 #include "support/FakePlatform.h"
+#include "support/FakeWidgets.h"
 
 namespace stratovane {
 namespace {
@@ -17,6 +18,7 @@ using testing::FakeReachability;
 using testing::FakeRunLoop;
 using testing::FakeStatusItem;
 
+constexpr double kNoon = 1700049600;  // Wednesday 2023-11-15 12:00 UTC, the start of the clock
 const std::string kFetching = "\u23F1 Fetching...";
 const std::string kOffline = "\u26A0\uFE0F Offline";
 const std::string kNoKey = "\u26A0\uFE0F No API key";
@@ -47,12 +49,13 @@ class UtcTimes : public TimeFormatting {
     std::snprintf(text, sizeof text, "%02lld:%02lld", (minutes / 60) % 24, minutes % 60);
     return text;
   }
-};
-
-class NoWindows : public InterfaceLoader {
- public:
-  std::shared_ptr<Window> loadWindow(const std::string&, const Connections&) override {
-    return nullptr;
+  std::string weekdayShortTime(double seconds) const override {
+    static constexpr const char* days[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+    return days[static_cast<long long>(seconds) / 86400 % 7] + std::string(" ") +
+           shortTime(seconds);
+  }
+  bool sameDay(double one, double other) const override {
+    return static_cast<long long>(one) / 86400 == static_cast<long long>(other) / 86400;
   }
 };
 
@@ -73,6 +76,7 @@ class AppDelegateTest : public ::testing::Test {
         .makeStatusItem = [this] { return statusItem; },
         .exit = [this](int status) { exitStatus = status; },
         .weatherEndpoint = "https://weather.test/onecall",
+        .now = [this] { return kNoon + runLoop.now(); },
         .workspace = workspace,
     });
     app->applicationDidFinishLaunching();
@@ -108,7 +112,7 @@ class AppDelegateTest : public ::testing::Test {
   testing::FakeWorkspace workspace;
   FakeReachability routes;
   InternetReachability reachability{&routes};
-  NoWindows windows;
+  testing::FakeInterfaceLoader windows;
   PlainNumbers numbers;
   UtcTimes times;
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
@@ -334,6 +338,42 @@ TEST_F(AppDelegateTest, QuitEndsWithStatusZeroEvenWithFetchesInFlight) {
   statusItem->choose("Update forecast");
   statusItem->choose("Quit");
   EXPECT_EQ(exitStatus, 0);
+}
+
+TEST_F(AppDelegateTest, AlertsLeadTheMenuEachOpensItsOwnWindowAndAreInForceFromStartToEnd) {
+  defaults.setString("key", SettingsKey::apiKey);
+  // Heat from 11:00 to 18:00 today, a storm tomorrow from 03:00 to 16:00, fog that has ended.
+  loader.response = R"({"message": "Partial", "hourly": [{"dt": 1700049600, "temp": 21}],
+    "alerts": [{"event": "Heat", "sender_name": "DWD", "start": 1700046000, "end": 1700071200},
+    {"event": "Storm", "start": 1700103600, "end": 1700150400, "description": "Gusts."},
+    {"event": "Fog", "end": 1700047800}]})";
+  launch();
+  settle();
+  const std::string warning = "\u26A0\uFE0F ";
+  std::vector<std::string> menu{warning + "Partial",
+                                warning + "Heat until 18:00",
+                                warning + "Storm until Thu 16:00",
+                                "---",
+                                " 12:00:  : 21 \u00B0",
+                                "---"};
+  menu.insert(menu.end(), kCommandMenu.begin(), kCommandMenu.end());
+  EXPECT_EQ(statusItem->menuTitles(), menu);
+
+  windows.setDocumentView("alertTxt", "alertTxtView");
+  statusItem->choose(warning + "Storm until Thu 16:00");
+  EXPECT_EQ(windows.textFieldCell("alertEventTxt")->title(), "Storm");
+  EXPECT_EQ(windows.textFieldCell("alertStartTxt")->title(), "Thu 03:00");
+  EXPECT_EQ(windows.textView("alertTxtView")->string(), "Gusts.");
+  statusItem->choose(warning + "Heat until 18:00");
+  EXPECT_EQ(windows.textFieldCell("alertSenderTxt")->title(), "DWD");
+  EXPECT_EQ(windows.loadCount("AlertWindow"), 1);
+  statusItem->choose(" 12:00:  : 21 \u00B0");
+  EXPECT_EQ(windows.loadCount("forcastWindows"), 1);
+
+  EXPECT_TRUE(app->alertInForce());
+  runLoop.advance(6 * 3600);  // 18:00: the heat is over, the storm has not begun
+  EXPECT_FALSE(app->alertInForce());
+  EXPECT_EQ(app->alerts().size(), 2u);  // listed until the next answer
 }
 
 TEST_F(AppDelegateTest, WithoutAButtonNothingIsWritten) {

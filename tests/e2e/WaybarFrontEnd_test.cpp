@@ -4,8 +4,11 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <thread>
 
 #include "support/ChildProcess.h"
@@ -18,19 +21,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // 13 hourly entries from 2023-11-15 00:00 UTC, the icon missing at 01:00 and 03:00.
-std::string answer() {
+std::string answer(const std::string& description = "clear sky") {
   std::string hourly;
   for (int i = 0; i < 13; ++i) {
     const char* icon = i == 0 ? "01n" : i == 2 ? "10n" : i % 2 == 1 && i < 4 ? nullptr : "04n";
     hourly += (i ? "," : "") + std::string(R"({"dt":)") + std::to_string(1700006400 + 3600 * i) +
               R"(,"temp":)" + std::to_string(10 + i) + R"(,"pop":0.2,"weather":[{"id":800,)" +
-              R"("description":"clear sky")" +
+              R"("description":")" + description + "\"" +
               (icon ? std::string(R"(,"icon":")") + icon + "\"" : std::string()) + "}]}";
   }
   return R"({"lat":59.404,"lon":17.9941,"timezone":"Europe/Stockholm","current":{"dt":1700006400,)"
-         R"("temp":21.6,"clouds":75,"weather":[{"description":"clear sky","icon":"01d"}]},)"
-         R"("hourly":[)" +
-         hourly +
+         R"("temp":21.6,"clouds":75,"weather":[{"description":")" +
+         description + R"(","icon":"01d"}]},"hourly":[)" + hourly +
          R"(],"daily":[{"dt":1700046000,"sunrise":1700028000,"sunset":1700060400,)"
          R"("temp":{"min":3.4,"max":12.5},"weather":[{"description":"overcast clouds",)"
          R"("icon":"04d"}]}]})";
@@ -69,6 +71,73 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
     child.signal(SIGTERM);
     EXPECT_EQ(child.wait(), 0);
   }
+}
+
+std::map<std::string, std::string> environmentFor(const testing::ConfigDir& config,
+                                                  const std::string& endpoint) {
+  return {{"XDG_CONFIG_HOME", config.path.string()},
+          {"STRATOVANE_WEATHER_URL", endpoint},
+          {"DISPLAY", ""},
+          {"WAYLAND_DISPLAY", ""},
+          {"LC_ALL", "C"},
+          {"TZ", "UTC"}};
+}
+
+TEST(WaybarFrontEnd, EndsWhenTheBarHasGone) {
+  const testing::ConfigDir config;
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, environmentFor(config, ""));
+  EXPECT_EQ(child.readLine(), R"({"text":"⚠️ No API key","tooltip":""})");
+  // Nothing more is written without a key: only the hang-up can end it.
+  child.closeOutput();
+  EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);
+}
+
+// Waits until the process has reached main: SIGUSR1 held (during set-up, which lasts a few
+// milliseconds) or, when the poll missed that, caught. True in the first case.
+bool heldDuringSetUp(pid_t pid) {
+  const auto bit = 1ull << (SIGUSR1 - 1);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/status");
+    const std::string status((std::istreambuf_iterator<char>(file)), {});
+    const auto mask = [&](const std::string& name) {
+      const auto at = status.find(name + ":\t");
+      return at == std::string::npos ? 0 : std::stoull(status.substr(at + 8, 16), nullptr, 16);
+    };
+    if ((mask("SigBlk") & bit) != 0) return true;
+    if ((mask("SigCgt") & bit) != 0) return false;
+  }
+  ADD_FAILURE() << "the process never reached main";
+  return false;
+}
+
+TEST(WaybarFrontEnd, ABarThatNeverReadsNeitherBlocksSignalsNorIsKilledByAnEarlyOne) {
+  // One title larger than the pipe: the bar's pipe fills and stays full.
+  std::atomic<int> requests = 0;
+  const testing::HttpTestServer server([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
+      ++requests;
+      response.set_content(answer(std::string(200000, 'x')), "application/json");
+    });
+  });
+  const testing::ConfigDir config;
+  config.write("apiKey=k\nstatusBarOption=0\n");
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
+                              environmentFor(config, server.url("/onecall")));
+  const bool early = heldDuringSetUp(child.pid());
+  child.signal(SIGUSR1);
+  if (!early) std::cerr << "SIGUSR1 was sent after set-up this time\n";
+  // The pipe holds 64 KiB in pages; the first short line leaves part of one page unused.
+  constexpr std::size_t full = 65536 - 4096;
+  for (int turn = 0; turn < 2000 && child.unreadOutput() < full; ++turn)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GE(child.unreadOutput(), full);
+  // The held SIGUSR1 fetches once the program is ready.
+  for (int turn = 0; turn < 500 && requests < 2; ++turn)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(requests, 2);
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class ForecastTest : public ::testing::Test {
   ForecastTest() { defaults.setInteger(1, "decimals"); }
 
   Forecast build(const std::string& json) {
-    return buildForecast(answer(json), defaults, numbers, times);
+    return buildForecast(answer(json), defaults, numbers, times, 0);
   }
   static std::vector<std::string> titles(const Forecast& forecast) {
     std::vector<std::string> out;
@@ -135,6 +135,30 @@ TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
   EXPECT_TRUE(both.entries[1].enabled);
 }
 
+TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
+  defaults.setInteger(1, "language");  // "de"
+  // Days of the fake times are 1000 s long: 1500 is on the day of 1200, 2500 is not.
+  const Forecast forecast =
+      buildForecast(answer(R"({"message": "Partial", "hourly": )" + hourly(1) + R"(, "alerts": [
+    {"event": "Heat", "end": 1500, "description": [{"language": "en", "description": "Hot"},
+                                                   {"language": "de", "description": "Heiß"}]},
+    {"event": "Ended", "end": 1100}, {"event": "Storm", "end": 2500}, {"event": "Wind"}]})"),
+                    defaults, numbers, times, 1200);
+  std::vector<std::string> shown;
+  for (const ForecastEntry& entry : forecast.entries) {
+    shown.push_back(entry.separator ? "---"
+                                    : entry.title + (entry.enabled ? "" : " (disabled)") +
+                                          (entry.alert ? " #" + std::to_string(*entry.alert) : ""));
+  }
+  const std::string warning = "\u26A0\uFE0F ";
+  EXPECT_EQ(shown, (std::vector<std::string>{warning + "Partial (disabled)",
+                                             warning + "Heat until t1500 #0",
+                                             warning + "Storm until w2500 #1", warning + "Wind #2",
+                                             "---", kSun + " t1000: sky 0 : 0.2 " + kDeg}));
+  ASSERT_EQ(forecast.alerts.size(), 3u);
+  EXPECT_EQ(forecast.alerts[0].description, "Heiß");
+}
+
 TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   const Forecast forecast = build(R"({"daily": [{"sunrise": "600", "sunset": true,
     "temp": {"max": false}, "weather": [{"description": 2, "icon": 3}]}]})");
@@ -158,7 +182,7 @@ TEST(ForecastRealTimes, AnswerWithoutDailyShowsTheEpochInLocalTime) {
   const Forecast forecast = buildForecast(answer(R"({"hourly": [{"dt": 1700056800, "temp": 7,
                                          "weather": [{"description": "klar", "icon": "01n"}]}]})"),
                                           defaults, LocaleNumberFormatting("de_DE.UTF-8"),
-                                          IcuTimeFormatting("de_DE.UTF-8"));
+                                          IcuTimeFormatting("de_DE.UTF-8"), 0);
   ASSERT_EQ(forecast.entries.size(), 1u);
   EXPECT_EQ(forecast.entries[0].title, "\U0001F315 15:00: klar : 7,00 \u00B0");
   EXPECT_EQ(forecast.dailyForcast,

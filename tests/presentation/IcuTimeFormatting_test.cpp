@@ -72,6 +72,21 @@ TEST(IcuTimeFormatting, FollowsTheSystemTimeZoneAtEachCall) {
   }
 }
 
+TEST(IcuTimeFormatting, WeekdayTimesAndDaysInTheSystemTimeZone) {
+  ScopedEnv tz("TZ", "UTC");
+  EXPECT_EQ(IcuTimeFormatting("en_US.UTF-8").weekdayShortTime(k1400Utc), "Wed 2:00\u202FPM");
+  EXPECT_EQ(IcuTimeFormatting("de_DE.UTF-8").weekdayShortTime(k1400Utc), "Mi., 14:00");
+  const IcuTimeFormatting times("C");
+  EXPECT_EQ(times.weekdayShortTime(k1400Utc), "Wed 14:00");
+  const double lateEvening = k1400Utc + 9.5 * 3600;  // 23:30 UTC
+  EXPECT_TRUE(times.sameDay(k1400Utc, lateEvening));
+  EXPECT_FALSE(times.sameDay(k1400Utc, k1400Utc + 86400));
+  EXPECT_FALSE(times.sameDay(std::numeric_limits<double>::quiet_NaN(), k1400Utc));
+  ScopedEnv berlin("TZ", "Europe/Berlin");  // where 23:30 UTC is tomorrow
+  EXPECT_EQ(times.weekdayShortTime(lateEvening), "Thu 00:30");
+  EXPECT_FALSE(times.sameDay(k1400Utc, lateEvening));
+}
+
 TEST(IcuTimeFormatting, OddInstantsDoNotFail) {
   ScopedEnv tz("TZ", "UTC");
   const IcuTimeFormatting times("C");

@@ -1,6 +1,7 @@
 // Small helpers of the presentation tests: answers parsed from text, settings, times, locales.
 #pragma once
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -50,6 +51,13 @@ class SecondsTimeFormatting : public TimeFormatting {
  public:
   std::string shortTime(double secondsSince1970) const override {
     return "t" + std::to_string(static_cast<long long>(secondsSince1970));
+  }
+  std::string weekdayShortTime(double secondsSince1970) const override {
+    return "w" + std::to_string(static_cast<long long>(secondsSince1970));
+  }
+  // Days of 1000 seconds, so that small test times cross them.
+  bool sameDay(double one, double other) const override {
+    return std::floor(one / 1000) == std::floor(other / 1000);
   }
 };
 

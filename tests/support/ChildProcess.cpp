@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,6 +107,17 @@ std::string ChildProcess::readErrors(std::chrono::milliseconds wait) {
     if (!drain(err_, errBuffer_)) break;
   }
   return errBuffer_;
+}
+
+void ChildProcess::closeOutput() {
+  if (out_ >= 0) ::close(out_);
+  out_ = -1;
+}
+
+std::size_t ChildProcess::unreadOutput() const {
+  int count = 0;
+  if (out_ < 0 || ::ioctl(out_, FIONREAD, &count) != 0) return 0;
+  return static_cast<std::size_t>(count);
 }
 
 void ChildProcess::signal(int number) {

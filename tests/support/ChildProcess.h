@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,11 @@ class ChildProcess {
   std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(20));
   // Everything written to standard error so far (waits briefly for more).
   std::string readErrors(std::chrono::milliseconds wait = std::chrono::milliseconds(200));
+
+  // Closes our end of the child's standard output, as a bar that goes away does.
+  void closeOutput();
+  // Bytes waiting in the standard output pipe, not yet read.
+  std::size_t unreadOutput() const;
 
   void signal(int number);
   // The exit status, or none if the child did not end in time or ended by a signal.

@@ -2,6 +2,7 @@
 #include "platform/gtk/GtkTextViewAdapter.h"
 
 #include <glib.h>
+#include <gtkmm/adjustment.h>
 #include <pango/pango.h>
 
 #include <cstdio>
@@ -68,6 +69,9 @@ void GtkTextViewAdapter::insertText(const std::string& text) {
 void GtkTextViewAdapter::moveToBeginningOfDocument() {
   const Glib::RefPtr<Gtk::TextBuffer> buffer = view_.get_buffer();
   buffer->place_cursor(buffer->begin());
+  // As in typing, the view follows the insertion point: to the very top, margin included.
+  if (const Glib::RefPtr<Gtk::Adjustment> vertical = view_.get_vadjustment())
+    vertical->set_value(vertical->get_lower());
 }
 
 void GtkTextViewAdapter::appendAttributedString(const AttributedString& text) {

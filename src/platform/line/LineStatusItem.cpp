@@ -2,16 +2,19 @@
 #include "platform/line/LineStatusItem.h"
 
 #include <array>
+#include <cstdio>
+#include <vector>
 
 namespace stratovane {
 
-LineStatusItem::LineStatusItem(LineFormat format, Queue& mainQueue, std::FILE* out)
-    : format_(format), mainQueue_(mainQueue), out_(out) {}
+LineStatusItem::LineStatusItem(LineFormat format, Queue& mainQueue,
+                               std::function<void(const std::string&)> writeLine)
+    : format_(format), mainQueue_(mainQueue), writeLine_(std::move(writeLine)) {}
 
 void LineStatusItem::setTitle(const std::string& title) {
   title_ = title;
   if (format_ == LineFormat::plain)
-    write(title_);
+    writeLine_(title_);
   else
     scheduleWaybarLine();
 }
@@ -24,15 +27,27 @@ void LineStatusItem::setMenu(std::shared_ptr<Menu> menu) {
 std::string LineStatusItem::waybarLine() const {
   std::string tooltip;
   if (menu_) {
-    // The forecast entries are the items above the first separator.
-    for (const auto& item : menu_->items()) {
-      if (item.separator) break;
-      if (!tooltip.empty()) tooltip += '\n';
-      tooltip += item.title;
+    // The forecast entries come in runs that each end in a separator (the alerts, then the
+    // hours); the empty run between the two separators before the commands ends them.
+    std::vector<const std::string*> run;
+    for (const MenuItem& item : menu_->items()) {
+      if (!item.separator) {
+        run.push_back(&item.title);
+        continue;
+      }
+      if (run.empty()) break;
+      for (const std::string* title : run) {
+        if (!tooltip.empty()) tooltip += '\n';
+        tooltip += *title;
+      }
+      run.clear();
     }
   }
   if (!tooltip.empty() && forecastText_) tooltip += "\n\n" + forecastText_();
-  return "{\"text\":" + jsonQuoted(title_) + ",\"tooltip\":" + jsonQuoted(tooltip) + "}";
+  const bool alert = alertInForce_ && alertInForce_();
+  return "{\"text\":" + jsonQuoted(markupEscaped(title_)) +
+         ",\"tooltip\":" + jsonQuoted(markupEscaped(tooltip)) +
+         (alert ? ",\"class\":\"alert\"}" : "}");
 }
 
 void LineStatusItem::scheduleWaybarLine() {
@@ -41,14 +56,8 @@ void LineStatusItem::scheduleWaybarLine() {
   mainQueue_.async([this, alive = std::weak_ptr<bool>(alive_)] {
     if (alive.expired()) return;
     lineScheduled_ = false;
-    write(waybarLine());
+    writeLine_(waybarLine());
   });
-}
-
-void LineStatusItem::write(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), out_);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 std::string jsonQuoted(const std::string& text) {
@@ -81,6 +90,27 @@ std::string jsonQuoted(const std::string& text) {
     }
   }
   return quoted + "\"";
+}
+
+std::string markupEscaped(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
 }
 
 }  // namespace stratovane

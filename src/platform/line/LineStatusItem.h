@@ -1,7 +1,6 @@
 // The panel item of text bars: every title becomes a line on standard output.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,16 +12,24 @@ namespace stratovane {
 
 enum class LineFormat {
   plain,   // the title alone, one line per write
-  waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text}
+  waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text}, both
+           // escaped for Pango markup, which waybar applies by default; "class": "alert" while
+           // an alert is in force
 };
 
 class LineStatusItem : public StatusItem {
  public:
-  LineStatusItem(LineFormat format, Queue& mainQueue, std::FILE* out = stdout);
+  // `writeLine` gets every line without its line feed.
+  LineStatusItem(LineFormat format, Queue& mainQueue,
+                 std::function<void(const std::string&)> writeLine);
 
   // The forecast text for the tooltip, asked for at every line written.
   void setForecastText(std::function<std::string()> forecastText) {
     forecastText_ = std::move(forecastText);
+  }
+  // Whether an alert is in force, asked for at every line written.
+  void setAlertInForce(std::function<bool()> alertInForce) {
+    alertInForce_ = std::move(alertInForce);
   }
 
   bool hasButton() const override { return true; }
@@ -36,14 +43,14 @@ class LineStatusItem : public StatusItem {
 
  private:
   void scheduleWaybarLine();
-  void write(const std::string& line);
 
   LineFormat format_;
   Queue& mainQueue_;
-  std::FILE* out_;
+  std::function<void(const std::string&)> writeLine_;
   std::string title_;
   std::shared_ptr<Menu> menu_;
   std::function<std::string()> forecastText_;
+  std::function<bool()> alertInForce_;
   // A new answer rewrites the title and then the menu: one waybar line covers both.
   bool lineScheduled_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
@@ -51,5 +58,8 @@ class LineStatusItem : public StatusItem {
 
 // The text as a JSON string literal, quotes included.
 std::string jsonQuoted(const std::string& text);
+
+// The text with &, < and > as entities, so Pango markup shows it as it is.
+std::string markupEscaped(const std::string& text);
 
 }  // namespace stratovane

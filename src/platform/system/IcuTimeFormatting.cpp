@@ -4,6 +4,7 @@
 #include "platform/system/UserLocale.h"
 
 #include <unicode/datefmt.h>
+#include <unicode/dtptngen.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
@@ -20,6 +21,7 @@ namespace stratovane {
 struct IcuTimeFormatting::Formatter {
   // Works in GMT on wall-clock instants: the C library supplies the local offset per call.
   std::unique_ptr<icu::DateFormat> format;
+  std::unique_ptr<icu::DateFormat> weekdayFormat;
   std::mutex mutex;  // ICU formatters are not safe for concurrent use
 };
 
@@ -41,6 +43,38 @@ std::unique_ptr<icu::DateFormat> makeShortTimeFormat(const std::string& localeNa
   return format;
 }
 
+std::unique_ptr<icu::DateFormat> makeWeekdayTimeFormat(const std::string& localeName) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::DateFormat> format;
+  // The C and POSIX locales keep the 24-hour clock of their short time.
+  if (const auto id = IcuTimeFormatting::icuLocaleId(localeName)) {
+    const icu::Locale locale(id->c_str());
+    const std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(locale, status));
+    // "j" is the locale's own hour cycle, as in its short time.
+    const icu::UnicodeString pattern =
+        U_SUCCESS(status) ? generator->getBestPattern(u"EEEjmm", status) : icu::UnicodeString();
+    if (U_SUCCESS(status))
+      format = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
+    if (U_FAILURE(status)) format.reset();
+  }
+  if (!format) {
+    status = U_ZERO_ERROR;
+    format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"EEE HH:mm"),
+                                                     icu::Locale::getRoot(), status);
+    if (U_FAILURE(status)) format.reset();
+  }
+  if (format) format->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+  return format;
+}
+
+// ICU's calendar ends a few million years away; values beyond, and non-finite ones, read as the
+// epoch.
+double withinCalendar(double secondsSince1970) {
+  if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > 1.0e14) return 0;
+  return secondsSince1970;
+}
+
 // Seconds east of UTC of the system's time zone at that instant, after re-reading the zone.
 long localOffsetAt(std::time_t instant) {
   // tzset notices a changed TZ and a replaced /etc/localtime; localtime_r alone does not.
@@ -57,24 +91,43 @@ IcuTimeFormatting::IcuTimeFormatting() : IcuTimeFormatting(userLocaleName()) {}
 IcuTimeFormatting::IcuTimeFormatting(const std::string& localeName)
     : formatter_(std::make_unique<Formatter>()) {
   formatter_->format = makeShortTimeFormat(localeName);
+  formatter_->weekdayFormat = makeWeekdayTimeFormat(localeName);
 }
 
 IcuTimeFormatting::~IcuTimeFormatting() = default;
 
 std::string IcuTimeFormatting::shortTime(double secondsSince1970) const {
-  // ICU's calendar ends a few million years away; values beyond, and non-finite ones, read as the
-  // epoch.
-  if (!std::isfinite(secondsSince1970) || std::fabs(secondsSince1970) > 1.0e14) {
-    secondsSince1970 = 0;
-  }
+  return format(secondsSince1970, false);
+}
+
+std::string IcuTimeFormatting::weekdayShortTime(double secondsSince1970) const {
+  return format(secondsSince1970, true);
+}
+
+bool IcuTimeFormatting::sameDay(double secondsSince1970, double otherSecondsSince1970) const {
+  const auto localDay = [](double seconds, std::tm& local) {
+    const auto instant = static_cast<std::time_t>(std::floor(withinCalendar(seconds)));
+    return localtime_r(&instant, &local) != nullptr;
+  };
+  tzset();  // as in localOffsetAt: a changed zone applies at once
+  std::tm one{};
+  std::tm other{};
+  if (!localDay(secondsSince1970, one) || !localDay(otherSecondsSince1970, other)) return false;
+  return one.tm_year == other.tm_year && one.tm_yday == other.tm_yday;
+}
+
+std::string IcuTimeFormatting::format(double secondsSince1970, bool withWeekday) const {
+  secondsSince1970 = withinCalendar(secondsSince1970);
   const double whole = std::floor(secondsSince1970);
   const long offset = localOffsetAt(static_cast<std::time_t>(whole));
   const UDate wallClock = (secondsSince1970 + static_cast<double>(offset)) * 1000.0;
 
   std::lock_guard lock(formatter_->mutex);
-  if (!formatter_->format) return {};
+  icu::DateFormat* const chosen =
+      withWeekday ? formatter_->weekdayFormat.get() : formatter_->format.get();
+  if (chosen == nullptr) return {};
   icu::UnicodeString text;
-  formatter_->format->format(wallClock, text);
+  chosen->format(wallClock, text);
   std::string utf8;
   text.toUTF8String(utf8);
   return utf8;

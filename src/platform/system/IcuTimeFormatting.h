@@ -22,6 +22,9 @@ class IcuTimeFormatting final : public TimeFormatting {
   // The wall-clock time of that instant in the system's time zone as it is at the call, so a
   // change of TZ or of /etc/localtime applies at once. Thread-safe.
   std::string shortTime(double secondsSince1970) const override;
+  // The locale's own arrangement of the abbreviated weekday and the short time.
+  std::string weekdayShortTime(double secondsSince1970) const override;
+  bool sameDay(double secondsSince1970, double otherSecondsSince1970) const override;
 
   // The name of the user's time locale from the environment; "C" when none is set.
   static std::string userLocaleName();
@@ -30,6 +33,8 @@ class IcuTimeFormatting final : public TimeFormatting {
   static std::optional<std::string> icuLocaleId(const std::string& localeName);
 
  private:
+  std::string format(double secondsSince1970, bool withWeekday) const;
+
   struct Formatter;
   std::unique_ptr<Formatter> formatter_;
 };

@@ -1,0 +1,70 @@
+// The alert window's controller, and the refill that puts one alert into it.
+#include "presentation/AlertWindow.h"
+
+#include <optional>
+#include <utility>
+
+namespace stratovane {
+
+AlertWindow::AlertWindow(InterfaceLoader& loader, std::string interfaceName)
+    : loader_(loader), interfaceName_(std::move(interfaceName)) {}
+
+void AlertWindow::loadWindow() {
+  Connections connections;
+  connections.textFieldCells.emplace_back("alertEventTxt", &alertEventTxt);
+  connections.textFieldCells.emplace_back("alertSenderTxt", &alertSenderTxt);
+  connections.textFieldCells.emplace_back("alertStartTxt", &alertStartTxt);
+  connections.textFieldCells.emplace_back("alertEndTxt", &alertEndTxt);
+  connections.scrollViews.emplace_back("alertTxt", &alertTxt);
+  connections.textViews.emplace_back("alertTxtView", &alertTxtView);
+  connections.actions.emplace_back("okButton", [this] { okButton(); });
+  window_ = loader_.loadWindow(interfaceName_, connections);
+  if (!window_) {
+    // A failed load must not leave half-connected outlets behind.
+    alertEventTxt.reset();
+    alertSenderTxt.reset();
+    alertStartTxt.reset();
+    alertEndTxt.reset();
+    alertTxt.reset();
+    alertTxtView.reset();
+  }
+}
+
+void AlertWindow::showWindow() {
+  if (!window_) loadWindow();
+  if (window_) window_->show();
+}
+
+void AlertWindow::okButton() {
+  if (window_) window_->close();
+}
+
+void showAlertWindow(AlertWindow& controller, const WeatherAlert& alert,
+                     const TimeFormatting& times) {
+  controller.showWindow();
+  const std::shared_ptr<Window>& window = controller.window();
+  if (!window) return;
+
+  const auto timeText = [&times](const std::optional<double>& seconds) {
+    return seconds ? times.weekdayShortTime(*seconds) : std::string();
+  };
+  if (controller.alertEventTxt) controller.alertEventTxt->setTitle(alert.event);
+  if (controller.alertSenderTxt) controller.alertSenderTxt->setTitle(alert.senderName);
+  if (controller.alertStartTxt) controller.alertStartTxt->setTitle(timeText(alert.start));
+  if (controller.alertEndTxt) controller.alertEndTxt->setTitle(timeText(alert.end));
+  if (controller.alertTxtView) controller.alertTxtView->setEditable(true);
+  if (controller.alertTxt) {
+    if (const std::shared_ptr<TextView> document = controller.alertTxt->documentView()) {
+      document->selectAll();
+      document->insertText(alert.description);
+    }
+  }
+  if (controller.alertTxtView) {
+    controller.alertTxtView->moveToBeginningOfDocument();
+    controller.alertTxtView->setEditable(false);
+  }
+  window->center();
+  window->orderFrontRegardless();
+}
+
+}  // namespace stratovane
