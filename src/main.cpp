@@ -100,6 +100,8 @@ std::string updateServerURL() {
                                       .serverURL = server,
                                       .contact = STRATOVANE_CONTACT},
                     *report);
+  // SIGUSR1 has nothing to fetch here; SIGINT and SIGTERM end a check that waits on its server.
+  ProcessSignals signals([] {}, [] { exitNow(0); });
   check.run();
   if (tray) {
     tray->run();

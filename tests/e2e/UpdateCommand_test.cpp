@@ -1,6 +1,8 @@
 // `stratovane --check-update` without a display, against an update server on 127.0.0.1.
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -69,6 +71,17 @@ TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
   const Outcome broken = checkUpdate(server.url("/broken"));
   EXPECT_EQ(broken.lines, std::vector<std::string>{"Could not load the revision history"});
   EXPECT_EQ(broken.status, 1);
+}
+
+TEST(UpdateCommand, SIGTERMEndsACheckThatWaitsOnItsServer) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  const HttpTestServer silent(HttpTestServer::Misbehaviour::silent);
+  ChildProcess child({STRATOVANE_BINARY, "--check-update"},
+                     {{"STRATOVANE_UPDATE_URL", silent.url("")}, {"DISPLAY", ""}});
+  for (int wait = 0; wait < 200 && silent.requests() == 0; ++wait) usleep(50'000);
+  ASSERT_EQ(silent.requests(), 1);
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(std::chrono::seconds(2)), 0);
 }
 
 }  // namespace
