@@ -41,7 +41,7 @@ void BM_PresentationPass(benchmark::State& state) {
   std::int64_t mode = 0;
   for (auto _ : state) {
     std::string title = statusTitle(feed, mode, defaults, numbers);
-    Forecast forecast = buildForecast(feed, defaults, numbers, times);
+    Forecast forecast = buildForecast(feed, defaults, numbers, times, 0);
     benchmark::DoNotOptimize(title);
     benchmark::DoNotOptimize(forecast);
     mode = (mode + 1) % 5;

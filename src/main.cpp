@@ -8,23 +8,27 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/AppDelegate.h"
-#include "platform/gtk/TrayFrontEnd.h"
 #include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
 #include "platform/system/CurlHttpLoader.h"
+#include "platform/system/DesktopModuleLoader.h"
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
+#include "platform/system/GioFileWatch.h"
 #include "platform/system/GioWorkspace.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ProcessSignals.h"
+#include "platform/system/RouteMonitor.h"
+#include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "rtf/RtfReader.h"
 #include "update/TextUpdateReport.h"
@@ -62,9 +66,18 @@ enum class FrontEnd { automatic, line, waybar, checkUpdate };
   std::_Exit(status);
 }
 
-std::string weatherEndpoint() {
+bool displayNamed() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+std::optional<std::string> weatherEndpoint() {
   const char* endpoint = std::getenv("STRATOVANE_WEATHER_URL");
-  return endpoint != nullptr && *endpoint != '\0' ? endpoint : defaultWeatherEndpoint;
+  if (endpoint == nullptr || *endpoint == '\0') return std::nullopt;
+  return endpoint;
 }
 
 std::string updateServerURL() {
@@ -72,10 +85,11 @@ std::string updateServerURL() {
   return server != nullptr && *server != '\0' ? server : STRATOVANE_UPDATE_URL;
 }
 
-// `--check-update`: one check, then the process ends. Without a display GTK is never touched.
+// `--check-update`: one check, then the process ends. Without a display the toolkit is not even
+// loaded.
 [[noreturn]] void checkForUpdate(int& argc, char**& argv) {
-  std::unique_ptr<gtk::TrayFrontEnd> tray;
-  if (gtk::TrayFrontEnd::displayAvailable()) tray = std::make_unique<gtk::TrayFrontEnd>(argc, argv);
+  std::unique_ptr<DesktopFrontEnd> desktop;
+  if (displayNamed()) desktop = DesktopModuleLoader::load(argc, argv);
   GLibRunLoop runLoop;
   GLibMainQueue mainQueue;
   ThreadPoolQueue backgroundQueue;
@@ -85,9 +99,9 @@ std::string updateServerURL() {
   GioWorkspace workspace;
   const std::string server = updateServerURL();
   std::unique_ptr<UpdatePresenter> report;
-  if (tray) {
+  if (desktop) {
     report = std::make_unique<WindowedUpdateReport>(
-        tray->interfaceLoader(), workspace, server + kArchivePath, runLoop, stderr, exitNow);
+        desktop->interfaceLoader(), workspace, server + kArchivePath, runLoop, stderr, exitNow);
   } else {
     report = std::make_unique<TextUpdateReport>(stdout, stderr, exitNow);
   }
@@ -103,8 +117,8 @@ std::string updateServerURL() {
   // SIGUSR1 has nothing to fetch here; SIGINT and SIGTERM end a check that waits on its server.
   ProcessSignals signals([] {}, [] { exitNow(0); });
   check.run();
-  if (tray) {
-    tray->run();
+  if (desktop) {
+    desktop->run();
   } else {
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     g_main_loop_run(loop);
@@ -142,11 +156,11 @@ int main(int argc, char** argv) {
 
   if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
-  std::unique_ptr<gtk::TrayFrontEnd> tray;
+  std::unique_ptr<DesktopFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
-    if (gtk::TrayFrontEnd::displayAvailable()) {
-      tray = std::make_unique<gtk::TrayFrontEnd>(argc, argv);
-    } else {
+    // Without a named display the toolkit is not even loaded.
+    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    if (!tray) {
       std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
       frontEnd = FrontEnd::line;
     }
@@ -202,8 +216,20 @@ int main(int argc, char** argv) {
 
   ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
 
+  // A change saved by another process acts like this instance's own settings view closing.
+  GioFileWatch settingsWatch;
+  settingsWatch.watch(defaults.file(), [&] {
+    if (defaults.reloadStoredValues()) notificationCenter.post(SettingsChanged);
+  });
+  // Catches a writer that finished between the first read and the start of the watch.
+  defaults.reloadStoredValues();
+
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();
+  // Back at once when the network comes up or the machine wakes: timers do not count in sleep.
+  RouteMonitor routeMonitor([] { return InternetReachability::shared().isConnectedToNetwork(); },
+                            [&] { appDelegate.networkBecameReachable(); });
+  SleepMonitor sleepMonitor([&] { appDelegate.systemDidWake(); });
 
   if (tray) {
     tray->run();

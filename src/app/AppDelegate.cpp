@@ -109,12 +109,14 @@ void AppDelegate::fetchFeed() {
   const std::uint64_t fetchNumber = ++fetchesStarted_;
   if (!env_.reachability.isConnectedToNetwork()) {
     latestShownFetch_ = fetchNumber;
+    offline_ = true;
     setTitle("\u26A0\uFE0F Offline");
     return;
   }
   const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
   if (!apiKey || apiKey->empty()) {
     latestShownFetch_ = fetchNumber;
+    offline_ = false;
     setTitle("\u26A0\uFE0F No API key");
     return;
   }
@@ -124,7 +126,9 @@ void AppDelegate::fetchFeed() {
 
 void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                                std::uint64_t fetchNumber) {
-  const std::string url = weatherRequestURL(env_.weatherEndpoint, defaults, apiKey);
+  const std::string endpoint = weatherEndpointFor(env_.weatherEndpoint, defaults);
+  const bool oneCall25 = endpoint == defaultWeatherEndpoint;
+  const std::string url = weatherRequestURL(endpoint, defaults, apiKey);
   if (!isValidURL(url)) return;
 
   auto body = env_.loader.load(url);
@@ -141,9 +145,10 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
   } catch (const std::exception&) {
     return;  // not JSON: everything stays as it was
   }
-  env_.mainQueue.async([this, fetchNumber, answer = std::move(*answer)] {
+  env_.mainQueue.async([this, fetchNumber, oneCall25, answer = std::move(*answer)] {
     if (!claimOutcome(fetchNumber)) return;
     feed_ = answer;
+    feedFromOneCall25_ = oneCall25;
     updateStatusTitle();
     updateForecastMenu();
   });
@@ -152,7 +157,12 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
 bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
   if (fetchNumber < latestShownFetch_) return false;
   latestShownFetch_ = fetchNumber;
+  offline_ = false;
   return true;
+}
+
+void AppDelegate::networkBecameReachable() {
+  if (offline_) fetchFeed();
 }
 
 void AppDelegate::updateStatusTitle() {
@@ -162,8 +172,8 @@ void AppDelegate::updateStatusTitle() {
 
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
-  Forecast forecast =
-      buildForecast(*feed_, env_.defaults, env_.numberFormatting, env_.timeFormatting, env_.now());
+  Forecast forecast = buildForecast(*feed_, env_.defaults, env_.numberFormatting,
+                                    env_.timeFormatting, env_.now(), feedFromOneCall25_);
   // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
   alerts_ = std::move(forecast.alerts);
   if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {

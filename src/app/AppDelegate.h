@@ -49,9 +49,10 @@ struct AppEnvironment {
   const NumberFormatting& numberFormatting;
   const TimeFormatting& timeFormatting;
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
-  std::function<void(int)> exit;                         // ends the process at once
-  std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
-  std::function<double()> now = secondsSince1970Now;     // decides which alerts have ended
+  std::function<void(int)> exit;  // ends the process at once
+  // The endpoint without its query, from the environment: wins over the "weatherEndpoint" setting.
+  std::optional<std::string> weatherEndpoint;
+  std::function<double()> now = secondsSince1970Now;  // decides which alerts have ended
   // The update check.
   Workspace& workspace;
   RtfReading readRTF = {};  // none: no revision history can be read
@@ -80,6 +81,10 @@ class AppDelegate : public UpdatePresenter {
 
   void fetchFeed();
   void loadSettings();
+  // Fetches like "Update forecast", at once: when a usable default route appears while the
+  // last fetch found no network, and whenever the system wakes from sleep.
+  void networkBecameReachable();
+  void systemDidWake() { fetchFeed(); }
   void configureDisplayRotation();
   void changeDisplayMode();
   void addCommandItems();
@@ -129,6 +134,7 @@ class AppDelegate : public UpdatePresenter {
   AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
+  bool feedFromOneCall25_ = false;  // whether `feed_` came from the endpoint closed to new keys
   std::int64_t displayMode_ = 0;
   std::shared_ptr<Timer> updateDisplayTimer_;
   std::shared_ptr<Timer> fetchFeedTimer_;
@@ -140,6 +146,7 @@ class AppDelegate : public UpdatePresenter {
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
+  bool offline_ = false;  // the latest outcome shown was "Offline"
 
   UpdateCheck updateCheck_;
 };

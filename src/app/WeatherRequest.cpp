@@ -1,10 +1,19 @@
 // Building and checking the weather request URL.
 #include "app/WeatherRequest.h"
 
+#include <utility>
+
 #include "app/Settings.h"
 #include "presentation/formatReading.h"
 
 namespace stratovane {
+
+std::string weatherEndpointFor(const std::optional<std::string>& environment,
+                               const UserDefaults& defaults) {
+  if (environment && !environment->empty()) return *environment;
+  auto chosen = defaults.stringForKey(SettingsKey::weatherEndpoint);
+  return chosen && !chosen->empty() ? std::move(*chosen) : defaultWeatherEndpoint;
+}
 
 std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
                               std::string_view apiKey) {

@@ -1,6 +1,7 @@
 // The weather request: its URL, built from the settings, and the check that it is a URL at all.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ inline constexpr const char* defaultWeatherEndpoint =
 // The version that keys issued today work with; same answer shape.
 inline constexpr const char* oneCall30WeatherEndpoint =
     "https://api.openweathermap.org/data/3.0/onecall";
+
+// The endpoint of a request: `environment` when set and not empty, else the "weatherEndpoint"
+// setting when not empty, else One Call 2.5.
+std::string weatherEndpointFor(const std::optional<std::string>& environment,
+                               const UserDefaults& defaults);
 
 // endpoint + "?lat=..&lon=.." (coordinates as shortest round-trip decimals, 18 as "18.0")
 // + "&units=..&lang=..&appid=" + the key exactly as given.

@@ -43,16 +43,16 @@ std::string alertTitle(const WeatherAlert& alert, const TimeFormatting& times, d
   return title;
 }
 
-std::vector<ForecastEntry> forecastEntries(const JSON& feed,
-                                           const std::vector<WeatherAlert>& alerts,
-                                           const UserDefaults& defaults,
-                                           const NumberFormatting& numbers,
-                                           const TimeFormatting& times, double now) {
+std::vector<ForecastEntry> forecastEntries(
+    const JSON& feed, const std::vector<WeatherAlert>& alerts, const UserDefaults& defaults,
+    const NumberFormatting& numbers, const TimeFormatting& times, double now, bool oneCall25InUse) {
   const WeatherAnswer answer(feed);
   std::vector<ForecastEntry> entries;
   if (const std::optional<std::string> message = answer.message()) {
     entries.push_back({"\u26A0\uFE0F " + *message, false, {}, false});
   }
+  if (oneCall25InUse && answer.refusedKey())
+    entries.push_back({kOneCall25Closed, false, {}, false});
   for (std::size_t i = 0; i < alerts.size(); ++i)
     entries.push_back({alertTitle(alerts[i], times, now), true, i, false});
   if (!alerts.empty()) entries.push_back({{}, false, {}, true});
@@ -68,11 +68,13 @@ std::vector<ForecastEntry> forecastEntries(const JSON& feed,
 }  // namespace
 
 Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
-                       const NumberFormatting& numbers, const TimeFormatting& times, double now) {
+                       const NumberFormatting& numbers, const TimeFormatting& times, double now,
+                       bool oneCall25InUse) {
   const WeatherAnswer answer(feed);
   std::vector<WeatherAlert> alerts =
       answer.alerts(feedLanguageCode(defaults.integerForKey(SettingsKey::language)), now);
-  std::vector<ForecastEntry> entries = forecastEntries(feed, alerts, defaults, numbers, times, now);
+  std::vector<ForecastEntry> entries =
+      forecastEntries(feed, alerts, defaults, numbers, times, now, oneCall25InUse);
   return Forecast{std::move(entries), std::move(alerts), dayText(answer, defaults, numbers, times),
                   answer.dayIcon()};
 }

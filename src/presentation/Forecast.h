@@ -29,7 +29,8 @@ struct Forecast {
   std::string dailyForcastIcon;      // the first day's raw icon code, made an emoji when shown
 };
 
-// Entries: a disabled "⚠️ " + message when the answer has a top-level text `message`; then
+// Entries: a disabled "⚠️ " + message when the answer has a top-level text `message`; when the
+// answer refuses the key (`cod` 401) and `oneCall25InUse`, a disabled kOneCall25Closed; then
 // "⚠️ " + event + " until " + end for each alert (the end's weekday too when it is not on the
 // day of `now`; no " until " without an end) and a separator when there are any; then one entry per
 // hourly entry among the first twelve that the answer has, titled
@@ -37,6 +38,11 @@ struct Forecast {
 // emoji of the one above it and a temperature that is not a number or a Boolean shows "Error".
 // The text: sunrise and sunset, the day's lowest and highest temperature and its description.
 Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
-                       const NumberFormatting& numbers, const TimeFormatting& times, double now);
+                       const NumberFormatting& numbers, const TimeFormatting& times, double now,
+                       bool oneCall25InUse = false);
+
+// Keys issued today are refused by One Call 2.5; the settings offer the version they work with.
+inline constexpr const char* kOneCall25Closed =
+    "One Call 2.5 is closed to new keys: choose One Call 3.0 in Settings";
 
 }  // namespace stratovane

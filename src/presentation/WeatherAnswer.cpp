@@ -119,4 +119,12 @@ std::vector<WeatherAlert> WeatherAnswer::alerts(std::string_view language, doubl
   return alerts;
 }
 
+bool WeatherAnswer::refusedKey() const {
+  const JSON code = answer_["cod"];
+  if (const auto number = code.asNumber()) {
+    return !isBoolNumber(*number) && number->doubleValue() == 401;
+  }
+  return code.asString() == "401";
+}
+
 }  // namespace stratovane

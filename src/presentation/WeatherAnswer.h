@@ -49,6 +49,8 @@ class WeatherAnswer {
 
   // The top-level text `message` of an error report, such as an invalid API key.
   std::optional<std::string> message() const;
+  // Whether the top-level `cod` is 401 (a number or a text): the service refused the key.
+  bool refusedKey() const;
 
   // The top-level `alerts` in the answer's order, leaving out entries without an `event` text and
   // those whose `end` is not after `now`. A `description` may also be an array of objects with

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/system/FileUserDefaults.h"
+#include "presentation/Forecast.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 
@@ -75,7 +76,7 @@ class AppDelegateTest : public ::testing::Test {
         .timeFormatting = times,
         .makeStatusItem = [this] { return statusItem; },
         .exit = [this](int status) { exitStatus = status; },
-        .weatherEndpoint = "https://weather.test/onecall",
+        .weatherEndpoint = environmentEndpoint,
         .now = [this] { return kNoon + runLoop.now(); },
         .workspace = workspace,
     });
@@ -118,6 +119,7 @@ class AppDelegateTest : public ::testing::Test {
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
   std::optional<int> exitStatus;
   std::unique_ptr<AppDelegate> app;
+  std::optional<std::string> environmentEndpoint = "https://weather.test/onecall";
 };
 
 TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
@@ -138,6 +140,34 @@ TEST_F(AppDelegateTest, LaunchWithoutNetwork) {
   launch();
   EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kOffline}));
   EXPECT_EQ(backgroundQueue.size(), 0u);
+}
+
+TEST_F(AppDelegateTest, RouteAppearingAfterOfflineFetchesAtOnceWithoutTouchingTheSchedule) {
+  routes.flags = ReachabilityService::kConnectionRequired;
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  routes.flags = ReachabilityService::kReachable;
+  runLoop.advance(600);
+  app->networkBecameReachable();
+  EXPECT_EQ(backgroundQueue.size(), 1u);
+  loader.response = answer("clear sky");
+  settle();
+  EXPECT_EQ(feedDescription(), "clear sky");
+  // Once an outcome other than Offline is shown, a new route is no reason to fetch.
+  app->networkBecameReachable();
+  EXPECT_EQ(backgroundQueue.size(), 0u);
+  EXPECT_EQ(fetchTimerPeriods(), std::vector<double>{1800});
+  runLoop.advance(1200);
+  EXPECT_EQ(backgroundQueue.size(), 1u);  // the timer still fires 1800 s after launch
+}
+
+TEST_F(AppDelegateTest, WakingFromSleepFetchesEveryTime) {
+  defaults.setString("key", SettingsKey::apiKey);
+  launch();
+  settle();
+  app->systemDidWake();
+  app->systemDidWake();
+  EXPECT_EQ(backgroundQueue.size(), 2u);
 }
 
 TEST_F(AppDelegateTest, LaunchDownloadReadsTheRegisteredFallbacks) {
@@ -298,6 +328,22 @@ TEST_F(AppDelegateTest, OutcomesOfAFetch) {
   ASSERT_TRUE(app->feed());
   EXPECT_EQ((*app->feed())["cod"].doubleValue(), 401);
   EXPECT_EQ(statusItem->title(), "Error");
+}
+
+TEST_F(AppDelegateTest, EndpointSettingIsReadPerFetchAndA401From25PointsToSettings) {
+  environmentEndpoint.reset();
+  defaults.setString("key", SettingsKey::apiKey);
+  loader.response = R"({"cod":401,"message":"Invalid API key."})";
+  launch();
+  settle();
+  EXPECT_EQ(loader.urls.back().rfind(std::string(defaultWeatherEndpoint) + "?lat=", 0), 0u);
+  EXPECT_EQ(statusItem->menuTitles().at(1), kOneCall25Closed);  // below the service's message
+
+  defaults.setString(oneCall30WeatherEndpoint, SettingsKey::weatherEndpoint);
+  saveSettings();
+  settle();
+  EXPECT_EQ(loader.urls.back().rfind(std::string(oneCall30WeatherEndpoint) + "?lat=", 0), 0u);
+  EXPECT_EQ(statusItem->menuTitles().at(1), "---");
 }
 
 TEST_F(AppDelegateTest, AnOlderFetchNeverOverwritesANewerOne) {

@@ -26,6 +26,26 @@ TEST_F(WeatherRequestTest, FallbacksGiveTheDocumentedRequest) {
             "&lon=17.994089135126462&units=metric&lang=en&appid=abc");
 }
 
+TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall25) {
+  const char* const local = "http://127.0.0.1:8080/onecall";
+  struct Case {
+    std::optional<std::string> environment;
+    std::optional<std::string> setting;
+    std::string expected;
+  } const cases[] = {
+      {std::nullopt, std::nullopt, defaultWeatherEndpoint},
+      {"", "", defaultWeatherEndpoint},
+      {"", oneCall30WeatherEndpoint, oneCall30WeatherEndpoint},
+      {local, oneCall30WeatherEndpoint, local},
+  };
+  for (const auto& [environment, setting, expected] : cases) {
+    setting ? defaults.setString(*setting, SettingsKey::weatherEndpoint)
+            : defaults.removeObject(SettingsKey::weatherEndpoint);
+    EXPECT_EQ(weatherEndpointFor(environment, defaults), expected)
+        << environment.value_or("<unset>") << " " << setting.value_or("<unset>");
+  }
+}
+
 TEST_F(WeatherRequestTest, CoordinatesAreShortestRoundTripWithAFraction) {
   defaults.setDouble(18, SettingsKey::longitude);
   defaults.setDouble(-33.8688, SettingsKey::latitude);

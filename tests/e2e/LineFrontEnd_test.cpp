@@ -108,6 +108,46 @@ TEST(LineFrontEnd, RequestsTheServerAndRefetchesOnSIGUSR1) {
   }
 }
 
+TEST(LineFrontEnd, FetchesWithSettingsThatAnotherProgramSaved) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  std::vector<std::string> queries;
+  std::mutex queryMutex;
+  testing::HttpTestServer server([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request& request, httplib::Response& response) {
+      std::lock_guard lock(queryMutex);
+      queries.push_back(request.target.substr(request.target.find("&units")));
+      response.set_content(testing::lightRainAnswer, "application/json");
+    });
+  });
+  ConfigDir config;
+  config.write("apiKey=k1\nstatusBarOption=4\n");
+  const fs::path path = config.path / "stratovane" / "settings.ini";
+  ChildProcess child({STRATOVANE_BINARY, "--line"}, environmentFor(config, server.url("/onecall")));
+  EXPECT_EQ(child.readLine(), kFetching);
+  EXPECT_EQ(child.readLine(), "\U0001F327 3\u00B0 light rain");
+
+  // In place with a pause, as an editor may write: read only once the writer has closed it.
+  {
+    std::ofstream file(path);
+    file << "[Settings]\napiKey=k2\n" << std::flush;
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    file << "statusBarOption=1\nunits=1\ndecimals=1\n";
+  }
+  EXPECT_EQ(child.readLine(), "\U0001F327 3.0\u00B0 ");
+  // Renamed into place, as another instance saves.
+  std::ofstream(path.string() + ".new")
+      << "[Settings]\napiKey=k3\nstatusBarOption=4\nlanguage=17\n";
+  fs::rename(path.string() + ".new", path);
+  EXPECT_EQ(child.readLine(), "\U0001F327 3\u00B0 light rain");
+
+  EXPECT_EQ(child.readLine(std::chrono::milliseconds(1500)), std::nullopt);
+  std::lock_guard lock(queryMutex);
+  EXPECT_EQ(queries, (std::vector<std::string>{"&units=metric&lang=en&appid=k1",
+                                               "&units=imperial&lang=en&appid=k2",
+                                               "&units=metric&lang=sv&appid=k3"}));
+  expectCleanExit(child);
+}
+
 TEST(LineFrontEnd, WithoutADisplayTheDefaultIsTheLineFrontEnd) {
   ConfigDir config;
   ChildProcess child({STRATOVANE_BINARY}, environmentFor(config));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <locale.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "HelperProcess.h"
+#include "platform/system/FileDescriptor.h"
 #include "support/TempDir.h"
 
 namespace stratovane {
@@ -236,21 +238,90 @@ TEST(FileUserDefaultsFile, HostileTextsRoundTripAsKeysAndValues) {
   }
 }
 
+// Batches and changes by other programs ----------------------------------------------------
+
+// How many files were renamed into `directory` while `action` ran: every save ends with one.
+int renamesDuring(const fs::path& directory, const std::function<void()>& action) {
+  FileDescriptor fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  EXPECT_GE(::inotify_add_watch(fd.get(), directory.c_str(), IN_MOVED_TO), 0);
+  action();
+  alignas(inotify_event) char buffer[4096];
+  int renames = 0;
+  for (ssize_t length; (length = ::read(fd.get(), buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + length; ++renames)
+      at += sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(at)->len;
+  }
+  return renames;
+}
+
+TEST(FileUserDefaultsBatch, TenWritesNestedOrNotAreOneSave) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  FileUserDefaults defaults{file};
+  defaults.setInteger(1, "units");
+  const auto tenWrites = [&] {
+    defaults.batchWrites([&] {
+      defaults.setString("k", "apiKey");
+      defaults.batchWrites([&] {
+        for (int i = 0; i < 8; ++i) defaults.setInteger(i, "language");
+      });
+      EXPECT_EQ(defaults.stringForKey("apiKey"), "k");
+      defaults.removeObject("units");
+    });
+    defaults.batchWrites([] {});  // no change, no save
+  };
+  EXPECT_EQ(renamesDuring(dir.path(), tenWrites), 1);
+  EXPECT_EQ(readFile(file), "[Settings]\napiKey=k\nlanguage=7\n");
+  EXPECT_EQ(entriesOf(dir.path()), std::vector<fs::path>{file});
+}
+
+TEST(FileUserDefaultsReload, TakesOnlyFinishedFilesOfOtherWriters) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  FileUserDefaults defaults{file};
+  defaults.registerDefaults({{"interval", "30"}});
+  defaults.batchWrites([&] {
+    defaults.setDouble(59.4040015148249, "latitude");
+    defaults.setString("old", "apiKey");
+  });
+  const std::pair<const char*, bool> cases[] = {
+      {nullptr, false},                    // the store's own save
+      {"", false},                         // just truncated by a writer
+      {"[Settings]\napiKey", false},       // half a line
+      {"[Sett", false},                    // half the group
+      {"[Sett", false},                    // read again: no second copy
+      {"[Settings]\napiKey=new\n", true},  // finished
+  };
+  for (const auto& [contents, changes] : cases) {
+    if (contents != nullptr) writeFile(file, contents);
+    EXPECT_EQ(defaults.reloadStoredValues(), changes) << (contents ? contents : "own save");
+    EXPECT_EQ(defaults.stringForKey("apiKey"), changes ? "new" : "old");
+  }
+  EXPECT_FALSE(defaults.reloadStoredValues());        // the same file read again
+  EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);  // removed by the writer
+  EXPECT_EQ(defaults.integerForKey("interval"), 30);  // fallbacks stay
+  // Half-written files were copied aside, never moved: the path holds the finished file.
+  EXPECT_EQ(entriesOf(dir.path()).size(), 3u);
+}
+
 // Damaged and unreadable files --------------------------------------------------------------
 
 class FileUserDefaultsCorrupt : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(FileUserDefaultsCorrupt, IsMovedAsideKeptAndTheStoreStartsEmpty) {
+TEST_P(FileUserDefaultsCorrupt, IsCopiedAsideLeftInPlaceAndTheStoreStartsEmpty) {
   TempDir dir;
   const fs::path file = dir / "settings.ini";
   writeFile(file, GetParam());
   FileUserDefaults defaults{file};
   EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
   EXPECT_TRUE(defaults.savesToFile());
+  // Another program may be writing the file: what is at the path stays there.
+  EXPECT_EQ(readFile(file), GetParam());
   const auto entries = entriesOf(dir.path());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_TRUE(entries[0].filename().string().starts_with("settings.ini.corrupt-")) << entries[0];
-  EXPECT_EQ(readFile(entries[0]), GetParam());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_TRUE(entries[1].filename().string().starts_with("settings.ini.corrupt-")) << entries[1];
+  EXPECT_EQ(readFile(entries[1]), GetParam());
+  EXPECT_EQ(modeOf(entries[1]), 0600u);
 
   defaults.setString("fresh", "apiKey");
   EXPECT_EQ(readFile(file), "[Settings]\napiKey=fresh\n");
@@ -273,7 +344,8 @@ TEST(FileUserDefaultsDamaged, ASecondCorruptFileInTheSameSecondDoesNotReplaceThe
   writeFile(file, "second");
   FileUserDefaults{file};
   std::vector<std::string> kept;
-  for (const auto& entry : entriesOf(dir.path())) kept.push_back(readFile(entry));
+  for (const auto& entry : entriesOf(dir.path()))
+    if (entry != file) kept.push_back(readFile(entry));
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(kept, (std::vector<std::string>{"first", "second"}));
 }

@@ -159,6 +159,21 @@ TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
   EXPECT_EQ(forecast.alerts[0].description, "Heiß");
 }
 
+TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage) {
+  const std::pair<const char*, bool> codes[] = {
+      {"401", true},   {"401.0", true},      {R"("401")", true}, {"200", false},
+      {"true", false}, {R"("4010")", false}, {"null", false}};
+  for (const auto& [code, refused] : codes) {
+    const JSON feed = answer(R"({"message": "Invalid API key", "cod": )" + std::string(code) +
+                             R"(, "hourly": )" + hourly(1) + "}");
+    const Forecast from25 = buildForecast(feed, defaults, numbers, times, 0, true);
+    ASSERT_EQ(from25.entries.size(), refused ? 3u : 2u) << code;
+    EXPECT_EQ(from25.entries[1].title == kOneCall25Closed, refused) << code;
+    EXPECT_EQ(from25.entries[1].enabled, !refused) << code;
+    EXPECT_EQ(buildForecast(feed, defaults, numbers, times, 0, false).entries.size(), 2u) << code;
+  }
+}
+
 TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   const Forecast forecast = build(R"({"daily": [{"sunrise": "600", "sunset": true,
     "temp": {"max": false}, "weather": [{"description": 2, "icon": 3}]}]})");

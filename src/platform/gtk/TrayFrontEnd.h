@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/DesktopFrontEnd.h"
 #include "platform/StatusItem.h"
 #include "platform/Widgets.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
@@ -12,25 +13,25 @@
 
 namespace stratovane::gtk {
 
-class TrayFrontEnd {
+class TrayFrontEnd final : public DesktopFrontEnd {
  public:
   // A graphical session: a display is named and GTK can open it.
   static bool displayAvailable();
 
   // Initialises GTK; throws std::runtime_error when no display can be opened.
   TrayFrontEnd(int& argc, char**& argv);
-  ~TrayFrontEnd() { pendingProbe_.disconnect(); }
+  ~TrayFrontEnd() override { pendingProbe_.disconnect(); }
   TrayFrontEnd(const TrayFrontEnd&) = delete;
   TrayFrontEnd& operator=(const TrayFrontEnd&) = delete;
 
   // The panel item. A few seconds after the first one is made, one hint goes to standard error
   // when the session has no panel host that could show it; the application keeps running.
-  std::shared_ptr<StatusItem> createStatusItem();
-  InterfaceLoader& interfaceLoader() { return interfaceLoader_; }
+  std::shared_ptr<StatusItem> createStatusItem() override;
+  InterfaceLoader& interfaceLoader() override { return interfaceLoader_; }
 
   // Runs the GTK main loop on the default main context, where the run loop and queues live too.
-  void run();
-  void quit();
+  void run() override;
+  void quit() override;
 
  private:
   GtkInterfaceLoader interfaceLoader_;

@@ -109,28 +109,31 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view c
   return true;
 }
 
-std::filesystem::path renameWithoutReplacing(const std::filesystem::path& from,
-                                             const std::filesystem::path& to) {
+std::filesystem::path writeNewFile(const std::filesystem::path& path, std::string_view contents,
+                                   unsigned mode) {
   for (int attempt = 1; attempt <= 100; ++attempt) {
-    std::filesystem::path target = to;
+    std::filesystem::path target = path;
     // Appended in two steps: GCC 12 at -O3 warns falsely about "-" + to_string().
     if (attempt > 1) {
       target += "-";
       target += std::to_string(attempt);
     }
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    FileDescriptor fd(
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+    if (!fd) {
+      if (errno == EEXIST) continue;
+      return {};
+    }
+    if (::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), contents) && ::fsync(fd.get()) == 0 &&
+        fd.close()) {
       return target;
     }
-    if (errno == EEXIST) continue;
-    if (errno != EINVAL && errno != ENOSYS) return {};
-    // A file system without RENAME_NOREPLACE: a hard link fails rather than replace.
-    if (::link(from.c_str(), target.c_str()) == 0) {
-      ::unlink(from.c_str());
-      return target;
-    }
-    if (errno == EEXIST) continue;
+    const int error = errno;
+    ::unlink(target.c_str());
+    errno = error;
     return {};
   }
+  errno = EEXIST;
   return {};
 }
 

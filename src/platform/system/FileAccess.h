@@ -34,9 +34,10 @@ bool createDirectories(const std::filesystem::path& directory, unsigned mode);
 bool replaceFileAtomically(const std::filesystem::path& path, std::string_view contents,
                            unsigned mode);
 
-// Renames `from` to `to`, or to `to` followed by "-2", "-3", ... when that name is taken,
-// never replacing an existing file. Returns the name used, or an empty path on failure.
-std::filesystem::path renameWithoutReplacing(const std::filesystem::path& from,
-                                             const std::filesystem::path& to);
+// Writes `contents` to a new file `path`, or `path` followed by "-2", "-3", ... when that name
+// is taken, never replacing an existing file, and flushes it to the disk. Returns the name used,
+// or an empty path on failure (with errno set).
+std::filesystem::path writeNewFile(const std::filesystem::path& path, std::string_view contents,
+                                   unsigned mode);
 
 }  // namespace stratovane

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <type_traits>
+#include <utility>
 
 #include "platform/system/FileAccess.h"
 #include "platform/system/NumberText.h"
@@ -159,7 +160,6 @@ bool FileUserDefaults::savesToFile() const {
 
 void FileUserDefaults::store(const std::string& key, std::optional<Value> value) {
   std::lock_guard saving(saveMutex_);
-  std::map<std::string, std::string> texts;
   {
     std::unique_lock lock(mutex_);
     if (value) {
@@ -167,12 +167,65 @@ void FileUserDefaults::store(const std::string& key, std::optional<Value> value)
     } else {
       stored_.erase(key);
     }
-    if (!savesToFile_) return;
-    for (const auto& [storedKey, storedValue] : stored_) {
-      texts.emplace(storedKey, std::visit([](const auto& v) { return textOf(v); }, storedValue));
+  }
+  if (batchDepth_ > 0) {
+    batchChanged_ = true;
+  } else {
+    saveStored();
+  }
+}
+
+void FileUserDefaults::batchWrites(const std::function<void()>& changes) {
+  std::lock_guard saving(saveMutex_);
+  // Saves what was changed even when `changes` throws.
+  struct Batch {
+    FileUserDefaults& store;
+    explicit Batch(FileUserDefaults& s) : store(s) { ++store.batchDepth_; }
+    ~Batch() {
+      if (--store.batchDepth_ == 0 && std::exchange(store.batchChanged_, false)) store.saveStored();
     }
+  } batch(*this);
+  changes();
+}
+
+std::map<std::string, std::string> FileUserDefaults::storedTexts() const {
+  std::map<std::string, std::string> texts;
+  for (const auto& [key, value] : stored_) {
+    texts.emplace(key, std::visit([](const auto& v) { return textOf(v); }, value));
+  }
+  return texts;
+}
+
+void FileUserDefaults::saveStored() {
+  std::map<std::string, std::string> texts;
+  {
+    std::shared_lock lock(mutex_);
+    if (!savesToFile_) return;
+    texts = storedTexts();
   }
   save(texts);
+}
+
+bool FileUserDefaults::reloadStoredValues() {
+  if (file_.empty()) return false;
+  // Not in the middle of an own save: the file and memory agree between saves.
+  std::lock_guard saving(saveMutex_);
+  const FileContents contents = readRegularFile(file_, kMaximumFileSize);
+  if (contents.status != FileContents::Status::read || contents.bytes.empty()) return false;
+  auto entries = SettingsFileFormat::parse(contents.bytes);
+  if (!entries) {
+    if (!keepCopyAside(contents.bytes)) {
+      std::unique_lock lock(mutex_);
+      savesToFile_ = false;
+    }
+    return false;
+  }
+  std::unique_lock lock(mutex_);
+  savesToFile_ = true;  // the file is readable now, so a save no longer risks unread settings
+  if (*entries == storedTexts()) return false;
+  stored_.clear();
+  for (auto& [key, value] : *entries) stored_.emplace(key, std::move(value));
+  return true;
 }
 
 void FileUserDefaults::save(const std::map<std::string, std::string>& texts) {
@@ -195,38 +248,46 @@ void FileUserDefaults::load() {
       return;
     case FileContents::Status::notRegular:
     case FileContents::Status::unreadable:
+    case FileContents::Status::tooLarge:
       std::fprintf(stderr,
                    "stratovane: cannot read the settings file %s (%s); starting with default "
                    "settings and leaving the file as it is\n",
                    file_.c_str(),
-                   contents.error != 0 ? std::strerror(contents.error) : "not a regular file");
+                   contents.status == FileContents::Status::tooLarge ? "too large"
+                   : contents.error != 0                             ? std::strerror(contents.error)
+                                                                     : "not a regular file");
       return;
     case FileContents::Status::read:
-      if (auto entries = SettingsFileFormat::parse(contents.bytes)) {
-        for (auto& [key, value] : *entries) stored_.emplace(key, std::move(value));
-        savesToFile_ = true;
-        return;
-      }
-      break;
-    case FileContents::Status::tooLarge:
       break;
   }
-  // Not a settings file: keep it for the user under another name and start afresh.
-  std::filesystem::path aside = file_;
-  aside += ".corrupt-" + utcStamp();
-  const std::filesystem::path kept = renameWithoutReplacing(file_, aside);
-  if (kept.empty()) {
-    std::fprintf(stderr,
-                 "stratovane: the settings file %s is not valid and cannot be moved aside (%s); "
-                 "starting with default settings and leaving the file as it is\n",
-                 file_.c_str(), std::strerror(errno));
+  if (auto entries = SettingsFileFormat::parse(contents.bytes)) {
+    for (auto& [key, value] : *entries) stored_.emplace(key, std::move(value));
+    savesToFile_ = true;
     return;
   }
+  savesToFile_ = keepCopyAside(contents.bytes);
+}
+
+bool FileUserDefaults::keepCopyAside(const std::string& bytes) {
+  // A copy of what was read: renaming would take away whatever is at the path by now, such as
+  // the finished file of a program that was writing it.
+  if (!copiedAside_.empty() && bytes == copiedAside_) return true;
+  std::filesystem::path aside = file_;
+  aside += ".corrupt-" + utcStamp();
+  const std::filesystem::path kept = writeNewFile(aside, bytes, kFileMode);
+  if (kept.empty()) {
+    std::fprintf(stderr,
+                 "stratovane: the settings file %s is not valid, and no copy of what was read "
+                 "could be kept (%s); the file is left as it is and not saved over\n",
+                 file_.c_str(), std::strerror(errno));
+    return false;
+  }
+  copiedAside_ = bytes;
   std::fprintf(stderr,
-               "stratovane: the settings file %s is not valid; kept as %s, starting with default "
-               "settings\n",
+               "stratovane: the settings file %s is not valid; a copy of what was read is kept as "
+               "%s and the file is left as it is\n",
                file_.c_str(), kept.c_str());
-  savesToFile_ = true;
+  return true;
 }
 
 }  // namespace stratovane

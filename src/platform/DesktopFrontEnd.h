@@ -1,0 +1,29 @@
+// The graphical front-end: panel item, windows and the toolkit's main loop, loaded only when a
+// display is used, so that bar processes never map the toolkit.
+#pragma once
+
+#include <memory>
+
+#include "platform/StatusItem.h"
+#include "platform/Widgets.h"
+
+namespace stratovane {
+
+class DesktopFrontEnd {
+ public:
+  virtual ~DesktopFrontEnd() = default;
+
+  // The panel item.
+  virtual std::shared_ptr<StatusItem> createStatusItem() = 0;
+  virtual InterfaceLoader& interfaceLoader() = 0;
+  // Runs the toolkit's main loop on the default main context until quit().
+  virtual void run() = 0;
+  virtual void quit() = 0;
+};
+
+// The module's one exported function. Opens the display; null when none can be opened. The
+// caller owns the result.
+extern "C" using DesktopFrontEndFactory = DesktopFrontEnd * (*)(int* argc, char*** argv);
+inline constexpr const char* kDesktopFrontEndFactory = "stratovane_desktop_front_end_new";
+
+}  // namespace stratovane

@@ -1,0 +1,63 @@
+// Bar processes never map the toolkit: only the graphical module links it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
+
+namespace stratovane {
+namespace {
+
+using testing::ChildProcess;
+using testing::ConfigDir;
+
+constexpr const char* kToolkitLibraries[] = {"libgtk-3", "libgdk-3",  "libgtkmm",
+                                             "ayatana",  "osmgpsmap", "stratovane-desktop"};
+
+std::string toolkitLibraryIn(const std::string& text) {
+  for (const char* library : kToolkitLibraries) {
+    if (text.find(library) != std::string::npos) return library;
+  }
+  return {};
+}
+
+std::string commandOutput(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string output;
+  char buffer[4096];
+  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
+    output.append(buffer, n);
+  return output;
+}
+
+// --help and --version never get further than the binary's own libraries.
+TEST(ToolkitFree, BinaryLinksNoToolkit) {
+  const std::string libraries = commandOutput(std::string("ldd ") + STRATOVANE_BINARY);
+  ASSERT_NE(libraries.find("libglib-2.0"), std::string::npos) << libraries;
+  EXPECT_EQ(toolkitLibraryIn(libraries), "") << libraries;
+}
+
+// Even with a display named, the bar front-ends do not load the module.
+TEST(ToolkitFree, BarModesMapNoToolkitAfterTheirFirstTitles) {
+  for (const char* mode : {"--line", "--waybar"}) {
+    ConfigDir config;
+    ChildProcess child({STRATOVANE_BINARY, mode}, {{"XDG_CONFIG_HOME", config.path.string()},
+                                                   {"DISPLAY", ":0"},
+                                                   {"STRATOVANE_WEATHER_URL", ""}});
+    // The first title is written once set-up is over.
+    ASSERT_TRUE(child.readLine()) << mode;
+    std::ifstream maps("/proc/" + std::to_string(child.pid()) + "/maps");
+    std::stringstream mapped;
+    mapped << maps.rdbuf();
+    ASSERT_FALSE(mapped.str().empty());
+    EXPECT_EQ(toolkitLibraryIn(mapped.str()), "") << mode;
+  }
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,111 @@
+// What `cmake --install` and the Debian package put on a machine, checked like a packager would.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace stratovane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+struct Output {
+  int status = -1;
+  std::string text;
+};
+
+Output run(const std::string& command) {
+  Output output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.text.append(buffer, n);
+  output.status = pclose(pipe);
+  return output;
+}
+
+std::string quoted(const fs::path& path) {
+  return "'" + path.string() + "'";
+}
+
+// The binary's folder's parent: the prefix of the build's installation.
+fs::path prefixIn(const fs::path& root) {
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.path().filename() == "stratovane" && entry.path().parent_path().filename() == "bin")
+      return entry.path().parent_path().parent_path();
+  }
+  return {};
+}
+
+TEST(Install, ValidatorsAcceptTheDesktopEntryAndTheMetainfo) {
+  const fs::path data = fs::path(STRATOVANE_SOURCE_DIR) / "data";
+  for (const std::string& command :
+       {"desktop-file-validate " + quoted(data / "stratovane.desktop"),
+        "appstreamcli validate --no-net " + quoted(data / "org.stratovane.Stratovane.metainfo.xml"),
+        "man --warnings -l -Tutf8 -Z " + quoted(data / "stratovane.1") + " >/dev/null"}) {
+    const Output output = run(command);
+    EXPECT_EQ(output.status, 0) << command << "\n" << output.text;
+    EXPECT_EQ(output.text.find("warning"), std::string::npos) << command << "\n" << output.text;
+  }
+}
+
+TEST(Install, TreeHoldsEveryFileInItsStandardPlace) {
+  TempDir root;
+  ASSERT_EQ(
+      run("DESTDIR=" + quoted(root.path()) + " cmake --install " + quoted(STRATOVANE_BUILD_DIR))
+          .status,
+      0);
+  const fs::path prefix = prefixIn(root.path());
+  ASSERT_FALSE(prefix.empty());
+  for (const char* file :
+       {"share/applications/stratovane.desktop",
+        "share/metainfo/org.stratovane.Stratovane.metainfo.xml", "share/man/man1/stratovane.1.gz",
+        "share/icons/hicolor/scalable/apps/stratovane.svg",
+        "share/icons/hicolor/16x16/apps/stratovane.png",
+        "share/icons/hicolor/48x48/apps/stratovane.png",
+        "share/icons/hicolor/256x256/apps/stratovane.png", "share/doc/stratovane/copyright",
+        "share/doc/stratovane/changelog.gz"}) {
+    EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
+  }
+  const Output png =
+      run("file " + quoted(prefix / "share/icons/hicolor/48x48/apps/stratovane.png"));
+  EXPECT_NE(png.text.find("48 x 48"), std::string::npos) << png.text;
+}
+
+TEST(Install, PackageUnpacksToABinaryThatRuns) {
+  TempDir packages;
+  const Output cpack =
+      run("cpack -G DEB --config " + quoted(fs::path(STRATOVANE_BUILD_DIR) / "CPackConfig.cmake") +
+          " -B " + quoted(packages.path()));
+  ASSERT_EQ(cpack.status, 0) << cpack.text;
+  fs::path package;
+  for (const auto& entry : fs::directory_iterator(packages.path())) {
+    if (entry.path().extension() == ".deb") package = entry.path();
+  }
+  ASSERT_FALSE(package.empty()) << cpack.text;
+
+  const Output contents = run("dpkg-deb --contents " + quoted(package));
+  for (const char* file : {"/bin/stratovane", "/stratovane/stratovane-desktop.so",
+                           "/share/applications/stratovane.desktop",
+                           "/share/doc/stratovane/copyright", "/share/man/man1/stratovane.1.gz"}) {
+    EXPECT_NE(contents.text.find(file), std::string::npos) << file << "\n" << contents.text;
+  }
+  const Output fields = run("dpkg-deb --field " + quoted(package) + " Depends");
+  EXPECT_NE(fields.text.find("libc6"), std::string::npos) << fields.text;
+
+  TempDir root;
+  ASSERT_EQ(run("dpkg -x " + quoted(package) + " " + quoted(root.path())).status, 0);
+  const Output version = run(quoted(prefixIn(root.path()) / "bin/stratovane") + " --version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.text, std::string("stratovane ") + STRATOVANE_VERSION + "\n");
+}
+
+}  // namespace
+}  // namespace stratovane
