@@ -22,6 +22,7 @@
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
 #include "platform/system/GioFileWatch.h"
+#include "platform/system/GioWorkspace.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
@@ -29,13 +30,17 @@
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
+#include "rtf/RtfReader.h"
+#include "update/TextUpdateReport.h"
+#include "update/UpdateCheck.h"
+#include "update/WindowedUpdateReport.h"
 
 namespace {
 
 using namespace stratovane;
 
 constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --help | --version]\n"
+    "Usage: stratovane [--line | --waybar | --check-update | --help | --version]\n"
     "\n"
     "Shows the weather at one chosen place in the desktop's panel.\n"
     "\n"
@@ -43,14 +48,17 @@ constexpr const char* usage =
     "               otherwise the same as --line\n"
     "  --line       print every status title as one line on standard output\n"
     "  --waybar     print one JSON object per line for waybar's custom module\n"
+    "  --check-update  ask the update server for a newer version: its window with a\n"
+    "               display, otherwise the outcome on standard output (status 1 on failure)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n";
+    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
+    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
 
-enum class FrontEnd { automatic, line, waybar };
+enum class FrontEnd { automatic, line, waybar, checkUpdate };
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -72,6 +80,53 @@ std::optional<std::string> weatherEndpoint() {
   return endpoint;
 }
 
+std::string updateServerURL() {
+  const char* server = std::getenv("STRATOVANE_UPDATE_URL");
+  return server != nullptr && *server != '\0' ? server : STRATOVANE_UPDATE_URL;
+}
+
+// `--check-update`: one check, then the process ends. Without a display the toolkit is not even
+// loaded.
+[[noreturn]] void checkForUpdate(int& argc, char**& argv) {
+  std::unique_ptr<DesktopFrontEnd> desktop;
+  if (displayNamed()) desktop = DesktopModuleLoader::load(argc, argv);
+  GLibRunLoop runLoop;
+  GLibMainQueue mainQueue;
+  ThreadPoolQueue backgroundQueue;
+  CurlHttpLoader loader;
+  KernelReachability routes;
+  InternetReachability::shared().setService(&routes);
+  GioWorkspace workspace;
+  const std::string server = updateServerURL();
+  std::unique_ptr<UpdatePresenter> report;
+  if (desktop) {
+    report = std::make_unique<WindowedUpdateReport>(
+        desktop->interfaceLoader(), workspace, server + kArchivePath, runLoop, stderr, exitNow);
+  } else {
+    report = std::make_unique<TextUpdateReport>(stdout, stderr, exitNow);
+  }
+  UpdateCheck check(UpdateEnvironment{.reachability = InternetReachability::shared(),
+                                      .loader = loader,
+                                      .mainQueue = mainQueue,
+                                      .backgroundQueue = backgroundQueue,
+                                      .readRTF = readRTF,
+                                      .runningVersion = STRATOVANE_VERSION,
+                                      .serverURL = server,
+                                      .contact = STRATOVANE_CONTACT},
+                    *report);
+  // SIGUSR1 has nothing to fetch here; SIGINT and SIGTERM end a check that waits on its server.
+  ProcessSignals signals([] {}, [] { exitNow(0); });
+  check.run();
+  if (desktop) {
+    desktop->run();
+  } else {
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    g_main_loop_run(loop);
+    g_main_loop_unref(loop);
+  }
+  exitNow(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,11 +146,15 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::line;
     } else if (argument == "--waybar") {
       frontEnd = FrontEnd::waybar;
+    } else if (argument == "--check-update") {
+      frontEnd = FrontEnd::checkUpdate;
     } else {
       std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
       return 2;
     }
   }
+
+  if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
   std::unique_ptr<DesktopFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
@@ -119,6 +178,7 @@ int main(int argc, char** argv) {
   LocaleNumberFormatting numberFormatting;
   IcuTimeFormatting timeFormatting;
   NoInterfaceLoader noWindows;
+  GioWorkspace workspace;
 
   std::unique_ptr<LineOutput> lineOutput;
   std::shared_ptr<LineStatusItem> lineItem;
@@ -147,6 +207,9 @@ int main(int argc, char** argv) {
       },
       .exit = exitNow,
       .weatherEndpoint = weatherEndpoint(),
+      .workspace = workspace,
+      .readRTF = readRTF,
+      .updateServerURL = updateServerURL(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
   if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });

@@ -18,9 +18,25 @@ double secondsSince1970Now() {
 
 AppDelegate::AppDelegate(AppEnvironment environment)
     : env_(std::move(environment)),
+      updateWnd_(env_.interfaceLoader, env_.workspace, env_.updateServerURL + kArchivePath,
+                 "windowUpdate"),
+      errorWnd_(env_.interfaceLoader, "ErrorWindow"),
+      alreadyUpdate_(env_.interfaceLoader, "NoUpdateWindow"),
       forcastWnd_(env_.interfaceLoader, "forcastWindows"),
       alertWnd_(env_.interfaceLoader),
-      statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr) {}
+      statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr),
+      updateCheck_(
+          UpdateEnvironment{
+              .reachability = env_.reachability,
+              .loader = env_.loader,
+              .mainQueue = env_.mainQueue,
+              .backgroundQueue = env_.backgroundQueue,
+              .readRTF = env_.readRTF,
+              .runningVersion = env_.runningVersion,
+              .serverURL = env_.updateServerURL,
+              .contact = env_.contact,
+          },
+          *this) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
   setTitle("\u23F1 Fetching...");
@@ -184,6 +200,19 @@ void AppDelegate::updateForecastMenu() {
 
 void AppDelegate::showForecastWindow() {
   stratovane::showForecastWindow(forcastWnd_, dailyForcast_, dailyForcastIcon_);
+}
+
+void AppDelegate::showErrorWindow(const std::string& message) {
+  stratovane::showErrorWindow(errorWnd_, message);
+}
+
+void AppDelegate::showUpdateWindow(const std::string& message,
+                                   const AttributedString& revisionHistory) {
+  stratovane::showUpdateWindow(updateWnd_, message, revisionHistory);
+}
+
+void AppDelegate::showNoUpdateWindow() {
+  stratovane::showNoUpdateWindow(alreadyUpdate_);
 }
 
 void AppDelegate::showAlertWindow(std::size_t alert) {

@@ -21,9 +21,15 @@
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
 #include "platform/Widgets.h"
+#include "platform/Workspace.h"
 #include "presentation/AlertWindow.h"
 #include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
+#include "update/ErrorWindow.h"
+#include "update/NoUpdateWindow.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdatePresenter.h"
+#include "update/windowUpdate.h"
 
 namespace stratovane {
 
@@ -47,9 +53,15 @@ struct AppEnvironment {
   // The endpoint without its query, from the environment: wins over the "weatherEndpoint" setting.
   std::optional<std::string> weatherEndpoint;
   std::function<double()> now = secondsSince1970Now;  // decides which alerts have ended
+  // The update check.
+  Workspace& workspace;
+  RtfReading readRTF = {};  // none: no revision history can be read
+  std::string updateServerURL = STRATOVANE_UPDATE_URL;
+  std::string contact = STRATOVANE_CONTACT;
+  std::optional<std::string> runningVersion = STRATOVANE_VERSION;
 };
 
-class AppDelegate {
+class AppDelegate : public UpdatePresenter {
  public:
   explicit AppDelegate(AppEnvironment environment);
   AppDelegate(const AppDelegate&) = delete;
@@ -61,7 +73,7 @@ class AppDelegate {
   // Menu actions.
   void showSettings();
   void quitApp();
-  void updateApp() {}
+  void updateApp() { updateCheck_.run(); }
   void updateMenu() { fetchFeed(); }
   void makeMenuItemEnabled() { showForecastWindow(); }
   // The action of the alert entries: `alert` is the position in alerts().
@@ -80,6 +92,12 @@ class AppDelegate {
   void updateForecastMenu();
   void showForecastWindow();
 
+  // The update check's windows.
+  void showErrorWindow(const std::string& message) override;
+  void showUpdateWindow(const std::string& message,
+                        const AttributedString& revisionHistory) override;
+  void showNoUpdateWindow() override;
+
   // Runs on the background queue: builds the request, loads and parses the answer.
   void downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                     std::uint64_t fetchNumber);
@@ -91,6 +109,9 @@ class AppDelegate {
   const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
   const std::string& dailyForcast() const { return dailyForcast_; }
   const std::string& dailyForcastIcon() const { return dailyForcastIcon_; }
+  windowUpdate& updateWnd() { return updateWnd_; }
+  ErrorWindow& errorWnd() { return errorWnd_; }
+  NoUpdateWindow& alreadyUpdate() { return alreadyUpdate_; }
   forcastWindows& forcastWnd() { return forcastWnd_; }
   AlertWindow& alertWnd() { return alertWnd_; }
   // The alerts of the last menu rebuild, in the order of their entries.
@@ -106,6 +127,9 @@ class AppDelegate {
   AppEnvironment env_;
 
   std::shared_ptr<Window> window_;  // never assigned; the sender of every window showing
+  windowUpdate updateWnd_;
+  ErrorWindow errorWnd_;
+  NoUpdateWindow alreadyUpdate_;
   forcastWindows forcastWnd_;
   AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
@@ -123,6 +147,8 @@ class AppDelegate {
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
   bool offline_ = false;  // the latest outcome shown was "Offline"
+
+  UpdateCheck updateCheck_;
 };
 
 }  // namespace stratovane

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "rtf/AttributedString.h"
+
 namespace stratovane {
 
 class Window {
@@ -36,6 +38,8 @@ class TextView {
   // Replaces the selection as if typed; refused while the view is not editable.
   virtual void insertText(const std::string& text) = 0;
   virtual void moveToBeginningOfDocument() = 0;
+  // Adds the text with its attributes at the end of the document, editable or not.
+  virtual void appendAttributedString(const AttributedString& text) = 0;
   virtual std::string string() const = 0;
   // Insertion point as a count of characters from the start.
   virtual std::size_t insertionPoint() const = 0;

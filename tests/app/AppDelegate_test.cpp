@@ -78,6 +78,7 @@ class AppDelegateTest : public ::testing::Test {
         .exit = [this](int status) { exitStatus = status; },
         .weatherEndpoint = environmentEndpoint,
         .now = [this] { return kNoon + runLoop.now(); },
+        .workspace = workspace,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -109,6 +110,7 @@ class AppDelegateTest : public ::testing::Test {
   FileUserDefaults defaults{""};
   NotificationCenter notifications;
   FakeHttpLoader loader;
+  testing::FakeWorkspace workspace;
   FakeReachability routes;
   InternetReachability reachability{&routes};
   testing::FakeInterfaceLoader windows;
@@ -177,6 +179,15 @@ TEST_F(AppDelegateTest, LaunchDownloadReadsTheRegisteredFallbacks) {
   EXPECT_EQ(loader.urls[0],
             "https://weather.test/onecall?lat=59.4040015148249&lon=17.994089135126462"
             "&units=metric&lang=en&appid=key");
+}
+
+TEST_F(AppDelegateTest, CheckForUpdateAsksTheUpdateServerInTheBackground) {
+  launch();
+  statusItem->choose("Check for update...");
+  EXPECT_TRUE(loader.urls.empty());
+  settle();
+  EXPECT_EQ(loader.urls, std::vector<std::string>{std::string(STRATOVANE_UPDATE_URL) +
+                                                  "/version/stratovane_version.txt"});
 }
 
 TEST_F(AppDelegateTest, SettingsChangeLeavesOneFetchTimerAndFetchesAtOnce) {

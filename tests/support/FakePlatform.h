@@ -13,6 +13,7 @@
 #include "platform/ReachabilityService.h"
 #include "platform/RunLoop.h"
 #include "platform/StatusItem.h"
+#include "platform/Workspace.h"
 
 namespace stratovane::testing {
 
@@ -101,6 +102,16 @@ class FakeHttpLoader : public HttpLoader {
   std::vector<std::string> urls;
   std::optional<std::string> response;
   std::function<std::optional<std::string>(const std::string&)> respond;  // wins over response
+};
+
+// Records the addresses it is asked to open.
+class FakeWorkspace : public Workspace {
+ public:
+  bool openURL(const std::string& url) override {
+    urls.push_back(url);
+    return true;
+  }
+  std::vector<std::string> urls;
 };
 
 }  // namespace stratovane::testing

@@ -84,6 +84,11 @@ void FakeTextView::moveToBeginningOfDocument() {
   log_->push_back(id_ + ".moveToBeginningOfDocument()");
 }
 
+void FakeTextView::appendAttributedString(const AttributedString& text) {
+  log_->push_back(id_ + ".appendAttributedString(" + text.string + ")");
+  text_ += text.string;
+}
+
 std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
                                                         const Connections& connections) {
   ++loadCounts_[name];

@@ -59,6 +59,8 @@ class FakeTextView : public TextView {
   void selectAll() override;
   void insertText(const std::string& text) override;
   void moveToBeginningOfDocument() override;
+  // Appends the text; its attributes are not kept.
+  void appendAttributedString(const AttributedString& text) override;
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
   std::size_t selectionLength() const { return selectionEnd_ - selectionStart_; }

@@ -24,6 +24,8 @@ class GtkTextViewAdapter : public TextView {
   void selectAll() override;
   void insertText(const std::string& text) override;
   void moveToBeginningOfDocument() override;
+  // Each distinct set of attributes becomes one named tag of the buffer, reused on every append.
+  void appendAttributedString(const AttributedString& text) override;
   std::string string() const override;
   std::size_t insertionPoint() const override;
 

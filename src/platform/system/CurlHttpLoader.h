@@ -31,8 +31,12 @@ class CurlHttpLoader final : public HttpLoader {
                           std::chrono::seconds totalTimeout = kDefaultTotalTimeout);
 
   std::optional<std::string> load(const std::string& url) override;
+  std::optional<HttpResponse> loadWithContentType(const std::string& url) override;
 
  private:
+  // Fills `contentType` when asked for it.
+  std::optional<std::string> perform(const std::string& url, std::string* contentType);
+
   std::chrono::seconds idleTimeout_;
   std::size_t maximumBodySize_;
   std::chrono::seconds totalTimeout_;

@@ -1,0 +1,88 @@
+// `stratovane --check-update` without a display, against an update server on 127.0.0.1.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
+#include "support/HttpTestServer.h"
+
+namespace stratovane {
+namespace {
+
+using testing::ChildProcess;
+using testing::hostHasDefaultRoute;
+using testing::HttpTestServer;
+
+struct Outcome {
+  std::vector<std::string> lines;
+  std::optional<int> status;
+};
+
+Outcome checkUpdate(const std::string& server) {
+  ChildProcess child({STRATOVANE_BINARY, "--check-update"}, {{"STRATOVANE_UPDATE_URL", server},
+                                                             {"DISPLAY", ""},
+                                                             {"WAYLAND_DISPLAY", ""},
+                                                             {"LC_ALL", "C"}});
+  Outcome run;
+  while (std::optional<std::string> line = child.readLine()) run.lines.push_back(*line);
+  run.status = child.wait();
+  return run;
+}
+
+TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  const HttpTestServer server([](httplib::Server& routes) {
+    const auto serve = [&](const std::string& path, const std::string& body) {
+      routes.Get(path, [body](const httplib::Request&, httplib::Response& response) {
+        response.set_content(body, "text/plain");
+      });
+    };
+    const std::string history = "{\\rtf1\\ansi {\\b 9.0.0}\\par Rain in \\'c5re.\\par}";
+    serve("/offer/version/stratovane_version.txt", "9.0.0\n");
+    serve("/offer/version/stratovane_rh.rtf", history);
+    serve("/current/version/stratovane_version.txt", STRATOVANE_VERSION);
+    serve("/current/version/stratovane_rh.rtf", history);
+    serve("/broken/version/stratovane_version.txt", "9.0.0");
+    serve("/broken/version/stratovane_rh.rtf", "<html>Moved</html>");
+  });
+
+  const Outcome offer = checkUpdate(server.url("/offer"));
+  EXPECT_EQ(offer.lines, (std::vector<std::string>{
+                             "Stratovane 9.0.0",
+                             std::string(" is now available - you have ") + STRATOVANE_VERSION +
+                                 ". Would you like to download it now?",
+                             "",
+                             "9.0.0",
+                             "Rain in \u00C5re.",
+                         }));
+  EXPECT_EQ(offer.status, 0);
+
+  const Outcome current = checkUpdate(server.url("/current"));
+  EXPECT_EQ(current.lines,
+            std::vector<std::string>{"You are running the newest version of Stratovane."});
+  EXPECT_EQ(current.status, 0);
+
+  const Outcome broken = checkUpdate(server.url("/broken"));
+  EXPECT_EQ(broken.lines, std::vector<std::string>{"Could not load the revision history"});
+  EXPECT_EQ(broken.status, 1);
+}
+
+TEST(UpdateCommand, SIGTERMEndsACheckThatWaitsOnItsServer) {
+  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  const HttpTestServer silent(HttpTestServer::Misbehaviour::silent);
+  ChildProcess child({STRATOVANE_BINARY, "--check-update"},
+                     {{"STRATOVANE_UPDATE_URL", silent.url("")}, {"DISPLAY", ""}});
+  for (int wait = 0; wait < 200 && silent.requests() == 0; ++wait) usleep(50'000);
+  ASSERT_EQ(silent.requests(), 1);
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(std::chrono::seconds(2)), 0);
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,213 @@
+// The update check's steps and outcomes, on fakes and with the real loader against a local server.
+#include "update/UpdateCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/system/CurlHttpLoader.h"
+#include "support/FakePlatform.h"
+#include "support/HttpTestServer.h"
+
+namespace stratovane {
+namespace {
+
+using testing::FakeHttpLoader;
+using testing::FakeQueue;
+using testing::FakeReachability;
+using testing::HttpTestServer;
+
+const std::string kServer = "https://updates.test/stratovane";
+const std::string kVersionURL = kServer + "/version/stratovane_version.txt";
+const std::string kHistoryURL = kServer + "/version/stratovane_rh.rtf";
+const std::string kHistory = "{\\rtf1 Fixed the clock}";
+const std::string kVersionError = "error: Could not check online version";
+const std::string kHistoryError = "error: Could not load the revision history";
+const std::string kNoUpdate = "no update";
+
+// Stands in for the RTF reader: "{\rtf" ... "}" is read as its inner text.
+std::optional<AttributedString> fakeRTF(std::string_view data) {
+  if (!data.starts_with("{\\rtf") || !data.ends_with("}")) return std::nullopt;
+  return AttributedString{std::string(data.substr(5, data.size() - 6)), {}};
+}
+
+std::string offer(const std::string& published, const std::string& running) {
+  return "offer: Stratovane " + published + " is now available - you have " + running +
+         ". Would you like to download it now?";
+}
+
+// Writes down every outcome shown.
+struct RecordingPresenter : UpdatePresenter {
+  void showUpdateWindow(const std::string& message, const AttributedString& history) override {
+    shown.push_back("offer: " + message);
+    revisionHistory = history;
+  }
+  void showNoUpdateWindow() override { shown.push_back(kNoUpdate); }
+  void showErrorWindow(const std::string& message) override {
+    shown.push_back("error: " + message);
+  }
+  void checkEndedSilently(SilentEnd reason) override {
+    shown.push_back(reason == SilentEnd::offline ? "silent: offline" : "silent: no version");
+  }
+  std::vector<std::string> shown;
+  AttributedString revisionHistory;
+};
+
+class UpdateCheckTest : public ::testing::Test {
+ protected:
+  UpdateCheck makeCheck(HttpLoader& httpLoader, std::optional<std::string> running = "2.0.0",
+                        const std::string& server = kServer, RtfReading reader = fakeRTF) {
+    return UpdateCheck(UpdateEnvironment{.reachability = reachability,
+                                         .loader = httpLoader,
+                                         .mainQueue = mainQueue,
+                                         .backgroundQueue = backgroundQueue,
+                                         .readRTF = std::move(reader),
+                                         .runningVersion = std::move(running),
+                                         .serverURL = server,
+                                         .contact = "someone@stratovane.test"},
+                       presenter);
+  }
+
+  // Serves these bodies; any other address fails to load.
+  void serve(std::map<std::string, std::string> bodies) {
+    loader.respond = [bodies = std::move(bodies)](const std::string& url) {
+      const auto found = bodies.find(url);
+      return found == bodies.end() ? std::nullopt : std::optional(found->second);
+    };
+  }
+
+  void runToTheEnd(UpdateCheck& check) {
+    check.run();
+    backgroundQueue.runAll();
+    mainQueue.runAll();
+  }
+
+  FakeReachability routes;
+  InternetReachability reachability{&routes};
+  FakeHttpLoader loader;
+  FakeQueue mainQueue;
+  FakeQueue backgroundQueue;
+  RecordingPresenter presenter;
+};
+
+struct Outcome {
+  const char* name;
+  std::optional<std::string> published;  // none: the version text cannot be loaded
+  std::optional<std::string> history;    // none: the history cannot be loaded
+  std::optional<std::string> running;
+  std::string expected;
+};
+
+TEST_F(UpdateCheckTest, EveryOutcome) {
+  const Outcome outcomes[] = {
+      {"version not loadable", std::nullopt, kHistory, "2.0.0", kVersionError},
+      {"history not loadable", "2.1.0", std::nullopt, "2.0.0", kHistoryError},
+      {"history not RTF", "3.0.0", "<html>404</html>", "2.0.0", kHistoryError},
+      {"history read before comparing", "2.0.0", "plain", "2.1.0", kHistoryError},
+      {"newer minor", "2.1.0", kHistory, "2.0.9", offer("2.1.0", "2.0.9")},
+      {"text kept as received", "2.1.0\n", kHistory, "2.0.0", offer("2.1.0\n", "2.0.0")},
+      {"numbers, not text", "2.10.0", kHistory, "2.9.9", offer("2.10.0", "2.9.9")},
+      {"older published", "2.0.9", kHistory, "2.1.0", kNoUpdate},
+      {"same version", "2.1.0", kHistory, "2.1.0", kNoUpdate},
+      {"error page as version", "<html><body>404 Not Found</body></html>", kHistory, "0.1.0",
+       kNoUpdate},
+      {"no running version", "9.0.0", kHistory, std::nullopt, "silent: no version"},
+  };
+  for (const Outcome& outcome : outcomes) {
+    std::map<std::string, std::string> bodies;
+    if (outcome.published) bodies[kVersionURL] = *outcome.published;
+    if (outcome.history) bodies[kHistoryURL] = *outcome.history;
+    serve(bodies);
+    presenter.shown.clear();
+    UpdateCheck check = makeCheck(loader, outcome.running);
+    runToTheEnd(check);
+    EXPECT_EQ(presenter.shown, std::vector<std::string>{outcome.expected}) << outcome.name;
+  }
+  EXPECT_EQ(presenter.revisionHistory, *fakeRTF(kHistory));
+}
+
+TEST_F(UpdateCheckTest, OfflineOrWithoutAnAddressNothingIsLoaded) {
+  UpdateCheck unaddressable = makeCheck(loader, "2.0.0", "https://updates .test");
+  runToTheEnd(unaddressable);
+  routes.flags = FakeReachability::kReachable | FakeReachability::kConnectionRequired;
+  UpdateCheck offline = makeCheck(loader);
+  runToTheEnd(offline);
+  EXPECT_EQ(presenter.shown, (std::vector<std::string>{"error: Bad URL (Should not happen) - "
+                                                       "please contact someone@stratovane.test",
+                                                       "silent: offline"}));
+  EXPECT_TRUE(loader.urls.empty());
+}
+
+TEST_F(UpdateCheckTest, DownloadsRunInTheBackgroundAndASecondCheckWaitsForTheFirst) {
+  serve({{kVersionURL, "2.1.0"}, {kHistoryURL, kHistory}});
+  UpdateCheck check = makeCheck(loader);
+  check.run();
+  check.run();  // ignored: the first is still running
+  EXPECT_TRUE(loader.urls.empty()) << "nothing loads on the main thread";
+  ASSERT_EQ(backgroundQueue.size(), 1u);
+  backgroundQueue.runAll();
+  EXPECT_EQ(loader.urls, (std::vector<std::string>{kVersionURL, kHistoryURL}));
+  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(check.isRunning());
+  mainQueue.runAll();
+  EXPECT_FALSE(check.isRunning());
+  EXPECT_EQ(presenter.shown, std::vector<std::string>{offer("2.1.0", "2.0.0")});
+
+  runToTheEnd(check);  // the next choice of the command checks again
+  EXPECT_EQ(presenter.shown.size(), 2u);
+}
+
+// The real loader --------------------------------------------------------------------------
+
+void route(httplib::Server& routes, const std::string& path, const std::string& body,
+           const char* type = "text/plain", int status = 200) {
+  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(body, type);
+  });
+}
+
+TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
+  const HttpTestServer server([](httplib::Server& routes) {
+    const std::string utf16(
+        "\xFF\xFE"
+        "2\0.\0"
+        "1\0.\0"
+        "0\0",
+        12);
+    route(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
+    route(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    route(routes, "/current/version/stratovane_version.txt", "0.1.0\n");
+    route(routes, "/current/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    route(routes, "/html/version/stratovane_version.txt", "<html>Not Found</html>", "text/html",
+          404);
+    route(routes, "/html/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    route(routes, "/nohistory/version/stratovane_version.txt", "3.0.0");
+    route(routes, "/notrtf/version/stratovane_version.txt", "3.0.0");
+    route(routes, "/notrtf/version/stratovane_rh.rtf", "<html>Moved</html>", "text/html", 500);
+    route(routes, "/badcharset/version/stratovane_version.txt", "3.0.0",
+          "text/plain; charset=x-unknown");
+  });
+  CurlHttpLoader curl;
+  const std::string refused = "http://127.0.0.1:" + std::to_string(HttpTestServer::refusedPort());
+  const std::pair<std::string, std::string> cases[] = {
+      {server.url("/offer"), offer("2.1.0", "0.1.0")},
+      {server.url("/current"), kNoUpdate},
+      {server.url("/html"), kNoUpdate},
+      {server.url("/nohistory"), kHistoryError},
+      {server.url("/notrtf"), kHistoryError},
+      {server.url("/badcharset"), kVersionError},
+      {refused, kVersionError},
+  };
+  for (const auto& [base, expected] : cases) {
+    presenter.shown.clear();
+    UpdateCheck check = makeCheck(curl, "0.1.0", base);
+    runToTheEnd(check);
+    EXPECT_EQ(presenter.shown, std::vector<std::string>{expected}) << base;
+  }
+}
+
+}  // namespace
+}  // namespace stratovane
