@@ -19,7 +19,9 @@
 #include "platform/RunLoop.h"
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
+#include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
+#include "platform/Workspace.h"
 #include "presentation/forcastWindows.h"
 
 namespace stratovane {
@@ -39,6 +41,9 @@ struct AppEnvironment {
   std::function<std::shared_ptr<StatusItem>()> makeStatusItem;
   std::function<void(int)> exit;                         // ends the process at once
   std::string weatherEndpoint = defaultWeatherEndpoint;  // without its query
+  // Without both, "Settings" shows nothing (text bars have no views).
+  Workspace* workspace = nullptr;
+  ViewPresenter* viewPresenter = nullptr;
 };
 
 class AppDelegate {
@@ -100,6 +105,8 @@ class AppDelegate {
   // Fetches overlap; an outcome older than one already shown is dropped.
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
+
+  std::shared_ptr<View> settingsView_;  // while the settings view is open
 };
 
 }  // namespace stratovane
