@@ -9,8 +9,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/AppDelegate.h"
+#include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/TrayFrontEnd.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
@@ -18,17 +21,19 @@
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
+#include "platform/system/GioWorkspace.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ThreadPoolQueue.h"
+#include "settings/presentSettingsView.h"
 
 namespace {
 
 using namespace stratovane;
 
 constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --help | --version]\n"
+    "Usage: stratovane [--line | --waybar | --settings | --help | --version]\n"
     "\n"
     "Shows the weather at one chosen place in the desktop's panel.\n"
     "\n"
@@ -36,6 +41,7 @@ constexpr const char* usage =
     "               otherwise the same as --line\n"
     "  --line       print every status title as one line on standard output\n"
     "  --waybar     print one JSON object per line for waybar's custom module\n"
+    "  --settings   open the settings in a window and exit when it is closed\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
@@ -43,7 +49,7 @@ constexpr const char* usage =
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
     "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n";
 
-enum class FrontEnd { automatic, line, waybar };
+enum class FrontEnd { automatic, line, waybar, settings };
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -58,6 +64,33 @@ gboolean onTerminate(gpointer) {
 gboolean onUpdateSignal(gpointer data) {
   static_cast<AppDelegate*>(data)->updateMenu();
   return G_SOURCE_CONTINUE;
+}
+
+// The settings view alone, for text-bar users: an ordinary window, status 0 once it closed.
+int runSettings(int& argc, char**& argv) {
+  if (!gtk::TrayFrontEnd::displayAvailable()) {
+    std::fputs("stratovane: --settings needs a graphical session, and none is available\n",
+               stderr);
+    return 2;
+  }
+  gtk::TrayFrontEnd toolkit(argc, argv);
+  FileUserDefaults defaults(FileUserDefaults::defaultPath());
+  // The view shows what the panel item would use, fallbacks included.
+  const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                   registeredDefaults.end());
+  defaults.registerDefaults(fallbacks);
+  NotificationCenter notificationCenter;
+  GioWorkspace workspace;
+  gtk::GtkViewPresenter presenter;
+  const auto view = presentSettingsView(
+      {defaults, notificationCenter, workspace, toolkit.interfaceLoader(), presenter},
+      PresentationStyle::window, [] {
+        // Runs before the settings are stored; the exit waits for the loop's next turn.
+        g_idle_add([](gpointer) -> gboolean { exitNow(0); }, nullptr);
+      });
+  if (!view) return 1;
+  toolkit.run();
+  return 0;
 }
 
 std::string weatherEndpoint() {
@@ -83,11 +116,15 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::line;
     } else if (argument == "--waybar") {
       frontEnd = FrontEnd::waybar;
+    } else if (argument == "--settings") {
+      frontEnd = FrontEnd::settings;
     } else {
       std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
       return 2;
     }
   }
+
+  if (frontEnd == FrontEnd::settings) return runSettings(argc, argv);
 
   std::unique_ptr<gtk::TrayFrontEnd> tray;
   if (frontEnd == FrontEnd::automatic) {
@@ -111,6 +148,9 @@ int main(int argc, char** argv) {
   LocaleNumberFormatting numberFormatting;
   IcuTimeFormatting timeFormatting;
   NoInterfaceLoader noWindows;
+  GioWorkspace workspace;
+  std::unique_ptr<gtk::GtkViewPresenter> viewPresenter;
+  if (tray) viewPresenter = std::make_unique<gtk::GtkViewPresenter>();
 
   std::shared_ptr<LineStatusItem> lineItem;
   if (!tray) {
@@ -135,6 +175,8 @@ int main(int argc, char** argv) {
       },
       .exit = exitNow,
       .weatherEndpoint = weatherEndpoint(),
+      .workspace = &workspace,
+      .viewPresenter = viewPresenter.get(),
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
 
