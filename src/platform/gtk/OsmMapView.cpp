@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <unordered_map>
@@ -70,15 +71,34 @@ void quietTileLog(const gchar* domain, GLogLevelFlags level, const gchar* messag
   }
 }
 
+// libsoup refuses osm-gps-map's retry of a failed tile with a critical, once per tile and try.
+void quietRefusedRetries(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                         gpointer) {
+  if (message != nullptr && std::strstr(message, "soup_session_real_requeue_message") != nullptr) {
+    return;
+  }
+  g_log_default_handler(domain, level, message, nullptr);
+}
+
 // Each new map installs its own handler for the library's domain in front of ours, so ours goes
 // back in front after every map is made.
 void quietTileLogs() {
+  static const guint soupHandler = g_log_set_handler(
+      "libsoup", static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL),
+      quietRefusedRetries, nullptr);
+  (void)soupHandler;
   static guint handler = 0;
   if (handler != 0) g_log_remove_handler("OsmGpsMap", handler);
   handler = g_log_set_handler(
       "OsmGpsMap",
       static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
       quietTileLog, nullptr);
+}
+
+// The map leaves its idle redraws queued when it goes; run later, they would draw a freed map.
+void dropPendingRedraws(gpointer, GObject* map) {
+  while (g_idle_remove_by_data(map)) {
+  }
 }
 
 GtkWidget* makeMap(const TileSource& source) {
@@ -88,8 +108,48 @@ GtkWidget* makeMap(const TileSource& source) {
       source.maxZoom, "min-zoom", 1, "tile-cache", cache.c_str(), "user-agent", kUserAgent,
       "drag-limit", kDragLimit, "show-gps-point", FALSE, "record-trip-history", FALSE,
       "show-trip-history", FALSE, "auto-center", FALSE, nullptr));
+  g_object_weak_ref(G_OBJECT(map), dropPendingRedraws, nullptr);
   quietTileLogs();
   return map;
+}
+
+gboolean destroyRetired(gpointer map) {
+  gtk_widget_destroy(GTK_WIDGET(map));
+  g_object_unref(map);
+  return G_SOURCE_REMOVE;
+}
+
+void destroyWhenIdle(GObject* map, GParamSpec*, gpointer) {
+  int queued = 0;
+  g_object_get(map, "tiles-queued", &queued, nullptr);
+  if (queued != 0) return;
+  g_signal_handlers_disconnect_by_func(map, reinterpret_cast<gpointer>(destroyWhenIdle), nullptr);
+  g_idle_add(destroyRetired, map);
+}
+
+// Destroying a map frees its download table, yet libsoup reports aborted downloads later from the
+// main loop, into the freed table. So a retired map, unparented and holding the reference passed
+// in, stops fetching and is destroyed once no download is under way. A download whose retry
+// libsoup refused stays queued for good: such a map is kept until the process ends.
+void retire(GtkWidget* map) {
+  g_object_set(map, "auto-download", FALSE, nullptr);
+  g_signal_connect(map, "notify::tiles-queued", G_CALLBACK(destroyWhenIdle), nullptr);
+  destroyWhenIdle(G_OBJECT(map), nullptr, nullptr);
+}
+
+void retireChild(GtkWidget* parent, GtkWidget* map) {
+  g_object_ref(map);
+  gtk_container_remove(GTK_CONTAINER(parent), map);
+  retire(map);
+}
+
+// Runs before the container destroys its children, whether or not an adapter still exists.
+void retireMaps(GtkWidget* root, gpointer) {
+  GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+  for (GList* child = children; child != nullptr; child = child->next) {
+    if (OSM_GPS_MAP_IS_MAP(child->data)) retireChild(root, GTK_WIDGET(child->data));
+  }
+  g_list_free(children);
 }
 
 // A red pin with the title beside it on a light plate; the pin's tip is the coordinate.
@@ -161,7 +221,6 @@ struct OsmMapView::State {
   GtkWidget* map = nullptr;          // the current tile map inside the overlay
   GtkWidget* labelsArea = nullptr;   // draws hybrid's labels over the imagery
   GtkWidget* attribution = nullptr;  // the providers' credit, bottom right
-  gulong rootDestroyed = 0;
 
   std::vector<PointAnnotation> annotations;  // exact coordinates; the widget only draws floats
   std::unordered_map<std::string, MarkerPicture> markers;
@@ -233,7 +292,8 @@ struct OsmMapView::State {
     if (map != nullptr) {
       // Keep the view the user panned and zoomed to.
       g_object_get(map, "latitude", &latitude, "longitude", &longitude, "zoom", &zoom, nullptr);
-      gtk_widget_destroy(map);
+      g_signal_handlers_disconnect_by_data(map, this);
+      retireChild(root, map);
     }
     map = makeMap(source);
     gtk_widget_add_events(map, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
@@ -242,7 +302,6 @@ struct OsmMapView::State {
     g_signal_connect(map, "motion-notify-event", G_CALLBACK(onMotion), this);
     g_signal_connect(map, "button-release-event", G_CALLBACK(onRelease), this);
     g_signal_connect(map, "changed", G_CALLBACK(onViewChanged), this);
-    g_signal_connect(map, "destroy", G_CALLBACK(gtk_widget_destroyed), &map);
     gtk_widget_set_hexpand(map, TRUE);
     gtk_widget_set_vexpand(map, TRUE);
     osm_gps_map_set_zoom(OSM_GPS_MAP(map), zoom);
@@ -365,23 +424,23 @@ struct OsmMapView::State {
   static void onRootDestroyed(GtkWidget*, State* state) { state->forgetWidgets(); }
 
   void forgetWidgets() {
-    if (labelsFetcher && labelsQueued != 0)
+    if (labelsFetcher) {
       g_signal_handler_disconnect(labelsFetcher.get(), labelsQueued);
+      retire(labelsFetcher.release());
+    }
     labelsQueued = 0;
-    labelsFetcher.reset();
     root = nullptr;
     map = nullptr;
     labelsArea = nullptr;
     attribution = nullptr;
-    rootDestroyed = 0;
   }
 };
 
 OsmMapView::OsmMapView(Gtk::Container& container) : state_(std::make_unique<State>()) {
   State& state = *state_;
   state.root = gtk_overlay_new();
-  state.rootDestroyed =
-      g_signal_connect(state.root, "destroy", G_CALLBACK(State::onRootDestroyed), &state);
+  g_signal_connect(state.root, "destroy", G_CALLBACK(retireMaps), nullptr);
+  g_signal_connect(state.root, "destroy", G_CALLBACK(State::onRootDestroyed), &state);
 
   state.labelsArea = gtk_drawing_area_new();
   g_signal_connect(state.labelsArea, "draw", G_CALLBACK(State::onDrawLabels), &state);
@@ -421,17 +480,12 @@ OsmMapView::OsmMapView(Gtk::Container& container) : state_(std::make_unique<Stat
 }
 
 OsmMapView::~OsmMapView() {
-  if (state_->root != nullptr) {
-    // The widgets stay with their container; they must no longer call back into this state.
-    g_signal_handlers_disconnect_by_data(state_->root, state_.get());
-    if (state_->map != nullptr) {
-      g_signal_handlers_disconnect_by_func(
-          state_->map, reinterpret_cast<gpointer>(gtk_widget_destroyed), &state_->map);
-      g_signal_handlers_disconnect_by_data(state_->map, state_.get());
-    }
-    g_signal_handlers_disconnect_by_data(state_->labelsArea, state_.get());
-    state_->forgetWidgets();
-  }
+  if (state_->root == nullptr) return;
+  // The widgets stay with their container; they must no longer call back into this state.
+  g_signal_handlers_disconnect_by_data(state_->root, state_.get());
+  g_signal_handlers_disconnect_by_data(state_->map, state_.get());
+  g_signal_handlers_disconnect_by_data(state_->labelsArea, state_.get());
+  state_->forgetWidgets();
 }
 
 void OsmMapView::addAnnotation(const PointAnnotation& annotation) {
