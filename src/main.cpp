@@ -69,8 +69,7 @@ gboolean onUpdateSignal(gpointer data) {
 // The settings view alone, for text-bar users: an ordinary window, status 0 once it closed.
 int runSettings(int& argc, char**& argv) {
   if (!gtk::TrayFrontEnd::displayAvailable()) {
-    std::fputs("stratovane: --settings needs a graphical session, and none is available\n",
-               stderr);
+    std::fputs("stratovane: --settings needs a graphical session, and none is available\n", stderr);
     return 2;
   }
   gtk::TrayFrontEnd toolkit(argc, argv);

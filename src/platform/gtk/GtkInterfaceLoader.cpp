@@ -7,6 +7,7 @@
 #include <gtkmm/combobox.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
+#include <gtkmm/popover.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
@@ -148,8 +149,11 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
     destroyToplevels(builder);
     return nullptr;
   }
-  Gtk::Widget* root = find<Gtk::Widget>(builder, identifier);
-  if (root == nullptr || GTK_IS_WINDOW(root->gobj()) || root->get_parent() != nullptr) {
+  GObject* object = gtk_builder_get_object(builder->gobj(), identifier.c_str());
+  Gtk::Widget* root = object != nullptr && GTK_IS_WIDGET(object) && !GTK_IS_WINDOW(object)
+                          ? Glib::wrap(GTK_WIDGET(object))
+                          : nullptr;
+  if (root == nullptr || root->get_parent() != nullptr) {
     fail(name, "has no view \"" + identifier + "\"");
     destroyToplevels(builder);
     return nullptr;
@@ -168,18 +172,17 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
           builder, name, window, connections.scrollViews, "GtkScrolledWindow", fills) &&
       lookUp<Gtk::Entry, GtkTextFieldAdapter>(builder, name, window, connections.textFields,
                                               "GtkEntry", fills) &&
-      lookUp<Gtk::ComboBox, GtkPopUpButtonAdapter>(builder, name, window,
-                                                   connections.popUpButtons, "GtkComboBox",
-                                                   fills) &&
+      lookUp<Gtk::ComboBox, GtkPopUpButtonAdapter>(builder, name, window, connections.popUpButtons,
+                                                   "GtkComboBox", fills) &&
       lookUp<Gtk::Box, GtkSegmentedControlAdapter>(
           builder, name, window, connections.segmentedControls, "GtkBox", fills) &&
-      lookUp<Gtk::Widget, GtkViewAdapter>(builder, name, window, connections.views, "view",
-                                          fills);
+      lookUp<Gtk::Popover, GtkViewAdapter>(builder, name, window, connections.views, "GtkPopover",
+                                           fills);
   if (!complete) return nullptr;
   for (const auto& [id, outlet] : connections.mapViews) {
-    Gtk::Container* container = find<Gtk::Container>(builder, id);
+    Gtk::Box* container = find<Gtk::Box>(builder, id);
     if (container == nullptr) {
-      fail(name, "has no GtkContainer \"" + id + "\"");
+      fail(name, "has no GtkBox \"" + id + "\"");
       return nullptr;
     }
     fills.emplace_back([this, container, outlet] {

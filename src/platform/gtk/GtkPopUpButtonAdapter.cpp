@@ -34,8 +34,8 @@ std::vector<PopUpItem> GtkPopUpButtonAdapter::items() const {
     gchar* title = nullptr;
     gint tag = 0;
     gtk_tree_model_get(model, &iter, kTitle, &title, kTag, &tag, -1);
-    result.push_back({title != nullptr ? title : "", tag,
-                      static_cast<int>(result.size()) == active});
+    result.push_back(
+        {title != nullptr ? title : "", tag, static_cast<int>(result.size()) == active});
     g_free(title);
   }
   return result;

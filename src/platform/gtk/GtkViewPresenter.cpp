@@ -111,8 +111,8 @@ void GtkViewPresenter::present(std::shared_ptr<View> view, PresentationStyle sty
       },
       true));
   if (style == PresentationStyle::transient) {
-    current->connections.push_back(window.property_is_active().signal_changed().connect(
-        [current, &window] {
+    current->connections.push_back(
+        window.property_is_active().signal_changed().connect([current, &window] {
           if (window.is_active()) {
             current->hasBeenActive = true;
             current->focusCheck.disconnect();
