@@ -9,4 +9,7 @@ namespace stratovane::testing {
 // ("Escape"); false when no such window is mapped.
 bool typeKeyInto(const std::string& title, const std::string& keysym);
 
+// How many windows titled `title` are on screen.
+int mappedWindowsTitled(const std::string& title);
+
 }  // namespace stratovane::testing

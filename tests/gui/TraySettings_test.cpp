@@ -1,0 +1,92 @@
+// "Settings" in the panel item's menu: one view at a time, closed by Escape, no growth in memory.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "FakePanelHost.h"
+#include "GuiTest.h"
+#include "KeyboardFocus.h"
+#include "PrivateBus.h"
+#include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
+
+namespace stratovane {
+namespace {
+
+using testing::ChildProcess;
+using testing::ConfigDir;
+using testing::FakePanelHost;
+using testing::PrivateBus;
+
+constexpr const char* kTitle = "Stratovane Settings";
+
+long residentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+class TraySettingsTest : public testing::GuiTest {
+ protected:
+  PrivateBus bus;
+  ConfigDir config;
+};
+
+TEST_F(TraySettingsTest, OneViewAtATimeEscapeStoresAndTenShowingsKeepMemoryFlat) {
+  FakePanelHost host(bus.connection());
+  ChildProcess app({STRATOVANE_BINARY}, {{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                                         {"XDG_CONFIG_HOME", config.path.string()},
+                                         {"XDG_CACHE_HOME", config.path.string()},
+                                         {"NO_AT_BRIDGE", "1"},
+                                         {"GTK_A11Y", "none"},
+                                         // Freed memory goes back at once, sanitized or not.
+                                         {"ASAN_OPTIONS", "quarantine_size_mb=0"}});
+  ASSERT_TRUE(
+      waitUntil([&] { return host.hasItem() && !host.menu().empty(); }, std::chrono::seconds(20)))
+      << app.readErrors();
+
+  // The first showing: a second "Settings" brings the same view forward.
+  ASSERT_TRUE(host.click("Settings"));
+  ASSERT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }));
+  ASSERT_TRUE(host.click("Settings"));
+  spin(std::chrono::milliseconds(500));
+  EXPECT_EQ(testing::mappedWindowsTitled(kTitle), 1);
+  ASSERT_TRUE(testing::typeKeyInto(kTitle, "Escape"));
+  ASSERT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 0; }));
+  ASSERT_TRUE(waitUntil([&] {
+    std::ifstream file(config.path / "stratovane" / "settings.ini");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str().find("mapType=0") != std::string::npos;
+  }));
+
+  spin(std::chrono::seconds(1));
+  const long before = residentKiB(app.pid());
+  std::chrono::duration<double, std::milli> slowest{0};
+  for (int i = 0; i < 10; ++i) {
+    const auto chosen = std::chrono::steady_clock::now();
+    ASSERT_TRUE(host.click("Settings"));
+    ASSERT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }));
+    slowest = std::max<std::chrono::duration<double, std::milli>>(
+        slowest, std::chrono::steady_clock::now() - chosen);
+    ASSERT_TRUE(testing::typeKeyInto(kTitle, "Escape"));
+    ASSERT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 0; }));
+  }
+  spin(std::chrono::seconds(1));
+  const long after = residentKiB(app.pid());
+  std::cout << "settings view on screen after at most " << slowest.count() << " ms; resident "
+            << before << " KiB before ten showings, " << after << " KiB after\n";
+  // A leaked window with its map would cost megabytes each time.
+  EXPECT_LT(after - before, 8 * 1024);
+  app.signal(SIGTERM);
+  EXPECT_EQ(app.wait(), 0);
+}
+
+}  // namespace
+}  // namespace stratovane
