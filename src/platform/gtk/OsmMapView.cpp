@@ -4,6 +4,7 @@
 #include <osm-gps-map.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -63,15 +64,16 @@ std::string cacheDirectory(const TileSource& source) {
   return base + "/stratovane/" + source.cacheName;
 }
 
-// osm-gps-map warns once per failed tile and retries each three times: offline, every pan would
-// flood standard error. Its faults (criticals) still pass.
+// osm-gps-map warns for every tile download that fails or is aborted, and retries each: without
+// network every pan, and every map closed while loading, would flood standard error. Its faults
+// (criticals) still pass.
 void quietTileLog(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
   if ((level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)) != 0) {
     g_log_default_handler(domain, level, message, nullptr);
   }
 }
 
-// libsoup refuses osm-gps-map's retry of a failed tile with a critical, once per tile and try.
+// libsoup refuses osm-gps-map's retry of a failed or aborted tile with a critical, once per tile.
 void quietRefusedRetries(const gchar* domain, GLogLevelFlags level, const gchar* message,
                          gpointer) {
   if (message != nullptr && std::strstr(message, "soup_session_real_requeue_message") != nullptr) {
@@ -111,6 +113,23 @@ GtkWidget* makeMap(const TileSource& source) {
   g_object_weak_ref(G_OBJECT(map), dropPendingRedraws, nullptr);
   quietTileLogs();
   return map;
+}
+
+// The overlay would give the wrapping credit the height it needs at its narrowest, and that
+// window would take the clicks from the map; it gets just the corner it fills.
+gboolean placeCredit(GtkOverlay* overlay, GtkWidget* child, GdkRectangle* place, gpointer) {
+  if (!GTK_IS_LABEL(child)) return FALSE;
+  const int width = gtk_widget_get_allocated_width(GTK_WIDGET(overlay));
+  const int height = gtk_widget_get_allocated_height(GTK_WIDGET(overlay));
+  int minimum = 0;
+  int natural = 0;
+  gtk_widget_get_preferred_width(child, &minimum, &natural);
+  place->width = std::max(minimum, std::min(natural, width));
+  gtk_widget_get_preferred_height_for_width(child, place->width, &minimum, &natural);
+  place->height = natural;
+  place->x = width - place->width;
+  place->y = height - place->height;
+  return TRUE;
 }
 
 gboolean destroyRetired(gpointer map) {
@@ -424,6 +443,7 @@ struct OsmMapView::State {
   static void onRootDestroyed(GtkWidget*, State* state) { state->forgetWidgets(); }
 
   void forgetWidgets() {
+    if (map != nullptr) g_signal_handlers_disconnect_by_data(map, this);
     if (labelsFetcher) {
       g_signal_handler_disconnect(labelsFetcher.get(), labelsQueued);
       retire(labelsFetcher.release());
@@ -440,9 +460,12 @@ OsmMapView::OsmMapView(Gtk::Container& container) : state_(std::make_unique<Stat
   State& state = *state_;
   state.root = gtk_overlay_new();
   g_signal_connect(state.root, "destroy", G_CALLBACK(retireMaps), nullptr);
+  g_signal_connect(state.root, "get-child-position", G_CALLBACK(placeCredit), nullptr);
   g_signal_connect(state.root, "destroy", G_CALLBACK(State::onRootDestroyed), &state);
 
   state.labelsArea = gtk_drawing_area_new();
+  // Without a window of its own, the clicks on it go through to the map below.
+  gtk_widget_set_has_window(state.labelsArea, FALSE);
   g_signal_connect(state.labelsArea, "draw", G_CALLBACK(State::onDrawLabels), &state);
   gtk_overlay_add_overlay(GTK_OVERLAY(state.root), state.labelsArea);
   gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(state.root), state.labelsArea, TRUE);
@@ -483,7 +506,6 @@ OsmMapView::~OsmMapView() {
   if (state_->root == nullptr) return;
   // The widgets stay with their container; they must no longer call back into this state.
   g_signal_handlers_disconnect_by_data(state_->root, state_.get());
-  g_signal_handlers_disconnect_by_data(state_->map, state_.get());
   g_signal_handlers_disconnect_by_data(state_->labelsArea, state_.get());
   state_->forgetWidgets();
 }
