@@ -52,8 +52,13 @@ TEST_F(TraySettingsTest, OneViewAtATimeEscapeStoresAndTenShowingsKeepMemoryFlat)
       << app.readErrors();
 
   // The first showing: a second "Settings" brings the same view forward.
+  spin(std::chrono::seconds(1));
+  const long initial = residentKiB(app.pid());
+  const auto firstChosen = std::chrono::steady_clock::now();
   ASSERT_TRUE(host.click("Settings"));
   ASSERT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }));
+  const std::chrono::duration<double, std::milli> first =
+      std::chrono::steady_clock::now() - firstChosen;
   ASSERT_TRUE(host.click("Settings"));
   spin(std::chrono::milliseconds(500));
   EXPECT_EQ(testing::mappedWindowsTitled(kTitle), 1);
@@ -80,8 +85,9 @@ TEST_F(TraySettingsTest, OneViewAtATimeEscapeStoresAndTenShowingsKeepMemoryFlat)
   }
   spin(std::chrono::seconds(1));
   const long after = residentKiB(app.pid());
-  std::cout << "settings view on screen after at most " << slowest.count() << " ms; resident "
-            << before << " KiB before ten showings, " << after << " KiB after\n";
+  std::cout << "settings view on screen after " << first.count() << " ms the first time, at most "
+            << slowest.count() << " ms later; resident " << initial << " KiB before any showing, "
+            << before << " KiB after one, " << after << " KiB after ten more\n";
   // A leaked window with its map would cost megabytes each time.
   EXPECT_LT(after - before, 8 * 1024);
   app.signal(SIGTERM);
