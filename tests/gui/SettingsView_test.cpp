@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "ForeignWindow.h"
 #include "GuiTest.h"
+#include "XClient.h"
 #include "app/Settings.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/GtkViewAdapter.h"

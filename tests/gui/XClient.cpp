@@ -1,11 +1,12 @@
-// Keys typed into a window of another process, found by its title, as the user types them.
-#include "KeyboardFocus.h"
+// Another X client: its own window to take the focus, keys typed into windows found by title.
+#include "XClient.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace stratovane::testing {
@@ -56,6 +57,27 @@ int mappedWindowsTitled(const std::string& title) {
   std::vector<::Window> found;
   collectMapped(display.get(), DefaultRootWindow(display.get()), title, found);
   return static_cast<int>(found.size());
+}
+
+ForeignWindow::ForeignWindow() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  display_ = display;
+  window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 50, 50, 0, 0, 0);
+  XMapRaised(display, window_);
+  XSync(display, False);
+}
+
+ForeignWindow::~ForeignWindow() {
+  auto* display = static_cast<Display*>(display_);
+  XDestroyWindow(display, window_);
+  XCloseDisplay(display);
+}
+
+void ForeignWindow::takeFocus() {
+  auto* display = static_cast<Display*>(display_);
+  XSetInputFocus(display, window_, RevertToParent, CurrentTime);
+  XSync(display, False);
 }
 
 }  // namespace stratovane::testing

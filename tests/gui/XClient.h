@@ -1,5 +1,7 @@
-// A window of another X client, to take the keyboard focus away from the test's windows.
+// Another X client: its own window to take the focus, keys typed into windows found by title.
 #pragma once
+
+#include <string>
 
 namespace stratovane::testing {
 
@@ -17,5 +19,12 @@ class ForeignWindow {
   void* display_ = nullptr;  // Display*: Xlib's macros stay out of the tests
   unsigned long window_ = 0;
 };
+
+// Gives the first window titled `title` the keyboard focus and types the key named `keysym`
+// ("Escape"); false when no such window is mapped.
+bool typeKeyInto(const std::string& title, const std::string& keysym);
+
+// How many windows titled `title` are on screen.
+int mappedWindowsTitled(const std::string& title);
 
 }  // namespace stratovane::testing
