@@ -158,7 +158,6 @@ class FakeMapView : public MapView {
 
   Coordinate center;
   MapType mapType = MapType::standard;
-  std::size_t recognizerCount() const { return recognizers_.size(); }
   std::function<Coordinate(ViewPoint)> convert = [](ViewPoint point) {
     return Coordinate{-point.y, point.x};
   };
