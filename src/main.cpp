@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/AppDelegate.h"
 #include "platform/line/LineOutput.h"
@@ -31,6 +33,7 @@
 #include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "rtf/RtfReader.h"
+#include "settings/presentSettingsView.h"
 #include "update/TextUpdateReport.h"
 #include "update/UpdateCheck.h"
 #include "update/WindowedUpdateReport.h"
@@ -40,7 +43,7 @@ namespace {
 using namespace stratovane;
 
 constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --check-update | --help | --version]\n"
+    "Usage: stratovane [--line | --waybar | --settings | --check-update | --help | --version]\n"
     "\n"
     "Shows the weather at one chosen place in the desktop's panel.\n"
     "\n"
@@ -48,6 +51,7 @@ constexpr const char* usage =
     "               otherwise the same as --line\n"
     "  --line       print every status title as one line on standard output\n"
     "  --waybar     print one JSON object per line for waybar's custom module\n"
+    "  --settings   open the settings in a window and exit when it is closed\n"
     "  --check-update  ask the update server for a newer version: its window with a\n"
     "               display, otherwise the outcome on standard output (status 1 on failure)\n"
     "  --help       show this help and exit\n"
@@ -58,7 +62,7 @@ constexpr const char* usage =
     "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
     "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
 
-enum class FrontEnd { automatic, line, waybar, checkUpdate };
+enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -72,6 +76,36 @@ bool displayNamed() {
     if (value != nullptr && *value != '\0') return true;
   }
   return false;
+}
+
+// The settings view alone, for text-bar users: an ordinary window, status 0 once it closed.
+int runSettings(int& argc, char**& argv) {
+  std::unique_ptr<DesktopFrontEnd> desktop;
+  if (displayNamed()) desktop = DesktopModuleLoader::load(argc, argv);
+  if (!desktop) {
+    std::fputs("stratovane: --settings needs a graphical session, and none is available\n", stderr);
+    return 2;
+  }
+  FileUserDefaults defaults(FileUserDefaults::defaultPath());
+  // The view shows what the panel item would use, fallbacks included.
+  const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                   registeredDefaults.end());
+  defaults.registerDefaults(fallbacks);
+  NotificationCenter notificationCenter;
+  GioWorkspace workspace;
+  const auto view =
+      presentSettingsView({defaults, notificationCenter, workspace, desktop->interfaceLoader(),
+                           desktop->viewPresenter()},
+                          PresentationStyle::window, [] {
+                            // Runs before the settings are stored; the exit waits for the loop's
+                            // next turn.
+                            g_idle_add([](gpointer) -> gboolean { exitNow(0); }, nullptr);
+                          });
+  if (!view) return 1;
+  // SIGUSR1 has nothing to fetch here; SIGINT and SIGTERM end the program as elsewhere.
+  ProcessSignals signals([] {}, [] { exitNow(0); });
+  desktop->run();
+  return 0;
 }
 
 std::optional<std::string> weatherEndpoint() {
@@ -146,6 +180,8 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::line;
     } else if (argument == "--waybar") {
       frontEnd = FrontEnd::waybar;
+    } else if (argument == "--settings") {
+      frontEnd = FrontEnd::settings;
     } else if (argument == "--check-update") {
       frontEnd = FrontEnd::checkUpdate;
     } else {
@@ -154,6 +190,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (frontEnd == FrontEnd::settings) return runSettings(argc, argv);
   if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
   std::unique_ptr<DesktopFrontEnd> tray;
@@ -210,6 +247,7 @@ int main(int argc, char** argv) {
       .workspace = workspace,
       .readRTF = readRTF,
       .updateServerURL = updateServerURL(),
+      .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
   if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });

@@ -9,6 +9,7 @@
 
 #include "presentation/Forecast.h"
 #include "presentation/StatusTitle.h"
+#include "settings/presentSettingsView.h"
 
 namespace stratovane {
 
@@ -65,6 +66,16 @@ void AppDelegate::addCommandItems() {
 void AppDelegate::showSettings() {
   // The title stops rotating while the settings are open.
   if (updateDisplayTimer_) updateDisplayTimer_->invalidate();
+  if (!env_.viewPresenter) return;
+  // One settings view at a time: a second "Settings" brings the open one forward.
+  if (settingsView_) {
+    env_.viewPresenter->bringToFront(*settingsView_);
+    return;
+  }
+  settingsView_ =
+      presentSettingsView({env_.defaults, env_.notificationCenter, env_.workspace,
+                           env_.interfaceLoader, *env_.viewPresenter},
+                          PresentationStyle::transient, [this] { settingsView_.reset(); });
 }
 
 void AppDelegate::quitApp() {

@@ -20,6 +20,7 @@
 #include "platform/RunLoop.h"
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
+#include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
 #include "platform/Workspace.h"
 #include "presentation/AlertWindow.h"
@@ -59,6 +60,8 @@ struct AppEnvironment {
   std::string updateServerURL = STRATOVANE_UPDATE_URL;
   std::string contact = STRATOVANE_CONTACT;
   std::optional<std::string> runningVersion = STRATOVANE_VERSION;
+  // Without it, "Settings" shows nothing (text bars have no views).
+  ViewPresenter* viewPresenter = nullptr;
 };
 
 class AppDelegate : public UpdatePresenter {
@@ -149,6 +152,7 @@ class AppDelegate : public UpdatePresenter {
   bool offline_ = false;  // the latest outcome shown was "Offline"
 
   UpdateCheck updateCheck_;
+  std::shared_ptr<View> settingsView_;  // while the settings view is open
 };
 
 }  // namespace stratovane

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/StatusItem.h"
+#include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
 
 namespace stratovane {
@@ -16,6 +17,8 @@ class DesktopFrontEnd {
   // The panel item.
   virtual std::shared_ptr<StatusItem> createStatusItem() = 0;
   virtual InterfaceLoader& interfaceLoader() = 0;
+  // Shows the views of interface files in windows and popovers.
+  virtual ViewPresenter& viewPresenter() = 0;
   // Runs the toolkit's main loop on the default main context until quit().
   virtual void run() = 0;
   virtual void quit() = 0;

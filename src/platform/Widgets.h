@@ -1,6 +1,7 @@
 // The controls that controllers' outlets point to, and the loader of interface files.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,56 @@ class ScrollView {
   virtual std::shared_ptr<TextView> documentView() = 0;
 };
 
+class TextField {
+ public:
+  virtual ~TextField() = default;
+  virtual std::string stringValue() const = 0;
+  virtual void setStringValue(const std::string& value) = 0;
+};
+
+struct PopUpItem {
+  std::string title;
+  std::int64_t tag = 0;
+  bool on = false;  // the selected item is the one that is on
+};
+
+class PopUpButton {
+ public:
+  virtual ~PopUpButton() = default;
+  virtual std::vector<PopUpItem> items() const = 0;
+  virtual void addItem(const std::string& title, std::int64_t tag) = 0;
+  // Out-of-range indices are ignored.
+  virtual void selectItem(std::size_t index) = 0;
+  // Selects the first item with this tag; false, and the selection unchanged, when none has it.
+  virtual bool selectItemWithTag(std::int64_t tag) = 0;
+  // The selected item's tag; -1 when none is selected.
+  virtual std::int64_t selectedTag() const = 0;
+  // Runs after the user picked an item.
+  virtual void setAction(std::function<void()> action) = 0;
+};
+
+class SegmentedControl {
+ public:
+  virtual ~SegmentedControl() = default;
+  virtual int segmentCount() const = 0;
+  // An index outside the segments selects none.
+  virtual void setSelectedSegment(std::int64_t segment) = 0;
+  // -1 when none is selected.
+  virtual int selectedSegment() const = 0;
+  // Runs after the user picked a segment.
+  virtual void setAction(std::function<void()> action) = 0;
+};
+
+class MapView;
+
+// A view of an interface file (the content of a window or a popover).
+class View {
+ public:
+  virtual ~View() = default;
+  // Closes the view the way it was presented.
+  virtual void dismiss() = 0;
+};
+
 // What a controller asks the loader to connect: outlets by widget id, actions by handler name.
 struct Connections {
   template <class T>
@@ -59,6 +110,11 @@ struct Connections {
   std::vector<Outlet<TextFieldCell>> textFieldCells;
   std::vector<Outlet<TextView>> textViews;
   std::vector<Outlet<ScrollView>> scrollViews;
+  std::vector<Outlet<TextField>> textFields;
+  std::vector<Outlet<PopUpButton>> popUpButtons;
+  std::vector<Outlet<SegmentedControl>> segmentedControls;
+  std::vector<Outlet<MapView>> mapViews;
+  std::vector<Outlet<View>> views;  // nested views of the file, by identifier
   std::vector<std::pair<std::string, std::function<void()>>> actions;
 };
 
@@ -69,6 +125,13 @@ class InterfaceLoader {
   // none when the file or one of the requested ids is missing.
   virtual std::shared_ptr<Window> loadWindow(const std::string& name,
                                              const Connections& connections) = 0;
+  // Builds the view with this identifier in the named interface file, not yet shown, and fills
+  // every requested outlet and action; none when something is missing or views are not shown.
+  virtual std::shared_ptr<View> loadView(const std::string& /*name*/,
+                                         const std::string& /*identifier*/,
+                                         const Connections& /*connections*/) {
+    return nullptr;
+  }
 };
 
 }  // namespace stratovane

@@ -130,7 +130,15 @@ bool FakeInterfaceLoader::lacksAnyId(const Connections& connections) const {
   for (const auto& action : connections.actions) {
     if (missing(action.first)) return true;
   }
-  return false;
+  const auto anyMissing = [&](const auto& outlets) {
+    for (const auto& outlet : outlets) {
+      if (missing(outlet.first)) return true;
+    }
+    return false;
+  };
+  return anyMissing(connections.textFields) || anyMissing(connections.popUpButtons) ||
+         anyMissing(connections.segmentedControls) || anyMissing(connections.mapViews) ||
+         anyMissing(connections.views);
 }
 
 void FakeInterfaceLoader::setDocumentView(const std::string& scrollViewId,
@@ -164,6 +172,185 @@ std::shared_ptr<FakeTextFieldCell> FakeInterfaceLoader::textFieldCell(const std:
 
 std::shared_ptr<FakeScrollView> FakeInterfaceLoader::scrollView(const std::string& id) const {
   return lookup(scrollViews_, id);
+}
+
+void FakeTextField::setStringValue(const std::string& value) {
+  value_ = value;
+  log_->push_back(id_ + ".setStringValue(" + value + ")");
+}
+
+std::vector<PopUpItem> FakePopUpButton::items() const {
+  std::vector<PopUpItem> result = items_;
+  for (std::size_t i = 0; i < result.size(); ++i) result[i].on = static_cast<long>(i) == selected_;
+  return result;
+}
+
+void FakePopUpButton::addItem(const std::string& title, std::int64_t tag) {
+  items_.push_back({title, tag, false});
+  log_->push_back(id_ + ".addItem(" + title + ")");
+}
+
+void FakePopUpButton::selectItem(std::size_t index) {
+  log_->push_back(id_ + ".selectItem(" + std::to_string(index) + ")");
+  if (index < items_.size()) selected_ = static_cast<long>(index);
+}
+
+bool FakePopUpButton::selectItemWithTag(std::int64_t tag) {
+  log_->push_back(id_ + ".selectItemWithTag(" + std::to_string(tag) + ")");
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].tag == tag) {
+      selected_ = static_cast<long>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::int64_t FakePopUpButton::selectedTag() const {
+  return selected_ < 0 ? -1 : items_[static_cast<std::size_t>(selected_)].tag;
+}
+
+void FakePopUpButton::choose(const std::string& title) {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].title == title) selected_ = static_cast<long>(i);
+  }
+  if (action_) action_();
+}
+
+std::string FakePopUpButton::selectedTitle() const {
+  return selected_ < 0 ? std::string() : items_[static_cast<std::size_t>(selected_)].title;
+}
+
+void FakeSegmentedControl::setSelectedSegment(std::int64_t segment) {
+  log_->push_back(id_ + ".setSelectedSegment(" + std::to_string(segment) + ")");
+  selected_ = segment >= 0 && segment < count_ ? static_cast<int>(segment) : -1;
+}
+
+void FakeSegmentedControl::choose(int segment) {
+  selected_ = segment;
+  if (action_) action_();
+}
+
+void FakeMapView::addAnnotation(const PointAnnotation& annotation) {
+  annotations_.push_back(annotation);
+  log_->push_back(id_ + ".addAnnotation(" + annotation.title + ")");
+}
+
+void FakeMapView::removeAllAnnotations() {
+  annotations_.clear();
+  log_->push_back(id_ + ".removeAllAnnotations()");
+}
+
+void FakeMapView::setCenterCoordinate(Coordinate coordinate) {
+  center = coordinate;
+  log_->push_back(id_ + ".setCenterCoordinate()");
+}
+
+void FakeMapView::setMapType(MapType type) {
+  mapType = type;
+  log_->push_back(id_ + ".setMapType(" + std::to_string(static_cast<int>(type)) + ")");
+}
+
+void FakeMapView::addClickRecognizer(std::function<void(ViewPoint)> action) {
+  recognizers_.push_back(std::move(action));
+  log_->push_back(id_ + ".addClickRecognizer()");
+}
+
+void FakeMapView::click(ViewPoint point) const {
+  for (const auto& recognizer : recognizers_) recognizer(point);
+}
+
+void FakeView::dismiss() {
+  ++dismissCount;
+  log_->push_back(id_ + ".dismiss()");
+}
+
+void FakeViewPresenter::present(std::shared_ptr<View> presented, PresentationStyle presentedStyle,
+                                ViewLifeCycle lifeCycle) {
+  ++presentCount;
+  view = std::move(presented);
+  style = presentedStyle;
+  lifeCycle_ = std::move(lifeCycle);
+  open_ = true;
+  if (lifeCycle_.viewWillAppear) lifeCycle_.viewWillAppear();
+}
+
+void FakeViewPresenter::bringToFront(View& front) {
+  broughtToFront.push_back(&front);
+}
+
+bool FakeViewPresenter::close() {
+  if (!open_) return false;
+  open_ = false;
+  // Dropped after the call, as a real presenter lets go of the controller.
+  const ViewLifeCycle closing = std::move(lifeCycle_);
+  lifeCycle_ = {};
+  if (closing.viewDidDisappear) closing.viewDidDisappear();
+  return true;
+}
+
+std::shared_ptr<View> FakeInterfaceLoader::loadView(const std::string& name,
+                                                    const std::string& identifier,
+                                                    const Connections& connections) {
+  if (!loadWindow(name, connections)) return nullptr;
+  for (const auto& [id, outlet] : connections.textFields) {
+    *outlet = textFields_[id] = std::make_shared<FakeTextField>(id, log_);
+  }
+  for (const auto& [id, outlet] : connections.popUpButtons) {
+    auto popUp = std::make_shared<FakePopUpButton>(id, log_);
+    if (const auto layout = popUpLayouts_.find(id); layout != popUpLayouts_.end()) {
+      popUp->items_ = layout->second.first;
+      popUp->selected_ = layout->second.second;
+    }
+    *outlet = popUpButtons_[id] = popUp;
+  }
+  for (const auto& [id, outlet] : connections.segmentedControls) {
+    const auto layout = segmentLayouts_.find(id);
+    const auto [count, selected] =
+        layout == segmentLayouts_.end() ? std::pair{2, 0} : layout->second;
+    auto control = std::make_shared<FakeSegmentedControl>(id, log_, count);
+    control->selected_ = selected;
+    *outlet = segmentedControls_[id] = control;
+  }
+  for (const auto& [id, outlet] : connections.mapViews) {
+    *outlet = mapViews_[id] = std::make_shared<FakeMapView>(id, log_);
+  }
+  for (const auto& [id, outlet] : connections.views) {
+    *outlet = views_[id] = std::make_shared<FakeView>(id, log_);
+  }
+  auto view = std::make_shared<FakeView>(identifier, log_);
+  views_[identifier] = view;
+  return view;
+}
+
+void FakeInterfaceLoader::setPopUpItems(const std::string& id, std::vector<PopUpItem> items,
+                                        long selected) {
+  popUpLayouts_[id] = {std::move(items), selected};
+}
+
+void FakeInterfaceLoader::setSegments(const std::string& id, int count, int selected) {
+  segmentLayouts_[id] = {count, selected};
+}
+
+std::shared_ptr<FakeTextField> FakeInterfaceLoader::textField(const std::string& id) const {
+  return lookup(textFields_, id);
+}
+
+std::shared_ptr<FakePopUpButton> FakeInterfaceLoader::popUpButton(const std::string& id) const {
+  return lookup(popUpButtons_, id);
+}
+
+std::shared_ptr<FakeSegmentedControl> FakeInterfaceLoader::segmentedControl(
+    const std::string& id) const {
+  return lookup(segmentedControls_, id);
+}
+
+std::shared_ptr<FakeMapView> FakeInterfaceLoader::mapView(const std::string& id) const {
+  return lookup(mapViews_, id);
+}
+
+std::shared_ptr<FakeView> FakeInterfaceLoader::view(const std::string& id) const {
+  return lookup(views_, id);
 }
 
 }  // namespace stratovane::testing

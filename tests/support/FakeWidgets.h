@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/MapView.h"
+#include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
 
 namespace stratovane::testing {
@@ -83,6 +85,125 @@ class FakeScrollView : public ScrollView {
   std::shared_ptr<TextView> document_;
 };
 
+class FakeTextField : public TextField {
+ public:
+  FakeTextField(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  std::string stringValue() const override { return value_; }
+  void setStringValue(const std::string& value) override;
+
+ private:
+  std::string id_;
+  CallLog log_;
+  std::string value_;
+};
+
+// A pop-up whose one selected item is on, like a real one.
+class FakePopUpButton : public PopUpButton {
+ public:
+  FakePopUpButton(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  std::vector<PopUpItem> items() const override;
+  void addItem(const std::string& title, std::int64_t tag) override;
+  void selectItem(std::size_t index) override;
+  bool selectItemWithTag(std::int64_t tag) override;
+  std::int64_t selectedTag() const override;
+  void setAction(std::function<void()> action) override { action_ = std::move(action); }
+
+  // As the user does it: selects the item with this title and runs the action.
+  void choose(const std::string& title);
+  std::string selectedTitle() const;
+  void deselectAll() { selected_ = -1; }
+
+ private:
+  friend class FakeInterfaceLoader;
+  std::string id_;
+  CallLog log_;
+  std::vector<PopUpItem> items_;
+  long selected_ = -1;
+  std::function<void()> action_;
+};
+
+class FakeSegmentedControl : public SegmentedControl {
+ public:
+  FakeSegmentedControl(std::string id, CallLog log, int count)
+      : id_(std::move(id)), log_(std::move(log)), count_(count) {}
+  int segmentCount() const override { return count_; }
+  void setSelectedSegment(std::int64_t segment) override;
+  int selectedSegment() const override { return selected_; }
+  void setAction(std::function<void()> action) override { action_ = std::move(action); }
+
+  // As the user does it: selects the segment and runs the action.
+  void choose(int segment);
+
+ private:
+  friend class FakeInterfaceLoader;
+  std::string id_;
+  CallLog log_;
+  int count_;
+  int selected_ = 0;
+  std::function<void()> action_;
+};
+
+// A map whose points convert by a rule the test may set; the type starts as the layout's.
+class FakeMapView : public MapView {
+ public:
+  FakeMapView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  void addAnnotation(const PointAnnotation& annotation) override;
+  std::vector<PointAnnotation> annotations() const override { return annotations_; }
+  void removeAllAnnotations() override;
+  void setCenterCoordinate(Coordinate center) override;
+  void setMapType(MapType type) override;
+  Coordinate convertPoint(ViewPoint point) const override { return convert(point); }
+  void addClickRecognizer(std::function<void(ViewPoint)> action) override;
+
+  // A single click of the primary button at this point, to every recogniser.
+  void click(ViewPoint point) const;
+
+  Coordinate center;
+  MapType mapType = MapType::standard;
+  std::function<Coordinate(ViewPoint)> convert = [](ViewPoint point) {
+    return Coordinate{-point.y, point.x};
+  };
+
+ private:
+  std::string id_;
+  CallLog log_;
+  std::vector<PointAnnotation> annotations_;
+  std::vector<std::function<void(ViewPoint)>> recognizers_;
+};
+
+class FakeView : public View {
+ public:
+  FakeView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  void dismiss() override;
+  int dismissCount = 0;
+
+ private:
+  std::string id_;
+  CallLog log_;
+};
+
+// Shows nothing: runs the life cycle when told, as the user opening and closing the view.
+class FakeViewPresenter : public ViewPresenter {
+ public:
+  // Runs viewWillAppear at once.
+  void present(std::shared_ptr<View> view, PresentationStyle style,
+               ViewLifeCycle lifeCycle) override;
+  void bringToFront(View& view) override;
+
+  // Closes the view presented last and runs its viewDidDisappear; false when none is open.
+  bool close();
+  bool isOpen() const { return open_; }
+
+  int presentCount = 0;
+  std::vector<View*> broughtToFront;
+  std::shared_ptr<View> view;
+  PresentationStyle style = PresentationStyle::window;
+
+ private:
+  ViewLifeCycle lifeCycle_;
+  bool open_ = false;
+};
+
 // Builds fake widgets for whatever ids a controller asks for, and keeps them and the actions so a
 // test can look at the widgets and click buttons.
 class FakeInterfaceLoader : public InterfaceLoader {
@@ -108,6 +229,19 @@ class FakeInterfaceLoader : public InterfaceLoader {
   std::shared_ptr<FakeTextFieldCell> textFieldCell(const std::string& id) const;
   std::shared_ptr<FakeScrollView> scrollView(const std::string& id) const;
 
+  // Builds the view's window through loadWindow, then the outlets that only views have.
+  std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
+                                 const Connections& connections) override;
+  // Items and selection that the pop-up `id` gets from the interface file; none unless set.
+  void setPopUpItems(const std::string& id, std::vector<PopUpItem> items, long selected);
+  // The segments of the control `id` and the layout's selection; 2 and 0 unless set.
+  void setSegments(const std::string& id, int count, int selected);
+  std::shared_ptr<FakeTextField> textField(const std::string& id) const;
+  std::shared_ptr<FakePopUpButton> popUpButton(const std::string& id) const;
+  std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const;
+  std::shared_ptr<FakeMapView> mapView(const std::string& id) const;
+  std::shared_ptr<FakeView> view(const std::string& id) const;
+
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
 
@@ -124,6 +258,13 @@ class FakeInterfaceLoader : public InterfaceLoader {
   std::map<std::string, std::shared_ptr<FakeTextFieldCell>> textFieldCells_;
   std::map<std::string, std::shared_ptr<FakeScrollView>> scrollViews_;
   std::map<std::string, std::function<void()>> actions_;
+  std::map<std::string, std::pair<std::vector<PopUpItem>, long>> popUpLayouts_;
+  std::map<std::string, std::pair<int, int>> segmentLayouts_;
+  std::map<std::string, std::shared_ptr<FakeTextField>> textFields_;
+  std::map<std::string, std::shared_ptr<FakePopUpButton>> popUpButtons_;
+  std::map<std::string, std::shared_ptr<FakeSegmentedControl>> segmentedControls_;
+  std::map<std::string, std::shared_ptr<FakeMapView>> mapViews_;
+  std::map<std::string, std::shared_ptr<FakeView>> views_;
 };
 
 }  // namespace stratovane::testing

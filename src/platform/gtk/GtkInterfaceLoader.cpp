@@ -1,9 +1,13 @@
 // Builds the windows of the interface files compiled into the binary and connects their outlets.
 #include "platform/gtk/GtkInterfaceLoader.h"
 
+#include <gtkmm/box.h>
 #include <gtkmm/builder.h>
 #include <gtkmm/button.h>
+#include <gtkmm/combobox.h>
+#include <gtkmm/entry.h>
 #include <gtkmm/label.h>
+#include <gtkmm/popover.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
@@ -15,9 +19,14 @@
 #include <vector>
 
 #include "platform/gtk/GtkLabelCell.h"
+#include "platform/gtk/GtkPopUpButtonAdapter.h"
 #include "platform/gtk/GtkScrollViewAdapter.h"
+#include "platform/gtk/GtkSegmentedControlAdapter.h"
+#include "platform/gtk/GtkTextFieldAdapter.h"
 #include "platform/gtk/GtkTextViewAdapter.h"
+#include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GtkWindowAdapter.h"
+#include "platform/gtk/OsmMapView.h"
 
 // Generated from data/ui/stratovane.gresource.xml; the resource registers itself when linked.
 extern "C" GResource* stratovane_get_resource(void);
@@ -126,6 +135,75 @@ std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
     button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
   }
   return std::make_shared<GtkWindowAdapter>(window);
+}
+
+std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
+                                                   const std::string& identifier,
+                                                   const Connections& connections) {
+  static_cast<void>(stratovane_get_resource());
+  const Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
+  try {
+    builder->add_from_resource(kResourcePrefix + name + ".ui");
+  } catch (const Glib::Error& error) {
+    fail(name, "cannot be loaded: " + error.what());
+    destroyToplevels(builder);
+    return nullptr;
+  }
+  GObject* object = gtk_builder_get_object(builder->gobj(), identifier.c_str());
+  Gtk::Widget* root = object != nullptr && GTK_IS_WIDGET(object) && !GTK_IS_WINDOW(object)
+                          ? Glib::wrap(GTK_WIDGET(object))
+                          : nullptr;
+  if (root == nullptr || root->get_parent() != nullptr) {
+    fail(name, "has no view \"" + identifier + "\"");
+    destroyToplevels(builder);
+    return nullptr;
+  }
+  // The view's window outlives the builder and holds the view from here on.
+  const auto window = std::make_shared<Gtk::Window>();
+  window->add(*root);
+
+  std::vector<std::function<void()>> fills;
+  const bool complete =
+      lookUp<Gtk::Label, GtkLabelCell>(builder, name, window, connections.textFieldCells,
+                                       "GtkLabel", fills) &&
+      lookUp<Gtk::TextView, GtkTextViewAdapter>(builder, name, window, connections.textViews,
+                                                "GtkTextView", fills) &&
+      lookUp<Gtk::ScrolledWindow, GtkScrollViewAdapter>(
+          builder, name, window, connections.scrollViews, "GtkScrolledWindow", fills) &&
+      lookUp<Gtk::Entry, GtkTextFieldAdapter>(builder, name, window, connections.textFields,
+                                              "GtkEntry", fills) &&
+      lookUp<Gtk::ComboBox, GtkPopUpButtonAdapter>(builder, name, window, connections.popUpButtons,
+                                                   "GtkComboBox", fills) &&
+      lookUp<Gtk::Box, GtkSegmentedControlAdapter>(
+          builder, name, window, connections.segmentedControls, "GtkBox", fills) &&
+      lookUp<Gtk::Popover, GtkViewAdapter>(builder, name, window, connections.views, "GtkPopover",
+                                           fills);
+  if (!complete) return nullptr;
+  for (const auto& [id, outlet] : connections.mapViews) {
+    Gtk::Box* container = find<Gtk::Box>(builder, id);
+    if (container == nullptr) {
+      fail(name, "has no GtkBox \"" + id + "\"");
+      return nullptr;
+    }
+    fills.emplace_back([this, container, outlet] {
+      *outlet = mapFactory_ ? mapFactory_(*container) : std::make_shared<OsmMapView>(*container);
+    });
+  }
+  std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
+  for (const auto& [id, action] : connections.actions) {
+    Gtk::Button* button = find<Gtk::Button>(builder, id);
+    if (button == nullptr) {
+      fail(name, "has no GtkButton \"" + id + "\"");
+      return nullptr;
+    }
+    buttons.emplace_back(button, action);
+  }
+
+  for (const std::function<void()>& fill : fills) fill();
+  for (auto& [button, action] : buttons) {
+    button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
+  }
+  return std::make_shared<GtkViewAdapter>(window, *root);
 }
 
 }  // namespace stratovane::gtk

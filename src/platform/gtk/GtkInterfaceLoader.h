@@ -1,9 +1,13 @@
 // Builds the windows of the interface files compiled into the binary and connects their outlets.
 #pragma once
 
+#include <gtkmm/container.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/MapView.h"
 #include "platform/Widgets.h"
 
 namespace stratovane::gtk {
@@ -19,6 +23,20 @@ class GtkInterfaceLoader : public InterfaceLoader {
   // standard error and returns none; no outlet is touched then.
   std::shared_ptr<Window> loadWindow(const std::string& name,
                                      const Connections& connections) override;
+
+  // A view is any non-window widget of the file, put into a new, hidden window of its own.
+  // Further outlets: a text field is a GtkEntry, a pop-up button a GtkComboBox (see
+  // GtkPopUpButtonAdapter), a segmented control a GtkBox of GtkToggleButtons, a map view an
+  // empty GtkBox that the map is made in, a nested view a GtkPopover.
+  std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
+                                 const Connections& connections) override;
+
+  // Makes the map widget inside `container`, filling it; the osm-gps-map map unless replaced.
+  using MapFactory = std::function<std::shared_ptr<MapView>(Gtk::Container& container)>;
+  void setMapFactory(MapFactory factory) { mapFactory_ = std::move(factory); }
+
+ private:
+  MapFactory mapFactory_;
 };
 
 }  // namespace stratovane::gtk

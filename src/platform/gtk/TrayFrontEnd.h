@@ -9,6 +9,7 @@
 #include "platform/StatusItem.h"
 #include "platform/Widgets.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
+#include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/PanelHostProbe.h"
 
 namespace stratovane::gtk {
@@ -28,6 +29,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   // when the session has no panel host that could show it; the application keeps running.
   std::shared_ptr<StatusItem> createStatusItem() override;
   InterfaceLoader& interfaceLoader() override { return interfaceLoader_; }
+  ViewPresenter& viewPresenter() override { return viewPresenter_; }
 
   // Runs the GTK main loop on the default main context, where the run loop and queues live too.
   void run() override;
@@ -35,6 +37,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
 
  private:
   GtkInterfaceLoader interfaceLoader_;
+  GtkViewPresenter viewPresenter_;
   std::unique_ptr<PanelHostProbe> probe_;
   sigc::connection pendingProbe_;
 };

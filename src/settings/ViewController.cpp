@@ -1,0 +1,176 @@
+// The settings view: every setting loaded when it appears and stored when it disappears.
+#include "settings/ViewController.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "app/Settings.h"
+#include "app/WeatherRequest.h"
+
+namespace stratovane {
+
+namespace {
+
+constexpr const char* kMarkerTitle = "Your location";
+// The largest latitude a Web Mercator map shows: atan(sinh(pi)) in degrees.
+constexpr double kMercatorLatitudeLimit = 85.05112877980659;
+
+std::optional<MapType> mapTypeFor(std::int64_t value) {
+  if (value < 0 || value > 2) return std::nullopt;
+  return static_cast<MapType>(value);
+}
+
+}  // namespace
+
+Coordinate storableCoordinate(Coordinate coordinate) {
+  // remainder() is exact, so a longitude already in range comes back bit for bit.
+  coordinate.longitude = std::remainder(coordinate.longitude, 360.0);
+  coordinate.latitude =
+      std::clamp(coordinate.latitude, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
+  return coordinate;
+}
+
+ViewController::ViewController(UserDefaults& defaults, NotificationCenter& notificationCenter,
+                               Workspace& workspace)
+    : defaults_(defaults),
+      notificationCenter_(notificationCenter),
+      workspace_(workspace),
+      apiKeyView_(workspace),
+      aboutView_(workspace) {}
+
+Connections ViewController::connections() {
+  Connections connections;
+  connections.mapViews.emplace_back("mapView", &mapView);
+  connections.textFields.emplace_back("apiKey", &apiKey);
+  connections.popUpButtons.emplace_back("statusBarOption", &statusBarOption);
+  connections.segmentedControls.emplace_back("units", &units);
+  connections.popUpButtons.emplace_back("updateInterval", &updateInterval);
+  connections.popUpButtons.emplace_back("languageSelect", &languageSelect);
+  connections.popUpButtons.emplace_back("numberOfDecimals", &numberOfDecimals);
+  connections.segmentedControls.emplace_back("mapType", &mapType);
+  connections.popUpButtons.emplace_back("weatherService", &weatherService);
+  connections.actions.emplace_back("showPoweredBy", [this] { showPoweredBy(); });
+  apiKeyView_.addConnections(connections, "apiKeyView");
+  aboutView_.addConnections(connections, "AboutView");
+  return connections;
+}
+
+void ViewController::viewDidLoad() {
+  if (languageSelect) languageSelect->setAction([this] { languageSelectAction(); });
+  if (updateInterval) updateInterval->setAction([this] { updateIntervall(); });
+  if (numberOfDecimals) numberOfDecimals->setAction([this] { numberDecimals(); });
+  if (mapType) mapType->setAction([this] { mapTypeChanged(); });
+  apiKeyView_.viewDidLoad();
+  aboutView_.viewDidLoad();
+}
+
+void ViewController::viewWillAppear() {
+  const double latitude = defaults_.doubleForKey(SettingsKey::latitude);
+  const double longitude = defaults_.doubleForKey(SettingsKey::longitude);
+  const std::string key = defaults_.stringForKey(SettingsKey::apiKey).value_or("");
+  const std::int64_t statusBar = defaults_.integerForKey(SettingsKey::statusBarOption);
+  const std::int64_t unitsValue = defaults_.integerForKey(SettingsKey::units);
+  const std::int64_t interval = defaults_.integerForKey(SettingsKey::interval);
+  const std::int64_t mapTypeValue = defaults_.integerForKey(SettingsKey::mapType);
+
+  apiKey->setStringValue(key);
+  units->setSelectedSegment(unitsValue);
+
+  const std::vector<PopUpItem> items = statusBarOption->items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].tag == statusBar) statusBarOption->selectItem(i);
+  }
+
+  const Coordinate stored{latitude, longitude};
+  mapView->addAnnotation({stored, kMarkerTitle});
+  mapView->setCenterCoordinate(stored);
+  mapView->addClickRecognizer([this](ViewPoint point) { mapTappedWithRecognizer(point); });
+
+  updateInterval->selectItemWithTag(interval);
+  languageSelect->selectItemWithTag(defaults_.integerForKey(SettingsKey::language));
+  numberOfDecimals->selectItemWithTag(defaults_.integerForKey(SettingsKey::decimals));
+
+  mapType->setSelectedSegment(mapTypeValue);
+  if (const auto type = mapTypeFor(mapTypeValue)) mapView->setMapType(*type);
+
+  loadWeatherService();
+}
+
+void ViewController::viewDidDisappear() {
+  defaults_.batchWrites([this] {
+    const std::vector<PointAnnotation> annotations = mapView->annotations();
+    if (!annotations.empty()) {
+      const Coordinate place = storableCoordinate(annotations.front().coordinate);
+      // Nothing off the number line reaches the file; the stored place then stays.
+      if (std::isfinite(place.latitude) && std::isfinite(place.longitude)) {
+        defaults_.setDouble(place.latitude, SettingsKey::latitude);
+        defaults_.setDouble(place.longitude, SettingsKey::longitude);
+      }
+    }
+    defaults_.setString(apiKey->stringValue(), SettingsKey::apiKey);
+    defaults_.setInteger(units->selectedSegment(), SettingsKey::units);
+    defaults_.setInteger(updateInterval->selectedTag(), SettingsKey::interval);
+    defaults_.setInteger(languageSelect->selectedTag(), SettingsKey::language);
+    defaults_.setInteger(numberOfDecimals->selectedTag(), SettingsKey::decimals);
+    defaults_.setInteger(mapType->selectedSegment(), SettingsKey::mapType);
+
+    std::int64_t statusBar = -1;
+    for (const PopUpItem& item : statusBarOption->items()) {
+      if (item.on) {
+        statusBar = item.tag;
+        break;
+      }
+    }
+    defaults_.setInteger(statusBar, SettingsKey::statusBarOption);
+    saveWeatherService();
+  });
+  notificationCenter_.post(SettingsChanged);
+}
+
+void ViewController::loadWeatherService() {
+  const std::string endpoint = defaults_.stringForKey(SettingsKey::weatherEndpoint).value_or("");
+  if (endpoint.empty() || endpoint == defaultWeatherEndpoint) {
+    weatherService->selectItemWithTag(WeatherServiceTag::oneCall25);
+  } else if (endpoint == oneCall30WeatherEndpoint) {
+    weatherService->selectItemWithTag(WeatherServiceTag::oneCall30);
+  } else {
+    customEndpoint_ = endpoint;
+    weatherService->addItem(endpoint, WeatherServiceTag::custom);
+    weatherService->selectItemWithTag(WeatherServiceTag::custom);
+  }
+}
+
+void ViewController::saveWeatherService() {
+  switch (weatherService->selectedTag()) {
+    case WeatherServiceTag::oneCall30:
+      defaults_.setString(oneCall30WeatherEndpoint, SettingsKey::weatherEndpoint);
+      break;
+    case WeatherServiceTag::oneCall25:
+      // Absent means 2.5, the endpoint every key issued before 3.0 works with.
+      defaults_.removeObject(SettingsKey::weatherEndpoint);
+      break;
+    case WeatherServiceTag::custom:
+      if (!customEndpoint_.empty())
+        defaults_.setString(customEndpoint_, SettingsKey::weatherEndpoint);
+      break;
+    default:
+      break;  // nothing chosen: the stored address stays
+  }
+}
+
+void ViewController::showPoweredBy() {
+  workspace_.openURL(weatherServiceSite);
+}
+
+void ViewController::mapTypeChanged() {
+  if (const auto type = mapTypeFor(mapType->selectedSegment())) mapView->setMapType(*type);
+}
+
+void ViewController::mapTappedWithRecognizer(ViewPoint point) {
+  mapView->removeAllAnnotations();
+  const Coordinate place = mapView->convertPoint(point);
+  mapView->addAnnotation({place, kMarkerTitle});
+}
+
+}  // namespace stratovane

@@ -1,0 +1,262 @@
+// The settings view with its real interface file, widgets and map: outlets, clicks and closing.
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "GuiTest.h"
+#include "XClient.h"
+#include "app/Settings.h"
+#include "platform/gtk/GtkInterfaceLoader.h"
+#include "platform/gtk/GtkViewAdapter.h"
+#include "platform/gtk/GtkViewPresenter.h"
+#include "platform/gtk/OsmMapView.h"
+#include "platform/system/FileUserDefaults.h"
+#include "settings/ViewController.h"
+#include "support/TempDir.h"
+
+namespace stratovane {
+namespace {
+
+using gtk::GtkViewAdapter;
+
+class NoBrowser : public Workspace {
+ public:
+  bool openURL(const std::string&) override { return true; }
+};
+
+GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
+  if (GTK_IS_BUILDABLE(widget)) {
+    const char* id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
+    if (id != nullptr && name == id) return widget;
+  }
+  if (GTK_IS_MENU_BUTTON(widget)) {
+    if (GtkPopover* popover = gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget))) {
+      if (GtkWidget* found = findByName(GTK_WIDGET(popover), name)) return found;
+    }
+  }
+  if (!GTK_IS_CONTAINER(widget)) return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* child = children; child != nullptr && found == nullptr; child = child->next)
+    found = findByName(GTK_WIDGET(child->data), name);
+  g_list_free(children);
+  return found;
+}
+
+void sendButton(GtkWidget* widget, GdkEventType type, double x, double y) {
+  GdkEvent* event = gdk_event_new(type);
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+  event->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+  event->button.x = x;
+  event->button.y = y;
+  event->button.button = GDK_BUTTON_PRIMARY;
+  event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+void sendEscape(Gtk::Window& window) {
+  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+  event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+  event->key.keyval = GDK_KEY_Escape;
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+std::string repoUri(GtkWidget* map) {
+  gchar* value = nullptr;
+  g_object_get(map, "repo-uri", &value, nullptr);
+  std::string result = value != nullptr ? value : "";
+  g_free(value);
+  return result;
+}
+
+class SettingsViewTest : public testing::GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    if (IsSkipped()) return;
+    const char* previous = std::getenv("XDG_CACHE_HOME");
+    if (previous != nullptr) savedCache = previous;
+    setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+    const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                     registeredDefaults.end());
+    defaults.registerDefaults(fallbacks);
+    notifications.addObserver(SettingsChanged, [this] { ++settingsChanged; });
+  }
+
+  void TearDown() override {
+    controller.reset();
+    view.reset();
+    drain();
+    if (savedCache.empty()) {
+      unsetenv("XDG_CACHE_HOME");
+    } else {
+      setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+    }
+    GuiTest::TearDown();
+  }
+
+  bool load() {
+    controller = std::make_shared<ViewController>(defaults, notifications, browser);
+    view = loader.loadView("Main", "ViewController", controller->connections());
+    if (!view) return false;
+    controller->viewDidLoad();
+    return true;
+  }
+
+  // Shows the view as "Settings" does and waits until it is drawn.
+  void present(PresentationStyle style) {
+    ASSERT_TRUE(load());
+    presenter.present(view, style,
+                      {.viewWillAppear = [c = controller] { c->viewWillAppear(); },
+                       .viewDidDisappear = [c = controller] { c->viewDidDisappear(); }});
+    ASSERT_TRUE(waitUntil([&] {
+      GtkWidget* map = mapWidget();
+      return window().get_mapped() && map != nullptr && gtk_widget_get_allocated_width(map) > 100;
+    }));
+    drain();
+  }
+
+  Gtk::Window& window() { return dynamic_cast<GtkViewAdapter&>(*view).window(); }
+  GtkWidget* named(const std::string& name) {
+    return findByName(GTK_WIDGET(window().gobj()), name);
+  }
+  GtkWidget* mapWidget() { return dynamic_cast<gtk::OsmMapView&>(*controller->mapView).widget(); }
+
+  testing::TempDir cache;
+  std::string savedCache;
+  FileUserDefaults defaults{""};
+  NotificationCenter notifications;
+  NoBrowser browser;
+  gtk::GtkInterfaceLoader loader;
+  gtk::GtkViewPresenter presenter;
+  std::shared_ptr<ViewController> controller;
+  std::shared_ptr<View> view;
+  int settingsChanged = 0;
+};
+
+std::vector<std::int64_t> tags(const PopUpButton& popUp) {
+  std::vector<std::int64_t> result;
+  for (const PopUpItem& item : popUp.items()) result.push_back(item.tag);
+  return result;
+}
+
+TEST_F(SettingsViewTest, TheInterfaceFileConnectsEveryOutletAndItsItemsCarryTheirTags) {
+  ASSERT_TRUE(load());
+  ASSERT_TRUE(controller->mapView && controller->apiKey && controller->statusBarOption &&
+              controller->units && controller->updateInterval && controller->languageSelect &&
+              controller->numberOfDecimals && controller->mapType && controller->weatherService);
+  ASSERT_TRUE(controller->apiKeyView().getApiText && controller->apiKeyView().view);
+  ASSERT_TRUE(controller->aboutView().aboutText && controller->aboutView().view);
+  EXPECT_EQ(controller->apiKeyView().getApiText->title(), STRATOVANE_VERSION);
+  EXPECT_EQ(controller->aboutView().aboutText->title(), STRATOVANE_VERSION);
+
+  EXPECT_EQ(tags(*controller->statusBarOption), (std::vector<std::int64_t>{-1, 0, 1, 2, 3, 4}));
+  const auto intervals = tags(*controller->updateInterval);
+  EXPECT_NE(std::find(intervals.begin(), intervals.end(), 30), intervals.end());
+  EXPECT_EQ(controller->updateInterval->selectedTag(), 30);
+  const std::vector<PopUpItem> languages = controller->languageSelect->items();
+  ASSERT_EQ(languages.size(), feedLanguages.size());
+  for (std::size_t i = 0; i < languages.size(); ++i)
+    EXPECT_EQ(languages[i].tag, static_cast<std::int64_t>(i));
+  EXPECT_EQ(languages[2].title, "English");
+  EXPECT_EQ(languages[17].title, "Svenska");
+  EXPECT_EQ(tags(*controller->numberOfDecimals), (std::vector<std::int64_t>{0, 1, 2}));
+  EXPECT_EQ(controller->units->segmentCount(), 2);
+  EXPECT_EQ(controller->mapType->segmentCount(), 3);
+
+  // Pop-ups and segments behave as the controller expects.
+  EXPECT_FALSE(controller->languageSelect->selectItemWithTag(40));
+  EXPECT_EQ(controller->languageSelect->selectedTag(), 2);
+  controller->units->setSelectedSegment(7);
+  EXPECT_EQ(controller->units->selectedSegment(), -1);
+  controller->weatherService->addItem("https://proxy.test/onecall", WeatherServiceTag::custom);
+  EXPECT_TRUE(controller->weatherService->selectItemWithTag(WeatherServiceTag::custom));
+  EXPECT_EQ(controller->weatherService->items().back().title, "https://proxy.test/onecall");
+}
+
+TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeStoresBoth) {
+  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
+  GtkWidget* map = mapWidget();
+  sendButton(map, GDK_BUTTON_PRESS, 90, 70);
+  sendButton(map, GDK_BUTTON_RELEASE, 90, 70);
+  const std::vector<PointAnnotation> marks = controller->mapView->annotations();
+  ASSERT_EQ(marks.size(), 1U);
+  EXPECT_EQ(marks[0].title, "Your location");
+  const Coordinate clicked = controller->mapView->convertPoint({90, 70});
+  EXPECT_NEAR(marks[0].coordinate.latitude, clicked.latitude, 1e-9);
+  EXPECT_NE(marks[0].coordinate.latitude, 59.4040015148249);
+
+  // The second segment of the map type, clicked as the user does.
+  GtkWidget* types = named("mapType");
+  ASSERT_NE(types, nullptr);
+  GList* segments = gtk_container_get_children(GTK_CONTAINER(types));
+  gtk_button_clicked(GTK_BUTTON(g_list_nth_data(segments, 1)));
+  g_list_free(segments);
+  EXPECT_NE(repoUri(mapWidget()).find("s2cloudless"), std::string::npos);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
+
+  sendEscape(window());
+  EXPECT_FALSE(window().get_visible());
+  EXPECT_EQ(settingsChanged, 1);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), marks[0].coordinate.longitude);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
+}
+
+TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereClosesAndStores) {
+  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
+  ASSERT_TRUE(waitUntil([&] { return window().is_active(); })) << "the view never got the focus";
+
+  gtk_button_clicked(GTK_BUTTON(named("apiKeyButton")));
+  spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
+  EXPECT_TRUE(window().get_visible());
+  gtk_button_clicked(GTK_BUTTON(named("gotoDarksky")));  // opens the site, closes the popover
+  // Popped up from a press, as a click on it does.
+  GtkWidget* languages = named("languageSelect");
+  const gulong handler = g_signal_connect_swapped(window().gobj(), "button-press-event",
+                                                  G_CALLBACK(gtk_combo_box_popup), languages);
+  sendButton(GTK_WIDGET(window().gobj()), GDK_BUTTON_PRESS, 5, 5);
+  g_signal_handler_disconnect(window().gobj(), handler);
+  EXPECT_NE(gtk_grab_get_current(), nullptr) << "the list did not open";
+  spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
+  EXPECT_TRUE(window().get_visible());
+  gtk_combo_box_popdown(GTK_COMBO_BOX(named("languageSelect")));
+  spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
+  ASSERT_TRUE(window().get_visible());
+  EXPECT_EQ(settingsChanged, 0);
+
+  // Another X client takes the focus.
+  testing::ForeignWindow elsewhere;
+  spin(std::chrono::milliseconds(50));
+  elsewhere.takeFocus();
+  EXPECT_TRUE(waitUntil([&] { return settingsChanged == 1; }));
+  EXPECT_FALSE(window().get_visible());
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 30);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
+}
+
+TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsCloseButton) {
+  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::window));
+  EXPECT_TRUE(window().get_decorated());
+  ASSERT_TRUE(waitUntil([&] { return window().is_active(); }));
+  testing::ForeignWindow elsewhere;
+  elsewhere.takeFocus();
+  ASSERT_TRUE(waitUntil([&] { return !window().is_active(); }));
+  spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
+  ASSERT_TRUE(window().get_visible());
+  GdkEvent* event = gdk_event_new(GDK_DELETE);
+  event->any.window = GDK_WINDOW(g_object_ref(window().get_window()->gobj()));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+  EXPECT_FALSE(window().get_visible());
+  EXPECT_EQ(settingsChanged, 1);
+}
+
+}  // namespace
+}  // namespace stratovane

@@ -1,0 +1,377 @@
+// The settings view on fake widgets: what it loads, what it stores and when.
+#include "settings/ViewController.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+#include "app/Settings.h"
+#include "app/WeatherRequest.h"
+#include "platform/system/FileUserDefaults.h"
+#include "settings/presentSettingsView.h"
+#include "support/FakeWidgets.h"
+
+namespace stratovane {
+namespace {
+
+using testing::FakeInterfaceLoader;
+using testing::FakeViewPresenter;
+
+// An in-memory store that records every write and each batch around them.
+class RecordingDefaults : public UserDefaults {
+ public:
+  std::int64_t integerForKey(const std::string& key) const override {
+    return store.integerForKey(key);
+  }
+  double doubleForKey(const std::string& key) const override { return store.doubleForKey(key); }
+  std::optional<std::string> stringForKey(const std::string& key) const override {
+    return store.stringForKey(key);
+  }
+  void setInteger(std::int64_t value, const std::string& key) override {
+    writes.push_back(key);
+    store.setInteger(value, key);
+  }
+  void setDouble(double value, const std::string& key) override {
+    writes.push_back(key);
+    store.setDouble(value, key);
+  }
+  void setString(const std::string& value, const std::string& key) override {
+    writes.push_back(key);
+    store.setString(value, key);
+  }
+  void removeObject(const std::string& key) override {
+    writes.push_back("-" + key);
+    store.removeObject(key);
+  }
+  void batchWrites(const std::function<void()>& changes) override {
+    writes.push_back("{");
+    store.batchWrites(changes);
+    writes.push_back("}");
+  }
+  void registerDefaults(const std::vector<std::pair<std::string, std::string>>& values) override {
+    store.registerDefaults(values);
+  }
+  FileUserDefaults store{""};
+  std::vector<std::string> writes;
+};
+
+class RecordingWorkspace : public Workspace {
+ public:
+  bool openURL(const std::string& url) override {
+    urls.push_back(url);
+    return true;
+  }
+  std::vector<std::string> urls;
+};
+
+class ViewControllerTest : public ::testing::Test {
+ protected:
+  ViewControllerTest() {
+    const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                     registeredDefaults.end());
+    defaults.registerDefaults(fallbacks);
+    // The layout's items, as in the interface file; the selections are the layout's own.
+    windows.setPopUpItems("statusBarOption",
+                          {{"Rotating", -1},
+                           {"Description", 0},
+                           {"Temperature", 1},
+                           {"Rain", 2},
+                           {"Clouds", 3},
+                           {"Both", 4}},
+                          0);
+    windows.setPopUpItems("updateInterval", {{"5", 5}, {"15", 15}, {"30", 30}, {"60", 60}}, 2);
+    std::vector<PopUpItem> languages;
+    for (std::size_t i = 0; i < feedLanguages.size(); ++i)
+      languages.push_back({std::string(feedLanguages[i]), static_cast<std::int64_t>(i)});
+    windows.setPopUpItems("languageSelect", languages, 2);
+    windows.setPopUpItems("numberOfDecimals", {{"0", 0}, {"1", 1}, {"2", 2}}, 0);
+    windows.setPopUpItems("weatherService",
+                          {{"One Call 3.0", WeatherServiceTag::oneCall30},
+                           {"One Call 2.5", WeatherServiceTag::oneCall25}},
+                          1);
+    windows.setSegments("units", 2, 0);
+    windows.setSegments("mapType", 3, 0);
+    notifications.addObserver(SettingsChanged, [this] { ++settingsChanged; });
+  }
+
+  void open() {
+    ASSERT_TRUE(presentSettingsView({defaults, notifications, workspace, windows, presenter},
+                                    PresentationStyle::transient, nullptr));
+  }
+  void openAndClose() {
+    open();
+    presenter.close();
+  }
+
+  RecordingDefaults defaults;
+  NotificationCenter notifications;
+  RecordingWorkspace workspace;
+  FakeInterfaceLoader windows;
+  FakeViewPresenter presenter;
+  int settingsChanged = 0;
+};
+
+TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifiesOnce) {
+  defaults.setInteger(3, SettingsKey::statusBarOption);
+  defaults.setInteger(1, SettingsKey::units);
+  defaults.setInteger(60, SettingsKey::interval);
+  defaults.setInteger(6, SettingsKey::language);
+  defaults.setInteger(2, SettingsKey::decimals);
+  defaults.setInteger(1, SettingsKey::mapType);
+  defaults.setString("k3y ", SettingsKey::apiKey);
+  defaults.writes.clear();
+  windows.clearLog();
+  open();
+
+  const std::vector<std::string> expectedLoad = {"apiKey.setStringValue(k3y )",
+                                                 "units.setSelectedSegment(1)",
+                                                 "statusBarOption.selectItem(4)",
+                                                 "mapView.addAnnotation(Your location)",
+                                                 "mapView.setCenterCoordinate()",
+                                                 "mapView.addClickRecognizer()",
+                                                 "updateInterval.selectItemWithTag(60)",
+                                                 "languageSelect.selectItemWithTag(6)",
+                                                 "numberOfDecimals.selectItemWithTag(2)",
+                                                 "mapType.setSelectedSegment(1)",
+                                                 "mapView.setMapType(1)"};
+  std::vector<std::string> load(windows.log().begin(), windows.log().end());
+  load.erase(load.begin(), std::find(load.begin(), load.end(), expectedLoad.front()));
+  load.resize(std::min(load.size(), expectedLoad.size()));
+  EXPECT_EQ(load, expectedLoad);
+  EXPECT_TRUE(defaults.writes.empty()) << "nothing is stored while the view is open";
+
+  presenter.close();
+  EXPECT_EQ(defaults.writes,
+            (std::vector<std::string>{"{", "latitude", "longitude", "apiKey", "units", "interval",
+                                      "language", "decimals", "mapType", "statusBarOption",
+                                      "-weatherEndpoint", "}"}));
+  EXPECT_EQ(settingsChanged, 1);
+  EXPECT_EQ(*defaults.stringForKey(SettingsKey::apiKey), "k3y ");
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 3);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 60);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 2);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
+
+  // Each showing is a fresh view; choices are stored only when it closes.
+  defaults.writes.clear();
+  open();
+  EXPECT_EQ(windows.loadCount("Main"), 2);
+  windows.popUpButton("languageSelect")->choose("el");
+  windows.popUpButton("updateInterval")->choose("15");
+  windows.popUpButton("numberOfDecimals")->choose("1");
+  windows.popUpButton("statusBarOption")->choose("Both");
+  windows.segmentedControl("units")->choose(1);
+  windows.textField("apiKey")->setStringValue("");
+  EXPECT_TRUE(defaults.writes.empty());
+  presenter.close();
+  EXPECT_EQ(settingsChanged, 2);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 15);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 1);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 4);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
+  EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
+}
+
+TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
+  struct Case {
+    std::vector<PopUpItem> items;
+    std::int64_t stored;
+    std::int64_t saved;
+  };
+  const Case cases[] = {
+      {{{"Rotating", -1}, {"Description", 0}}, -1, -1},
+      // The last of two matches stays selected.
+      {{{"A", 2}, {"B", 3}, {"C", 3}}, 3, 3},
+      // No match keeps the layout's selection (the first item here).
+      {{{"A", 2}, {"B", 3}}, 9, 2},
+  };
+  for (const Case& c : cases) {
+    windows.setPopUpItems("statusBarOption", c.items, 0);
+    defaults.setInteger(c.stored, SettingsKey::statusBarOption);
+    open();
+    if (c.stored == 3) {
+      EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), "C");
+    }
+    presenter.close();
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), c.saved) << c.stored;
+  }
+  // With no item on, -1 (rotation) is stored.
+  open();
+  windows.popUpButton("statusBarOption")->deselectAll();
+  presenter.close();
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
+}
+
+TEST_F(ViewControllerTest, UnmatchedStoredValuesGiveWayToTheLayoutsSelection) {
+  defaults.setInteger(7, SettingsKey::interval);
+  defaults.setInteger(40, SettingsKey::language);
+  defaults.setInteger(-1, SettingsKey::decimals);
+  openAndClose();
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 30);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 2);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 0);
+}
+
+TEST_F(ViewControllerTest, SegmentsOutOfRangeSelectNoneAndLeaveTheMapTypeAlone) {
+  struct Case {
+    std::int64_t units, mapType;
+    std::int64_t savedUnits, savedMapType;
+    MapType shown;
+  };
+  const Case cases[] = {
+      {0, 2, 0, 2, MapType::hybrid},
+      {1, 1, 1, 1, MapType::satellite},
+      // Any units but 0 mean imperial, and so does none selected.
+      {7, 3, -1, -1, MapType::standard},
+      {-4, -1, -1, -1, MapType::standard},
+  };
+  for (const Case& c : cases) {
+    defaults.setInteger(c.units, SettingsKey::units);
+    defaults.setInteger(c.mapType, SettingsKey::mapType);
+    open();
+    EXPECT_EQ(windows.mapView("mapView")->mapType, c.shown) << c.mapType;
+    presenter.close();
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::units), c.savedUnits) << c.units;
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), c.savedMapType) << c.mapType;
+  }
+  // The map type switches at once and is stored on closing.
+  defaults.setInteger(1, SettingsKey::mapType);
+  open();
+  const auto map = windows.mapView("mapView");
+  EXPECT_EQ(map->mapType, MapType::satellite);
+  windows.segmentedControl("mapType")->choose(0);
+  EXPECT_EQ(map->mapType, MapType::standard);
+  windows.segmentedControl("mapType")->choose(2);
+  EXPECT_EQ(map->mapType, MapType::hybrid);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
+  presenter.close();
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 2);
+}
+
+TEST_F(ViewControllerTest, TheStoredPlaceSurvivesAnOpeningWithoutAClickBitForBit) {
+  const double latitude = std::nextafter(59.4040015148249, 90.0);
+  const double longitude = -179.99999999999997;
+  defaults.setDouble(latitude, SettingsKey::latitude);
+  defaults.setDouble(longitude, SettingsKey::longitude);
+  open();
+  const auto map = windows.mapView("mapView");
+  ASSERT_EQ(map->annotations().size(), 1U);
+  EXPECT_EQ(map->annotations()[0].title, "Your location");
+  EXPECT_EQ(map->center, (Coordinate{latitude, longitude}));
+  presenter.close();
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::latitude)),
+            std::bit_cast<std::uint64_t>(latitude));
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::longitude)),
+            std::bit_cast<std::uint64_t>(longitude));
+
+  // The registered fallback as well.
+  defaults.removeObject(SettingsKey::latitude);
+  defaults.removeObject(SettingsKey::longitude);
+  openAndClose();
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 17.994089135126462);
+}
+
+TEST_F(ViewControllerTest, TwoClicksLeaveOneMarkerAtTheSecondPlaceWithoutMovingTheMap) {
+  open();
+  const auto map = windows.mapView("mapView");
+  const Coordinate center = map->center;
+  map->click({10.25, -20.5});
+  map->click({30.125, -40.0625});
+  ASSERT_EQ(map->annotations().size(), 1U);
+  EXPECT_EQ(map->annotations()[0].coordinate, (Coordinate{40.0625, 30.125}));
+  EXPECT_EQ(map->annotations()[0].title, "Your location");
+  EXPECT_EQ(map->center, center);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
+  presenter.close();
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 40.0625);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 30.125);
+}
+
+TEST_F(ViewControllerTest, PlacesOffTheGlobeAreBroughtBackBeforeStoring) {
+  struct Case {
+    Coordinate clicked, stored;
+  };
+  const Case cases[] = {
+      {{10, 190}, {10, -170}},
+      {{10, -540.5}, {10, 179.5}},
+      {{-10, 360}, {-10, 0}},
+      {{10, 180}, {10, 180}},
+      {{91, 20}, {85.05112877980659, 20}},
+      {{-89.9, 20}, {-85.05112877980659, 20}},
+  };
+  for (const Case& c : cases) {
+    open();
+    const auto map = windows.mapView("mapView");
+    map->convert = [&](ViewPoint) { return c.clicked; };
+    map->click({1, 1});
+    presenter.close();
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(SettingsKey::latitude), c.stored.latitude);
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(SettingsKey::longitude), c.stored.longitude)
+        << c.clicked.longitude;
+  }
+  // A point the map could not convert leaves the stored place as it was.
+  open();
+  windows.mapView("mapView")->convert = [](ViewPoint) {
+    return Coordinate{std::numeric_limits<double>::quiet_NaN(), 3};
+  };
+  windows.mapView("mapView")->click({1, 1});
+  presenter.close();
+  EXPECT_DOUBLE_EQ(defaults.doubleForKey(SettingsKey::latitude), -85.05112877980659);
+}
+
+TEST_F(ViewControllerTest, TheWeatherServiceIsChosenAndACustomAddressSurvives) {
+  struct Case {
+    const char* stored;  // none: absent
+    const char* selected;
+    std::optional<std::string> saved;
+  };
+  const Case cases[] = {
+      {nullptr, "One Call 2.5", std::nullopt},
+      {defaultWeatherEndpoint, "One Call 2.5", std::nullopt},
+      {oneCall30WeatherEndpoint, "One Call 3.0", oneCall30WeatherEndpoint},
+      {"https://proxy.test/onecall", "https://proxy.test/onecall", "https://proxy.test/onecall"},
+  };
+  for (const Case& c : cases) {
+    if (c.stored) {
+      defaults.setString(c.stored, SettingsKey::weatherEndpoint);
+    } else {
+      defaults.removeObject(SettingsKey::weatherEndpoint);
+    }
+    open();
+    EXPECT_EQ(windows.popUpButton("weatherService")->selectedTitle(), c.selected);
+    presenter.close();
+    EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), c.saved) << c.selected;
+  }
+  // Choosing 3.0 over a custom address stores 3.0.
+  open();
+  EXPECT_EQ(windows.popUpButton("weatherService")->items().size(), 3U);
+  windows.popUpButton("weatherService")->choose("One Call 3.0");
+  presenter.close();
+  EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), oneCall30WeatherEndpoint);
+}
+
+TEST_F(ViewControllerTest, InformationViewsShowTheVersionOpenTheirLinkAndCloseThemselves) {
+  open();
+  EXPECT_EQ(windows.textFieldCell("getApiText")->title(), STRATOVANE_VERSION);
+  EXPECT_EQ(windows.textFieldCell("aboutText")->title(), STRATOVANE_VERSION);
+
+  ASSERT_TRUE(windows.click("showPoweredBy"));
+  ASSERT_TRUE(windows.click("gotoDarksky"));
+  EXPECT_EQ(windows.view("apiKeyView")->dismissCount, 1);
+  ASSERT_TRUE(windows.click("linkPressed"));
+  EXPECT_EQ(windows.view("AboutView")->dismissCount, 1);
+  EXPECT_EQ(workspace.urls,
+            (std::vector<std::string>{weatherServiceSite, weatherServiceSite, STRATOVANE_WEBSITE}));
+  // The settings view itself stays open.
+  EXPECT_TRUE(presenter.isOpen());
+  EXPECT_EQ(windows.view("ViewController")->dismissCount, 0);
+}
+
+}  // namespace
+}  // namespace stratovane
