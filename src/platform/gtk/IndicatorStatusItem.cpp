@@ -52,7 +52,7 @@ GObjectPtr<AppIndicator> makeIndicator(const std::string& id, const BlankIcon& i
 }  // namespace
 
 IndicatorStatusItem::IndicatorStatusItem(const std::string& id, const BlankIcon& icon)
-    : indicator_(makeIndicator(id, icon)) {
+    : blank_(icon), emojiIcon_(icon.themePath), indicator_(makeIndicator(id, icon)) {
   // Hosts show an item only once it has a menu.
   app_indicator_set_menu(indicator_.get(), gtkMenu_.gobj());
   app_indicator_set_status(indicator_.get(), APP_INDICATOR_STATUS_ACTIVE);
@@ -65,9 +65,29 @@ IndicatorStatusItem::~IndicatorStatusItem() {
 
 void IndicatorStatusItem::setTitle(const std::string& title) {
   title_ = title;
-  app_indicator_set_label(indicator_.get(), title.c_str(), nullptr);
+  showTitle();
+}
+
+void IndicatorStatusItem::setLook(PanelLook look) {
+  look_ = look;
+  showTitle();
+}
+
+void IndicatorStatusItem::showTitle() {
+  std::string label = title_;
+  const std::string* icon = &blank_.name;
+  if (look_ == PanelLook::iconOnly) {
+    const std::string& emoji = emojiIcon_.iconFor(title_);
+    if (!emoji.empty()) icon = &emoji;
+    const std::string shown = leadingEmoji(title_);
+    const std::size_t rest = label.find_first_not_of(' ', shown.size());
+    label = shown.empty() ? title_ : title_.substr(std::min(rest, title_.size()));
+  }
+  // The library re-sends only what changed.
+  app_indicator_set_icon_full(indicator_.get(), icon->c_str(), nullptr);
+  app_indicator_set_label(indicator_.get(), label.c_str(), nullptr);
   // The title reaches hosts that show no labels as the item's name or tooltip.
-  app_indicator_set_title(indicator_.get(), title.c_str());
+  app_indicator_set_title(indicator_.get(), title_.c_str());
 }
 
 std::string IndicatorStatusItem::label() const {

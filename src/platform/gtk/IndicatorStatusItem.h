@@ -10,7 +10,9 @@
 
 #include "platform/StatusItem.h"
 #include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/EmojiIcon.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/PanelLook.h"
 
 namespace stratovane::gtk {
 
@@ -25,6 +27,10 @@ class IndicatorStatusItem : public StatusItem {
   bool hasButton() const override { return true; }
   void setTitle(const std::string& title) override;
   std::string title() const override { return title_; }
+  // Label hosts get the title as the label beside the blank icon; icon-only hosts the title's
+  // emoji as the icon, the whole title as the tooltip, and the rest as a label in case they
+  // draw one after all.
+  void setLook(PanelLook look);
   // The GtkMenu follows the menu's changes once per main-loop iteration, however many there were.
   void setMenu(std::shared_ptr<Menu> menu) override;
   std::shared_ptr<Menu> menu() const override { return menu_; }
@@ -37,7 +43,11 @@ class IndicatorStatusItem : public StatusItem {
  private:
   void scheduleRebuild();
   void rebuild();
+  void showTitle();
 
+  BlankIcon blank_;
+  EmojiIcon emojiIcon_;
+  PanelLook look_ = PanelLook::label;
   std::string title_;
   std::shared_ptr<Menu> menu_;
   Gtk::Menu gtkMenu_;

@@ -9,6 +9,7 @@
 #include "platform/Widgets.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/PanelHostProbe.h"
+#include "platform/gtk/PanelHostWatch.h"
 
 namespace stratovane::gtk {
 
@@ -23,8 +24,10 @@ class TrayFrontEnd {
   TrayFrontEnd(const TrayFrontEnd&) = delete;
   TrayFrontEnd& operator=(const TrayFrontEnd&) = delete;
 
-  // The panel item. A few seconds after the first one is made, one hint goes to standard error
-  // when the session has no panel host that could show it; the application keeps running.
+  // The panel item, drawn as the current panel host draws items. A few seconds after the first
+  // one is made, one hint goes to standard error and to the desktop's notifications when the
+  // session has no panel host that could show it; the application keeps running, and the item
+  // appears once a host does.
   std::shared_ptr<StatusItem> createStatusItem();
   InterfaceLoader& interfaceLoader() { return interfaceLoader_; }
 
@@ -35,6 +38,7 @@ class TrayFrontEnd {
  private:
   GtkInterfaceLoader interfaceLoader_;
   std::unique_ptr<PanelHostProbe> probe_;
+  std::unique_ptr<PanelHostWatch> hostWatch_;
   sigc::connection pendingProbe_;
 };
 

@@ -1,0 +1,31 @@
+// The emoji at the start of the title, drawn as the icon of hosts that draw no labels.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace stratovane::gtk {
+
+// The first grapheme cluster of `title` when it begins with a pictographic character ("☀️",
+// "⚠️", "⏱"); empty otherwise.
+std::string leadingEmoji(std::string_view title);
+
+class EmojiIcon {
+ public:
+  // Icons are written into `folder`, the icon-theme folder handed to the panel host.
+  explicit EmojiIcon(std::string folder) : folder_(std::move(folder)) {}
+
+  // The icon name for the emoji `title` starts with, drawn only when that emoji differs from the
+  // last one. A title without an emoji, or one that cannot be drawn, keeps the last icon; empty
+  // before the first.
+  const std::string& iconFor(std::string_view title);
+
+  static constexpr int kSize = 64;  // pixels; hosts scale it to their height
+
+ private:
+  std::string folder_;
+  std::string emoji_;
+  std::string name_;
+};
+
+}  // namespace stratovane::gtk
