@@ -67,14 +67,37 @@ class IndicatorStatusItemTest : public testing::GuiTest {
   std::unique_ptr<IndicatorStatusItem> item;
 };
 
-TEST_F(IndicatorStatusItemTest, TheTitleIsTheLabelAndTheItemsTitle) {
+TEST_F(IndicatorStatusItemTest, TheTitlesEmojiIsTheIconAndTheRestTheLabel) {
+  const std::string blank = gtk::BlankIcon::install().name;
+  const auto icon = [&] { return std::string(app_indicator_get_icon(item->indicator())); };
   EXPECT_TRUE(item->hasButton());
-  item->setTitle("\u23F1 Fetching...");
-  item->setTitle("\u26A0\uFE0F Offline");  // the second replaces the first everywhere
-  EXPECT_EQ(item->title(), "\u26A0\uFE0F Offline");
-  EXPECT_EQ(item->label(), "\u26A0\uFE0F Offline");
-  EXPECT_STREQ(app_indicator_get_title(item->indicator()), "\u26A0\uFE0F Offline");
   EXPECT_EQ(app_indicator_get_status(item->indicator()), APP_INDICATOR_STATUS_ACTIVE);
+  const struct {
+    gtk::PanelLook look;
+    const char* title;
+    std::string icon;
+    const char* label;
+  } steps[] = {
+      {gtk::PanelLook::label, "\u23F1 Fetching...", "stratovane-emoji-23f1", "Fetching..."},
+      {gtk::PanelLook::label, "\u2600\uFE0F  21\u00B0", "stratovane-emoji-2600-fe0f", "21\u00B0"},
+      {gtk::PanelLook::label, "21\u00B0", blank, "21\u00B0"},  // no emoji: today's look
+      {gtk::PanelLook::iconOnly, "21\u00B0", "stratovane-emoji-2600-fe0f", "21\u00B0"},
+      {gtk::PanelLook::iconOnly, "\u26A0\uFE0F Offline", "stratovane-emoji-26a0-fe0f", "Offline"},
+      {gtk::PanelLook::label, "\u26A0\uFE0F Offline", "stratovane-emoji-26a0-fe0f", "Offline"},
+  };
+  for (const auto& step : steps) {
+    item->setLook(step.look);
+    item->setTitle(step.title);
+    EXPECT_EQ(item->title(), step.title);
+    EXPECT_EQ(icon(), step.icon) << step.title;
+    EXPECT_EQ(item->label(), step.label) << step.title;
+    EXPECT_STREQ(app_indicator_get_title(item->indicator()), step.title);
+  }
+  // The XEmbed fallback, used while the bus has no watcher, finds the drawn icons too.
+  GtkIconInfo* found = gtk_icon_theme_lookup_icon(gtk_icon_theme_get_default(),
+                                                  "stratovane-emoji-26a0-fe0f", 22, {});
+  EXPECT_NE(found, nullptr);
+  if (found != nullptr) g_object_unref(found);
 }
 
 TEST_F(IndicatorStatusItemTest, TheIconIsBlankAndFoundWithoutAPanelHost) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "FakeNotificationServer.h"
 #include "FakePanelHost.h"
 #include "GuiTest.h"
 #include "PrivateBus.h"
@@ -60,6 +61,17 @@ class TrayAppTest : public testing::GuiTest {
     return result;
   }
 
+  // The test's own process owns the fake watcher: a host of unknown kind, drawn as icon-only.
+  static void expectIconOnlyLook(const FakePanelHost& host) {
+    std::optional<std::string> title;
+    EXPECT_TRUE(waitUntil([&] {
+      title = host.stringProperty("Title");
+      return title == kNoKey || title == kOffline;
+    })) << title.value_or("(none)");
+    EXPECT_EQ(host.stringProperty("IconName"), "stratovane-emoji-26a0-fe0f");
+    EXPECT_EQ(host.label(), title->substr(title->find(' ') + 1));
+  }
+
   PrivateBus bus;
   ConfigDir config;
 };
@@ -69,12 +81,7 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero
   const std::unique_ptr<ChildProcess> app = start();
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
       << app->readErrors();
-
-  std::optional<std::string> label;
-  EXPECT_TRUE(waitUntil([&] {
-    label = host.label();
-    return label == kNoKey || label == kOffline;
-  })) << label.value_or("(none)");
+  expectIconOnlyLook(host);
   std::vector<std::string> menu;
   EXPECT_TRUE(waitUntil([&] {
     menu = labels(host.menu());
@@ -122,7 +129,8 @@ TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
   }
 }
 
-TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {
+TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) {
+  testing::FakeNotificationServer notifications(bus.connection());
   const std::unique_ptr<ChildProcess> app = start();
   std::string errors;
   EXPECT_TRUE(waitUntil([&] {
@@ -134,6 +142,18 @@ TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {
   const auto first = errors.find(gtk::PanelHostProbe::kHint);
   EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
   EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
+  ASSERT_EQ(notifications.notices().size(), 1u);
+  EXPECT_EQ(notifications.notices()[0].appName, "Stratovane");
+  EXPECT_EQ(notifications.notices()[0].summary, gtk::PanelHostProbe::kNoticeSummary);
+  EXPECT_EQ(notifications.notices()[0].body, gtk::PanelHostProbe::kNoticeBody);
+
+  // The extension is enabled later: the item comes up without a restart.
+  FakePanelHost host(bus.connection());
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  expectIconOnlyLook(host);
+  spin(std::chrono::seconds(1));
+  EXPECT_EQ(notifications.notices().size(), 1u);
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }

@@ -46,11 +46,11 @@ void draw(const std::string& emoji, const std::string& path) {
   font.set_absolute_size(EmojiIcon::kSize * Pango::SCALE);
   layout->set_font_description(font);
   layout->set_text(emoji);
-  // The glyph's ink, not its line box, is centred and fills the square.
+  // The glyph's ink, not its line box, is centred.
   const Pango::Rectangle ink = layout->get_pixel_ink_extents();
   if (ink.get_width() <= 0 || ink.get_height() <= 0) throw std::runtime_error("nothing to draw");
-  const double scale =
-      static_cast<double>(EmojiIcon::kSize) / std::max(ink.get_width(), ink.get_height());
+  // A small margin, as icons have: hosts that fill their height with it match the label better.
+  const double scale = EmojiIcon::kSize * 7.0 / 8.0 / std::max(ink.get_width(), ink.get_height());
   context->translate(EmojiIcon::kSize / 2.0, EmojiIcon::kSize / 2.0);
   context->scale(scale, scale);
   context->translate(-(ink.get_x() + ink.get_width() / 2.0),

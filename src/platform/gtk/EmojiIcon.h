@@ -20,6 +20,9 @@ class EmojiIcon {
   // before the first.
   const std::string& iconFor(std::string_view title);
 
+  // The emoji the icon shows; empty before the first.
+  const std::string& emoji() const { return emoji_; }
+
   static constexpr int kSize = 64;  // pixels; hosts scale it to their height
 
  private:

@@ -74,19 +74,19 @@ void IndicatorStatusItem::setLook(PanelLook look) {
 }
 
 void IndicatorStatusItem::showTitle() {
+  // The title's emoji drawn as the icon, with the rest as the label, is the tightest look on
+  // hosts that draw both: a blank icon would still take an icon's room before the label.
+  const std::string emoji = leadingEmoji(title_);
+  const std::string& drawn = emojiIcon_.iconFor(title_);
+  const bool current = !emoji.empty() && emojiIcon_.emoji() == emoji;
+  // Hosts that draw only the icon keep the last emoji rather than show nothing.
+  const bool emojiShown = current || (look_ == PanelLook::iconOnly && !drawn.empty());
   std::string label = title_;
-  const std::string* icon = &blank_.name;
-  if (look_ == PanelLook::iconOnly) {
-    const std::string& emoji = emojiIcon_.iconFor(title_);
-    if (!emoji.empty()) icon = &emoji;
-    const std::string shown = leadingEmoji(title_);
-    const std::size_t rest = label.find_first_not_of(' ', shown.size());
-    label = shown.empty() ? title_ : title_.substr(std::min(rest, title_.size()));
-  }
-  // The library re-sends only what changed.
-  app_indicator_set_icon_full(indicator_.get(), icon->c_str(), nullptr);
+  if (current) label.erase(0, std::min(title_.find_first_not_of(' ', emoji.size()), title_.size()));
+  app_indicator_set_icon_full(indicator_.get(), (emojiShown ? drawn : blank_.name).c_str(),
+                              nullptr);
   app_indicator_set_label(indicator_.get(), label.c_str(), nullptr);
-  // The title reaches hosts that show no labels as the item's name or tooltip.
+  // The whole title reaches hosts that show no labels as the item's name or tooltip.
   app_indicator_set_title(indicator_.get(), title_.c_str());
 }
 

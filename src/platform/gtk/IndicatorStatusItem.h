@@ -27,9 +27,9 @@ class IndicatorStatusItem : public StatusItem {
   bool hasButton() const override { return true; }
   void setTitle(const std::string& title) override;
   std::string title() const override { return title_; }
-  // Label hosts get the title as the label beside the blank icon; icon-only hosts the title's
-  // emoji as the icon, the whole title as the tooltip, and the rest as a label in case they
-  // draw one after all.
+  // Both looks show the title's emoji as the icon and the rest as the label, the whole title as
+  // the item's title (the tooltip of icon-only hosts). A title without an emoji is the label
+  // beside the blank icon on label hosts, and keeps the last emoji on icon-only hosts.
   void setLook(PanelLook look);
   // The GtkMenu follows the menu's changes once per main-loop iteration, however many there were.
   void setMenu(std::shared_ptr<Menu> menu) override;
