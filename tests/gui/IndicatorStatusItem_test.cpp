@@ -68,7 +68,11 @@ class IndicatorStatusItemTest : public testing::GuiTest {
 };
 
 TEST_F(IndicatorStatusItemTest, TheTitlesEmojiIsTheIconAndTheRestTheLabel) {
-  const std::string blank = gtk::BlankIcon::install().name;
+  const gtk::BlankIcon installed = gtk::BlankIcon::install();
+  const std::string blank = installed.name;
+  const auto emoji = [&](const char* codes) {
+    return installed.themePath + "/stratovane-emoji-" + codes + ".png";
+  };
   const auto icon = [&] { return std::string(app_indicator_get_icon(item->indicator())); };
   EXPECT_TRUE(item->hasButton());
   EXPECT_EQ(app_indicator_get_status(item->indicator()), APP_INDICATOR_STATUS_ACTIVE);
@@ -78,12 +82,12 @@ TEST_F(IndicatorStatusItemTest, TheTitlesEmojiIsTheIconAndTheRestTheLabel) {
     std::string icon;
     const char* label;
   } steps[] = {
-      {gtk::PanelLook::label, "\u23F1 Fetching...", "stratovane-emoji-23f1", "Fetching..."},
-      {gtk::PanelLook::label, "\u2600\uFE0F  21\u00B0", "stratovane-emoji-2600-fe0f", "21\u00B0"},
+      {gtk::PanelLook::label, "\u23F1 Fetching...", emoji("23f1"), "Fetching..."},
+      {gtk::PanelLook::label, "\u2600\uFE0F  21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
       {gtk::PanelLook::label, "21\u00B0", blank, "21\u00B0"},  // no emoji: today's look
-      {gtk::PanelLook::iconOnly, "21\u00B0", "stratovane-emoji-2600-fe0f", "21\u00B0"},
-      {gtk::PanelLook::iconOnly, "\u26A0\uFE0F Offline", "stratovane-emoji-26a0-fe0f", "Offline"},
-      {gtk::PanelLook::label, "\u26A0\uFE0F Offline", "stratovane-emoji-26a0-fe0f", "Offline"},
+      {gtk::PanelLook::iconOnly, "21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
+      {gtk::PanelLook::iconOnly, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
+      {gtk::PanelLook::label, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
   };
   for (const auto& step : steps) {
     item->setLook(step.look);
@@ -93,11 +97,7 @@ TEST_F(IndicatorStatusItemTest, TheTitlesEmojiIsTheIconAndTheRestTheLabel) {
     EXPECT_EQ(item->label(), step.label) << step.title;
     EXPECT_STREQ(app_indicator_get_title(item->indicator()), step.title);
   }
-  // The XEmbed fallback, used while the bus has no watcher, finds the drawn icons too.
-  GtkIconInfo* found = gtk_icon_theme_lookup_icon(gtk_icon_theme_get_default(),
-                                                  "stratovane-emoji-26a0-fe0f", 22, {});
-  EXPECT_NE(found, nullptr);
-  if (found != nullptr) g_object_unref(found);
+  spin(std::chrono::seconds(1));  // the XEmbed fallback sets in and shows the file, unwarned
 }
 
 TEST_F(IndicatorStatusItemTest, TheIconIsBlankAndFoundWithoutAPanelHost) {

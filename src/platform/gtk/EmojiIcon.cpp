@@ -6,7 +6,6 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <glibmm/miscutils.h>
-#include <gtk/gtk.h>
 #include <pangomm/layout.h>
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
@@ -82,18 +81,16 @@ std::string leadingEmoji(std::string_view title) {
 
 const std::string& EmojiIcon::iconFor(std::string_view title) {
   const std::string emoji = leadingEmoji(title);
-  if (emoji.empty() || emoji == emoji_ || folder_.empty()) return name_;
-  const std::string name = iconName(emoji);
+  if (emoji.empty() || emoji == emoji_ || folder_.empty()) return path_;
+  const std::string path = Glib::build_filename(folder_, iconName(emoji) + ".png");
   try {
-    draw(emoji, Glib::build_filename(folder_, name + ".png"));
+    draw(emoji, path);
     emoji_ = emoji;
-    name_ = name;
-    // The XEmbed fallback looks icons up through GTK's theme, which would notice the file late.
-    gtk_icon_theme_rescan_if_needed(gtk_icon_theme_get_default());
+    path_ = path;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n", error.what());
   }
-  return name_;
+  return path_;
 }
 
 }  // namespace stratovane::gtk
