@@ -1,10 +1,10 @@
-// The emoji at the start of the title, drawn as the icon of hosts that draw no labels.
+// The emoji at the start of the title, drawn as the panel item's icon.
 #include "platform/gtk/EmojiIcon.h"
 
 #include <cairomm/context.h>
 #include <cairomm/surface.h>
 #include <glib.h>
-#include <glib/gstdio.h>
+#include <glibmm/fileutils.h>
 #include <glibmm/miscutils.h>
 #include <pangomm/layout.h>
 #include <unicode/brkiter.h>
@@ -55,10 +55,13 @@ void draw(const std::string& emoji, const std::string& path) {
   context->translate(-(ink.get_x() + ink.get_width() / 2.0),
                      -(ink.get_y() + ink.get_height() / 2.0));
   layout->show_in_cairo_context(context);
+  std::string png;
+  surface->write_to_png_stream([&png](const unsigned char* data, unsigned int length) {
+    png.append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+  });
   // Written whole and renamed into place: a host reading it at this moment sees a full file.
-  const std::string partial = path + ".part";
-  surface->write_to_png(partial);
-  if (g_rename(partial.c_str(), path.c_str()) != 0) throw std::runtime_error("cannot rename");
+  Glib::file_set_contents(path, png.data(), static_cast<gssize>(png.size()));
 }
 
 }  // namespace
@@ -87,6 +90,8 @@ const std::string& EmojiIcon::iconFor(std::string_view title) {
     draw(emoji, path);
     emoji_ = emoji;
     path_ = path;
+  } catch (const Glib::Error& error) {
+    std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n", error.what().c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n", error.what());
   }

@@ -1,4 +1,4 @@
-// The emoji at the start of the title, drawn as the icon of hosts that draw no labels.
+// The emoji at the start of the title, drawn as the panel item's icon.
 #pragma once
 
 #include <string>

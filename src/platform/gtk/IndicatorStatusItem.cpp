@@ -1,4 +1,4 @@
-// The panel item on libayatana-appindicator: the title is its label, the menu a GtkMenu.
+// The panel item on libayatana-appindicator: the title's emoji its icon, the rest its label.
 #include "platform/gtk/IndicatorStatusItem.h"
 
 #include <glibmm/main.h>

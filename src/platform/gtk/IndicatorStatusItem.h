@@ -1,4 +1,4 @@
-// The panel item on libayatana-appindicator: the title is its label, the menu a GtkMenu.
+// The panel item on libayatana-appindicator: the title's emoji its icon, the rest its label.
 #pragma once
 
 #include <gtkmm/menu.h>
@@ -18,7 +18,8 @@ namespace stratovane::gtk {
 
 class IndicatorStatusItem : public StatusItem {
  public:
-  // `id` names the item on the bus; `icon` is drawn beside the label by hosts that draw icons.
+  // `id` names the item on the bus; `icon` is drawn beside a label without an emoji, and its
+  // folder holds the emoji icons too.
   IndicatorStatusItem(const std::string& id, const BlankIcon& icon);
   ~IndicatorStatusItem() override;
   IndicatorStatusItem(const IndicatorStatusItem&) = delete;

@@ -54,11 +54,19 @@ std::string PanelHostWatch::programOfProcess(unsigned pid) {
 }
 
 void PanelHostWatch::onAppeared(GDBusConnection*, const gchar*, const gchar* owner, gpointer self) {
-  static_cast<PanelHostWatch*>(self)->ownerChanged(owner);
+  try {
+    static_cast<PanelHostWatch*>(self)->ownerChanged(owner);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "stratovane: %s\n", error.what());
+  }
 }
 
 void PanelHostWatch::onVanished(GDBusConnection*, const gchar*, gpointer self) {
-  static_cast<PanelHostWatch*>(self)->ownerChanged({});
+  try {
+    static_cast<PanelHostWatch*>(self)->ownerChanged({});
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "stratovane: %s\n", error.what());
+  }
 }
 
 void PanelHostWatch::ownerChanged(const std::string& owner) {

@@ -6,7 +6,7 @@
 namespace stratovane::gtk {
 
 enum class PanelLook {
-  label,     // the host draws the label; the icon beside it is blank
+  label,     // the host draws the label; a title without an emoji has a blank icon beside it
   iconOnly,  // the host draws only the icon and shows the title as a tooltip
 };
 
