@@ -26,56 +26,41 @@ TEST(PanelLookTest, NamesAreMatchedWholeOrAsTheKernelCutsThem) {
   for (const auto& [program, look] : cases) EXPECT_EQ(gtk::panelLookFor(program), look) << program;
 }
 
-class PanelHostWatchTest : public testing::GuiTest {
- protected:
-  // A connection of its own, so that closing it hands the watcher's name back.
-  Glib::RefPtr<Gio::DBus::Connection> connect() {
-    return Gio::DBus::Connection::create_for_address_sync(
-        bus.address(), Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                           Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
-  }
+using PanelHostWatchTest = testing::GuiTest;
 
-  // Waits for the next look the watch tells.
-  std::optional<PanelLook> nextLook() {
-    look.reset();
-    EXPECT_TRUE(waitUntil([&] { return look.has_value(); }));
-    return look;
-  }
-
+TEST_F(PanelHostWatchTest, EachWatcherOwnerDecidesTheLookAgain) {
   testing::PrivateBus bus;
   std::optional<PanelLook> look;
   std::string owner;  // what the watch learns the owning process runs
-  unsigned askedPid = 0;
-};
-
-TEST_F(PanelHostWatchTest, EachWatcherOwnerDecidesTheLookAgain) {
   gtk::PanelHostWatch watch(
       bus.connection(), [&](PanelLook told) { look = told; },
-      [&](unsigned pid) {
-        askedPid = pid;
-        return owner;
-      });
+      [&](unsigned pid) { return pid == static_cast<unsigned>(getpid()) ? owner : "?"; });
+  const auto nextLook = [&] {
+    look.reset();
+    EXPECT_TRUE(waitUntil([&] { return look.has_value(); }));
+    return look;
+  };
   EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "no watcher: the XEmbed fallback";
 
-  const struct {
-    const char* program;
-    PanelLook look;
-  } owners[] = {{"gnome-shell", PanelLook::label},
-                {"plasmashell", PanelLook::iconOnly},
-                {"ayatana-indicator-application-service", PanelLook::label},
-                {"waybar", PanelLook::iconOnly},
-                {"gnome-shell", PanelLook::label},
-                {"", PanelLook::iconOnly}};
-  for (const auto& next : owners) {
-    owner = next.program;
-    const Glib::RefPtr<Gio::DBus::Connection> panel = connect();
+  const std::pair<const char*, PanelLook> owners[] = {
+      {"gnome-shell", PanelLook::label},
+      {"plasmashell", PanelLook::iconOnly},
+      {"ayatana-indicator-application-service", PanelLook::label},
+      {"waybar", PanelLook::iconOnly},
+      {"gnome-shell", PanelLook::label},
+      {"", PanelLook::iconOnly}};
+  for (const auto& [program, expected] : owners) {
+    owner = program;
+    // A connection of its own, so that closing it hands the watcher's name back.
+    const auto panel = Gio::DBus::Connection::create_for_address_sync(
+        bus.address(), Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
     {
       testing::FakePanelHost host(panel);
-      EXPECT_EQ(nextLook(), next.look) << next.program;
-      EXPECT_EQ(askedPid, static_cast<unsigned>(getpid()));
+      EXPECT_EQ(nextLook(), expected) << program;
     }
     panel->close_sync();  // the panel ends
-    EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after " << next.program;
+    EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after " << program;
   }
 }
 
