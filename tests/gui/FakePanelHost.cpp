@@ -100,8 +100,8 @@ FakePanelHost::~FakePanelHost() {
   g_dbus_connection_unregister_object(bus_->gobj(), registration_);
 }
 
-std::optional<std::string> FakePanelHost::label() const {
-  const VariantPtr value = property(bus_->gobj(), item_.service, item_.objectPath, "XAyatanaLabel");
+std::optional<std::string> FakePanelHost::stringProperty(const char* name) const {
+  const VariantPtr value = property(bus_->gobj(), item_.service, item_.objectPath, name);
   if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)) return std::nullopt;
   return g_variant_get_string(value.get(), nullptr);
 }

@@ -33,7 +33,9 @@ class FakePanelHost {
   // Registrations arrive while the default main context runs.
   bool hasItem() const { return !item_.service.empty(); }
   // The label the item shows (XAyatanaLabel); none when it cannot be read.
-  std::optional<std::string> label() const;
+  std::optional<std::string> label() const { return stringProperty("XAyatanaLabel"); }
+  // A string property of the item (IconName, Title, ...); none when it cannot be read.
+  std::optional<std::string> stringProperty(const char* name) const;
   // The entries of the menu's first level.
   std::vector<Entry> menu() const;
   // Sends a click on the first entry with this label; false when there is none.

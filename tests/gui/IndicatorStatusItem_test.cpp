@@ -67,14 +67,37 @@ class IndicatorStatusItemTest : public testing::GuiTest {
   std::unique_ptr<IndicatorStatusItem> item;
 };
 
-TEST_F(IndicatorStatusItemTest, TheTitleIsTheLabelAndTheItemsTitle) {
+TEST_F(IndicatorStatusItemTest, TheTitlesEmojiIsTheIconAndTheRestTheLabel) {
+  const gtk::BlankIcon installed = gtk::BlankIcon::install();
+  const std::string blank = installed.name;
+  const auto emoji = [&](const char* codes) {
+    return installed.themePath + "/stratovane-emoji-" + codes + ".png";
+  };
+  const auto icon = [&] { return std::string(app_indicator_get_icon(item->indicator())); };
   EXPECT_TRUE(item->hasButton());
-  item->setTitle("\u23F1 Fetching...");
-  item->setTitle("\u26A0\uFE0F Offline");  // the second replaces the first everywhere
-  EXPECT_EQ(item->title(), "\u26A0\uFE0F Offline");
-  EXPECT_EQ(item->label(), "\u26A0\uFE0F Offline");
-  EXPECT_STREQ(app_indicator_get_title(item->indicator()), "\u26A0\uFE0F Offline");
   EXPECT_EQ(app_indicator_get_status(item->indicator()), APP_INDICATOR_STATUS_ACTIVE);
+  const struct {
+    gtk::PanelLook look;
+    const char* title;
+    std::string icon;
+    const char* label;
+  } steps[] = {
+      {gtk::PanelLook::label, "\u23F1 Fetching...", emoji("23f1"), "Fetching..."},
+      {gtk::PanelLook::label, "\u2600\uFE0F  21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
+      {gtk::PanelLook::label, "21\u00B0", blank, "21\u00B0"},  // no emoji: today's look
+      {gtk::PanelLook::iconOnly, "21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
+      {gtk::PanelLook::iconOnly, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
+      {gtk::PanelLook::label, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
+  };
+  for (const auto& step : steps) {
+    item->setLook(step.look);
+    item->setTitle(step.title);
+    EXPECT_EQ(item->title(), step.title);
+    EXPECT_EQ(icon(), step.icon) << step.title;
+    EXPECT_EQ(item->label(), step.label) << step.title;
+    EXPECT_STREQ(app_indicator_get_title(item->indicator()), step.title);
+  }
+  spin(std::chrono::seconds(1));  // the XEmbed fallback sets in and shows the file, unwarned
 }
 
 TEST_F(IndicatorStatusItemTest, TheIconIsBlankAndFoundWithoutAPanelHost) {

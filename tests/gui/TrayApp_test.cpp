@@ -3,9 +3,12 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <giomm/dbusintrospection.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,6 +30,50 @@ using testing::FakePanelHost;
 using testing::hostHasDefaultRoute;
 using testing::PrivateBus;
 namespace fs = std::filesystem;
+
+// A desktop notification server on the bus that records the summary and body of each Notify.
+class FakeNotificationServer {
+ public:
+  explicit FakeNotificationServer(const Glib::RefPtr<Gio::DBus::Connection>& bus) : bus_(bus) {
+    const auto info = Gio::DBus::NodeInfo::create_for_xml(
+        "<node><interface name='org.freedesktop.Notifications'><method name='Notify'>"
+        "<arg type='s'/><arg type='u'/><arg type='s'/><arg type='s'/><arg type='s'/>"
+        "<arg type='as'/><arg type='a{sv}'/><arg type='i'/><arg type='u' direction='out'/>"
+        "</method></interface></node>");
+    registration_ =
+        bus_->register_object("/org/freedesktop/Notifications", info->lookup_interface(), vtable_);
+    Glib::Variant<guint32> reply;
+    bus_->call_sync("/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+                    Glib::VariantContainerBase::create_tuple(
+                        {Glib::Variant<Glib::ustring>::create("org.freedesktop.Notifications"),
+                         Glib::Variant<guint32>::create(4)}),
+                    "org.freedesktop.DBus")
+        .get_child(reply, 0);
+    if (reply.get() != 1) throw std::runtime_error("the notification server's name is taken");
+  }
+  ~FakeNotificationServer() { bus_->unregister_object(registration_); }
+
+  std::vector<std::string> notices;  // "summary\nbody"
+
+ private:
+  void notify(const Glib::VariantContainerBase& arguments,
+              const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) {
+    Glib::Variant<Glib::ustring> summary, body;
+    arguments.get_child(summary, 3);
+    arguments.get_child(body, 4);
+    notices.push_back(summary.get() + "\n" + body.get());
+    call->return_value(Glib::VariantContainerBase::create_tuple(
+        Glib::Variant<guint32>::create(static_cast<guint32>(notices.size()))));
+  }
+
+  Glib::RefPtr<Gio::DBus::Connection> bus_;
+  const Gio::DBus::InterfaceVTable vtable_{
+      [this](const Glib::RefPtr<Gio::DBus::Connection>&, const Glib::ustring&, const Glib::ustring&,
+             const Glib::ustring&, const Glib::ustring&,
+             const Glib::VariantContainerBase& arguments,
+             const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) { notify(arguments, call); }};
+  guint registration_ = 0;
+};
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
@@ -60,6 +107,19 @@ class TrayAppTest : public testing::GuiTest {
     return result;
   }
 
+  // The test's own process owns the fake watcher: a host of unknown kind, drawn as icon-only.
+  static void expectIconOnlyLook(const FakePanelHost& host) {
+    std::optional<std::string> title;
+    EXPECT_TRUE(waitUntil([&] {
+      title = host.stringProperty("Title");
+      return title == kNoKey || title == kOffline;
+    })) << title.value_or("(none)");
+    EXPECT_TRUE(host.stringProperty("IconName")
+                    .value_or("")
+                    .ends_with("/stratovane/icons/stratovane-emoji-26a0-fe0f.png"));
+    EXPECT_EQ(host.label(), title->substr(title->find(' ') + 1));
+  }
+
   PrivateBus bus;
   ConfigDir config;
 };
@@ -69,12 +129,7 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero
   const std::unique_ptr<ChildProcess> app = start();
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
       << app->readErrors();
-
-  std::optional<std::string> label;
-  EXPECT_TRUE(waitUntil([&] {
-    label = host.label();
-    return label == kNoKey || label == kOffline;
-  })) << label.value_or("(none)");
+  expectIconOnlyLook(host);
   std::vector<std::string> menu;
   EXPECT_TRUE(waitUntil([&] {
     menu = labels(host.menu());
@@ -122,7 +177,8 @@ TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
   }
 }
 
-TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {
+TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) {
+  FakeNotificationServer notifications(bus.connection());
   const std::unique_ptr<ChildProcess> app = start();
   std::string errors;
   EXPECT_TRUE(waitUntil([&] {
@@ -134,6 +190,17 @@ TEST_F(TrayAppTest, WithoutAPanelHostItKeepsRunningAndSaysSoOnce) {
   const auto first = errors.find(gtk::PanelHostProbe::kHint);
   EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
   EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
+  EXPECT_EQ(notifications.notices,
+            std::vector<std::string>{std::string(gtk::PanelHostProbe::kNoticeSummary) + "\n" +
+                                     gtk::PanelHostProbe::kNoticeBody});
+
+  // The extension is enabled later: the item comes up without a restart.
+  FakePanelHost host(bus.connection());
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  expectIconOnlyLook(host);
+  spin(std::chrono::seconds(1));
+  EXPECT_EQ(notifications.notices.size(), 1u);
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }

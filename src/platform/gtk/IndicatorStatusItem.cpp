@@ -1,4 +1,4 @@
-// The panel item on libayatana-appindicator: the title is its label, the menu a GtkMenu.
+// The panel item on libayatana-appindicator: the title's emoji its icon, the rest its label.
 #include "platform/gtk/IndicatorStatusItem.h"
 
 #include <glibmm/main.h>
@@ -52,7 +52,7 @@ GObjectPtr<AppIndicator> makeIndicator(const std::string& id, const BlankIcon& i
 }  // namespace
 
 IndicatorStatusItem::IndicatorStatusItem(const std::string& id, const BlankIcon& icon)
-    : indicator_(makeIndicator(id, icon)) {
+    : blank_(icon), emojiIcon_(icon.themePath), indicator_(makeIndicator(id, icon)) {
   // Hosts show an item only once it has a menu.
   app_indicator_set_menu(indicator_.get(), gtkMenu_.gobj());
   app_indicator_set_status(indicator_.get(), APP_INDICATOR_STATUS_ACTIVE);
@@ -65,9 +65,29 @@ IndicatorStatusItem::~IndicatorStatusItem() {
 
 void IndicatorStatusItem::setTitle(const std::string& title) {
   title_ = title;
-  app_indicator_set_label(indicator_.get(), title.c_str(), nullptr);
-  // The title reaches hosts that show no labels as the item's name or tooltip.
-  app_indicator_set_title(indicator_.get(), title.c_str());
+  showTitle();
+}
+
+void IndicatorStatusItem::setLook(PanelLook look) {
+  look_ = look;
+  showTitle();
+}
+
+void IndicatorStatusItem::showTitle() {
+  // The title's emoji drawn as the icon, with the rest as the label, is the tightest look on
+  // hosts that draw both: a blank icon would still take an icon's room before the label.
+  const std::string emoji = leadingEmoji(title_);
+  const std::string& drawn = emojiIcon_.iconFor(title_);
+  const bool current = !emoji.empty() && emojiIcon_.emoji() == emoji;
+  // Hosts that draw only the icon keep the last emoji rather than show nothing.
+  const bool emojiShown = current || (look_ == PanelLook::iconOnly && !drawn.empty());
+  std::string label = title_;
+  if (current) label.erase(0, std::min(title_.find_first_not_of(' ', emoji.size()), title_.size()));
+  app_indicator_set_icon_full(indicator_.get(), (emojiShown ? drawn : blank_.name).c_str(),
+                              nullptr);
+  app_indicator_set_label(indicator_.get(), label.c_str(), nullptr);
+  // The whole title reaches hosts that show no labels as the item's name or tooltip.
+  app_indicator_set_title(indicator_.get(), title_.c_str());
 }
 
 std::string IndicatorStatusItem::label() const {

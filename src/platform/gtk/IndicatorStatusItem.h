@@ -1,4 +1,4 @@
-// The panel item on libayatana-appindicator: the title is its label, the menu a GtkMenu.
+// The panel item on libayatana-appindicator: the title's emoji its icon, the rest its label.
 #pragma once
 
 #include <gtkmm/menu.h>
@@ -10,13 +10,16 @@
 
 #include "platform/StatusItem.h"
 #include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/EmojiIcon.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/PanelLook.h"
 
 namespace stratovane::gtk {
 
 class IndicatorStatusItem : public StatusItem {
  public:
-  // `id` names the item on the bus; `icon` is drawn beside the label by hosts that draw icons.
+  // `id` names the item on the bus; `icon` is drawn beside a label without an emoji, and its
+  // folder holds the emoji icons too.
   IndicatorStatusItem(const std::string& id, const BlankIcon& icon);
   ~IndicatorStatusItem() override;
   IndicatorStatusItem(const IndicatorStatusItem&) = delete;
@@ -25,6 +28,10 @@ class IndicatorStatusItem : public StatusItem {
   bool hasButton() const override { return true; }
   void setTitle(const std::string& title) override;
   std::string title() const override { return title_; }
+  // Both looks show the title's emoji as the icon and the rest as the label, the whole title as
+  // the item's title (the tooltip of icon-only hosts). A title without an emoji is the label
+  // beside the blank icon on label hosts, and keeps the last emoji on icon-only hosts.
+  void setLook(PanelLook look);
   // The GtkMenu follows the menu's changes once per main-loop iteration, however many there were.
   void setMenu(std::shared_ptr<Menu> menu) override;
   std::shared_ptr<Menu> menu() const override { return menu_; }
@@ -37,7 +44,11 @@ class IndicatorStatusItem : public StatusItem {
  private:
   void scheduleRebuild();
   void rebuild();
+  void showTitle();
 
+  BlankIcon blank_;
+  EmojiIcon emojiIcon_;
+  PanelLook look_ = PanelLook::label;
   std::string title_;
   std::shared_ptr<Menu> menu_;
   Gtk::Menu gtkMenu_;

@@ -13,6 +13,12 @@ class PanelHostProbe {
   static constexpr const char* kHint =
       "stratovane: no panel host for status items was found; on GNOME, enable the AppIndicator "
       "extension";
+  // The same, once per run, as a desktop notification.
+  static constexpr const char* kNoticeSummary = "Stratovane: no panel to show the weather in";
+  static constexpr const char* kNoticeBody =
+      "On GNOME, install and enable the AppIndicator extension "
+      "(gnome-shell-extension-appindicator, \"AppIndicator and KStatusNotifierItem Support\"). "
+      "The weather appears as soon as it is on; Stratovane keeps running.";
 
   // `bus` is where the watcher would be, normally the session bus; empty when there is none.
   explicit PanelHostProbe(Glib::RefPtr<Gio::DBus::Connection> bus);

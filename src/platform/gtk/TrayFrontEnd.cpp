@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/DesktopNotification.h"
 #include "platform/gtk/IndicatorStatusItem.h"
 
 namespace stratovane::gtk {
@@ -53,13 +54,21 @@ TrayFrontEnd::TrayFrontEnd(int& argc, char**& argv) {
 
 std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
   auto item = std::make_shared<IndicatorStatusItem>("stratovane", BlankIcon::install());
+  const Glib::RefPtr<Gio::DBus::Connection> bus = sessionBus();
+  hostWatch_ = std::make_unique<PanelHostWatch>(
+      bus, [shown = std::weak_ptr<IndicatorStatusItem>(item)](PanelLook look) {
+        if (const auto item = shown.lock()) item->setLook(look);
+      });
   if (!probe_) {
-    probe_ = std::make_unique<PanelHostProbe>(sessionBus());
+    probe_ = std::make_unique<PanelHostProbe>(bus);
     pendingProbe_ = Glib::signal_timeout().connect_seconds(
-        [this] {
+        [this, bus] {
           try {
-            probe_->check([](bool hostPresent) {
-              if (!hostPresent) std::fprintf(stderr, "%s\n", PanelHostProbe::kHint);
+            probe_->check([bus](bool hostPresent) {
+              if (hostPresent) return;
+              std::fprintf(stderr, "%s\n", PanelHostProbe::kHint);
+              sendDesktopNotification(bus, PanelHostProbe::kNoticeSummary,
+                                      PanelHostProbe::kNoticeBody);
             });
           } catch (const Glib::Error&) {
             // Without an answer there is nothing worth saying.

@@ -11,6 +11,7 @@
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/PanelHostProbe.h"
+#include "platform/gtk/PanelHostWatch.h"
 
 namespace stratovane::gtk {
 
@@ -25,8 +26,10 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   TrayFrontEnd(const TrayFrontEnd&) = delete;
   TrayFrontEnd& operator=(const TrayFrontEnd&) = delete;
 
-  // The panel item. A few seconds after the first one is made, one hint goes to standard error
-  // when the session has no panel host that could show it; the application keeps running.
+  // The panel item, drawn as the current panel host draws items. A few seconds after the first
+  // one is made, one hint goes to standard error and to the desktop's notifications when the
+  // session has no panel host that could show it; the application keeps running, and the item
+  // appears once a host does.
   std::shared_ptr<StatusItem> createStatusItem() override;
   InterfaceLoader& interfaceLoader() override { return interfaceLoader_; }
   ViewPresenter& viewPresenter() override { return viewPresenter_; }
@@ -39,6 +42,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   GtkInterfaceLoader interfaceLoader_;
   GtkViewPresenter viewPresenter_;
   std::unique_ptr<PanelHostProbe> probe_;
+  std::unique_ptr<PanelHostWatch> hostWatch_;
   sigc::connection pendingProbe_;
 };
 

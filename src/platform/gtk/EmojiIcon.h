@@ -1,0 +1,36 @@
+// The emoji at the start of the title, drawn as the panel item's icon.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace stratovane::gtk {
+
+// The first grapheme cluster of `title` when it begins with a pictographic character ("☀️",
+// "⚠️", "⏱"); empty otherwise.
+std::string leadingEmoji(std::string_view title);
+
+class EmojiIcon {
+ public:
+  // Icons are written into `folder`, the icon-theme folder handed to the panel host.
+  explicit EmojiIcon(std::string folder) : folder_(std::move(folder)) {}
+
+  // The icon for the emoji `title` starts with, drawn only when that emoji differs from the last
+  // one. A title without an emoji, or one that cannot be drawn, keeps the last icon; empty before
+  // the first. The icon is the image's full path, one per emoji: hosts look an icon name up in
+  // a theme folder they rescan only when its time stamp changes, to the second, and would miss an
+  // icon drawn in the second they last looked.
+  const std::string& iconFor(std::string_view title);
+
+  // The emoji the icon shows; empty before the first.
+  const std::string& emoji() const { return emoji_; }
+
+  static constexpr int kSize = 64;  // pixels; hosts scale it to their height
+
+ private:
+  std::string folder_;
+  std::string emoji_;
+  std::string path_;
+};
+
+}  // namespace stratovane::gtk

@@ -1,0 +1,44 @@
+// Follows which program owns the StatusNotifier watcher and tells how its host draws items.
+#pragma once
+
+#include <giomm/cancellable.h>
+#include <giomm/dbusconnection.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/gtk/PanelLook.h"
+
+namespace stratovane::gtk {
+
+class PanelHostWatch {
+ public:
+  // The program a process runs; empty when it cannot be told.
+  using ProgramOf = std::function<std::string(unsigned pid)>;
+
+  // Calls `onLook` on the main loop now and whenever the watcher's owner changes (a panel
+  // restarts, an extension is enabled). Without a watcher, or without `bus`, items fall back to
+  // an XEmbed tray, which draws icons only.
+  PanelHostWatch(Glib::RefPtr<Gio::DBus::Connection> bus, std::function<void(PanelLook)> onLook,
+                 ProgramOf programOf = programOfProcess);
+  ~PanelHostWatch();
+  PanelHostWatch(const PanelHostWatch&) = delete;
+  PanelHostWatch& operator=(const PanelHostWatch&) = delete;
+
+  // The file name of /proc/PID/exe, else /proc/PID/comm.
+  static std::string programOfProcess(unsigned pid);
+
+ private:
+  static void onAppeared(GDBusConnection*, const gchar*, const gchar* owner, gpointer self);
+  static void onVanished(GDBusConnection*, const gchar*, gpointer self);
+  void ownerChanged(const std::string& owner);
+  void tell(PanelLook look);
+
+  Glib::RefPtr<Gio::DBus::Connection> bus_;
+  std::function<void(PanelLook)> onLook_;
+  ProgramOf programOf_;
+  guint watch_ = 0;
+  Glib::RefPtr<Gio::Cancellable> pending_;  // the process-id question for the current owner
+};
+
+}  // namespace stratovane::gtk
