@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/system/FileUserDefaults.h"
+#include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/Forecast.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
@@ -33,15 +34,6 @@ std::string answer(const std::string& description, double temp = 21.6) {
   return R"({"current":{"temp":)" + std::to_string(temp) +
          R"(,"clouds":75,"weather":[{"description":")" + description + R"(","icon":"01d"}]}})";
 }
-
-class PlainNumbers : public NumberFormatting {
- public:
-  std::string fixed(double value, int decimals) const override {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-  }
-};
 
 class UtcTimes : public TimeFormatting {
  public:
@@ -116,7 +108,7 @@ class AppDelegateTest : public ::testing::Test {
   FakeReachability routes;
   InternetReachability reachability{&routes};
   testing::FakeInterfaceLoader windows;
-  PlainNumbers numbers;
+  const LocaleNumberFormatting numbers{"C"};
   UtcTimes times;
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
   std::optional<int> exitStatus;
