@@ -1,4 +1,5 @@
-// The controller on fake platform services with virtual time: start-up, scheduling, the fetch.
+// The controller on fake platform services with virtual time: start-up, scheduling, the fetch,
+// the settings view.
 #include "app/AppDelegate.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/system/FileUserDefaults.h"
+#include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/Forecast.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
@@ -32,15 +34,6 @@ std::string answer(const std::string& description, double temp = 21.6) {
   return R"({"current":{"temp":)" + std::to_string(temp) +
          R"(,"clouds":75,"weather":[{"description":")" + description + R"(","icon":"01d"}]}})";
 }
-
-class PlainNumbers : public NumberFormatting {
- public:
-  std::string fixed(double value, int decimals) const override {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-  }
-};
 
 class UtcTimes : public TimeFormatting {
  public:
@@ -79,6 +72,7 @@ class AppDelegateTest : public ::testing::Test {
         .weatherEndpoint = environmentEndpoint,
         .now = [this] { return kNoon + runLoop.now(); },
         .workspace = workspace,
+        .viewPresenter = viewPresenter,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -114,12 +108,13 @@ class AppDelegateTest : public ::testing::Test {
   FakeReachability routes;
   InternetReachability reachability{&routes};
   testing::FakeInterfaceLoader windows;
-  PlainNumbers numbers;
+  const LocaleNumberFormatting numbers{"C"};
   UtcTimes times;
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
   std::optional<int> exitStatus;
   std::unique_ptr<AppDelegate> app;
   std::optional<std::string> environmentEndpoint = "https://weather.test/onecall";
+  ViewPresenter* viewPresenter = nullptr;
 };
 
 TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
@@ -427,6 +422,64 @@ TEST_F(AppDelegateTest, WithoutAButtonNothingIsWritten) {
   launch();
   EXPECT_TRUE(statusItem->titles.empty());
   EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
+}
+
+// "Settings" in the panel menu: the rotation stops, one fresh view at a time, closing refetches.
+class AppDelegateSettingsTest : public AppDelegateTest {
+ protected:
+  AppDelegateSettingsTest() {
+    viewPresenter = &presenter;
+    defaults.setString("key", SettingsKey::apiKey);
+    defaults.setInteger(-1, SettingsKey::statusBarOption);
+    windows.setPopUpItems("statusBarOption", {{"Rotating", -1}, {"Description", 0}}, 0);
+    launch();
+  }
+
+  bool rotating() const {
+    return app->updateDisplayTimer() && app->updateDisplayTimer()->isValid();
+  }
+
+  testing::FakeViewPresenter presenter;
+};
+
+TEST_F(AppDelegateSettingsTest, OpeningStopsTheRotationAndClosingRestartsItAndFetches) {
+  ASSERT_TRUE(rotating());
+  const std::size_t fetches = backgroundQueue.size();
+  statusItem->choose("Settings");
+  EXPECT_FALSE(rotating());
+  EXPECT_EQ(presenter.presentCount, 1);
+  EXPECT_EQ(presenter.style, PresentationStyle::transient);
+  EXPECT_EQ(backgroundQueue.size(), fetches);
+
+  ASSERT_TRUE(presenter.close());
+  EXPECT_TRUE(rotating());
+  EXPECT_EQ(backgroundQueue.size(), fetches + 1);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
+}
+
+TEST_F(AppDelegateSettingsTest, ASecondSettingsBringsTheOpenViewForwardAndAClosedOneIsBuiltAnew) {
+  statusItem->choose("Settings");
+  const std::shared_ptr<View> first = presenter.view;
+  statusItem->choose("Settings");
+  EXPECT_EQ(presenter.presentCount, 1);
+  EXPECT_EQ(windows.loadCount("Main"), 1);
+  EXPECT_EQ(presenter.broughtToFront, std::vector<View*>{first.get()});
+
+  presenter.close();
+  statusItem->choose("Settings");
+  EXPECT_EQ(presenter.presentCount, 2);
+  EXPECT_EQ(windows.loadCount("Main"), 2);
+  EXPECT_NE(presenter.view, first);
+  EXPECT_EQ(presenter.broughtToFront.size(), 1U);
+}
+
+TEST_F(AppDelegateSettingsTest, AMissingInterfaceFileLeavesTheSettingsUnopened) {
+  windows.setMissingInterface("Main");
+  statusItem->choose("Settings");
+  EXPECT_EQ(presenter.presentCount, 0);
+  // Nothing is held open: the next try loads again.
+  statusItem->choose("Settings");
+  EXPECT_EQ(windows.loadCount("Main"), 2);
 }
 
 }  // namespace

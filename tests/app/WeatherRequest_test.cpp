@@ -20,12 +20,6 @@ class WeatherRequestTest : public ::testing::Test {
   FileUserDefaults defaults{""};
 };
 
-TEST_F(WeatherRequestTest, FallbacksGiveTheDocumentedRequest) {
-  EXPECT_EQ(url("abc"),
-            "https://api.openweathermap.org/data/2.5/onecall?lat=59.4040015148249"
-            "&lon=17.994089135126462&units=metric&lang=en&appid=abc");
-}
-
 TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall25) {
   const char* const local = "http://127.0.0.1:8080/onecall";
   struct Case {

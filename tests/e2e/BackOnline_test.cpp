@@ -68,11 +68,8 @@ TEST(BackOnline, ARouteAppearingAfterAnOfflineStartFetchesAtOnce) {
   ConfigDir config;
   config.write("apiKey=abc\nstatusBarOption=1\n");
   ChildProcess child({"unshare", "-n", STRATOVANE_BINARY, "--line"},
-                     {{"XDG_CONFIG_HOME", config.path.string()},
-                      {"STRATOVANE_WEATHER_URL", "http://" + VethPair::kHostAddress + ":" +
-                                                     std::to_string(port) + "/onecall"},
-                      {"DISPLAY", ""},
-                      {"WAYLAND_DISPLAY", ""}});
+                     config.environment("http://" + VethPair::kHostAddress + ":" +
+                                        std::to_string(port) + "/onecall"));
   EXPECT_EQ(child.readLine(), "\u23F1 Fetching...");
   EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Offline");
   ASSERT_TRUE(veth.connect(child.pid()));

@@ -26,16 +26,6 @@ namespace fs = std::filesystem;
 
 const std::string kFetching = "\u23F1 Fetching...";
 
-std::map<std::string, std::string> environmentFor(const ConfigDir& config,
-                                                  const std::string& endpoint = "") {
-  return {{"XDG_CONFIG_HOME", config.path.string()},
-          {"STRATOVANE_WEATHER_URL", endpoint},
-          {"DISPLAY", ""},
-          {"WAYLAND_DISPLAY", ""},
-          {"LC_ALL", "C"},
-          {"TZ", "UTC"}};
-}
-
 void expectCleanExit(ChildProcess& child) {
   child.signal(SIGTERM);
   EXPECT_EQ(child.wait(), 0);
@@ -45,17 +35,16 @@ TEST(LineFrontEnd, NoKeyAndBadCall) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   ConfigDir config;
   {
-    ChildProcess child({STRATOVANE_BINARY, "--line"}, environmentFor(config));
+    ChildProcess child({STRATOVANE_BINARY, "--line"}, config.environment());
     EXPECT_EQ(child.readLine(), kFetching);
     EXPECT_EQ(child.readLine(), "\u26A0\uFE0F No API key");
     expectCleanExit(child);
   }
   config.write("apiKey=abc\n");
-  ChildProcess child(
-      {STRATOVANE_BINARY, "--line"},
-      environmentFor(config,
-                     "http://127.0.0.1:" + std::to_string(testing::HttpTestServer::refusedPort()) +
-                         "/data/2.5/onecall"));
+  ChildProcess child({STRATOVANE_BINARY, "--line"},
+                     config.environment("http://127.0.0.1:" +
+                                        std::to_string(testing::HttpTestServer::refusedPort()) +
+                                        "/data/2.5/onecall"));
   EXPECT_EQ(child.readLine(), kFetching);
   EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Bad API call");
   expectCleanExit(child);
@@ -66,7 +55,7 @@ TEST(LineFrontEnd, OfflineInANamespaceWithoutRoutes) {
     GTEST_SKIP() << "network namespaces are not permitted here";
   ConfigDir config;
   config.write("apiKey=abc\n");
-  ChildProcess child({"unshare", "-n", STRATOVANE_BINARY, "--line"}, environmentFor(config));
+  ChildProcess child({"unshare", "-n", STRATOVANE_BINARY, "--line"}, config.environment());
   EXPECT_EQ(child.readLine(), kFetching);
   EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Offline");
   expectCleanExit(child);
@@ -91,8 +80,7 @@ TEST(LineFrontEnd, RequestsTheServerAndRefetchesOnSIGUSR1) {
   ConfigDir config;
   config.write("apiKey=k1\nstatusBarOption=4\ndecimals=1\nlanguage=17\nunits=1\n");
   {
-    ChildProcess child({STRATOVANE_BINARY, "--line"},
-                       environmentFor(config, server.url("/onecall")));
+    ChildProcess child({STRATOVANE_BINARY, "--line"}, config.environment(server.url("/onecall")));
     EXPECT_EQ(child.readLine(), kFetching);
     EXPECT_EQ(child.readLine(), "\U0001F327 3.0\u00B0 light rain");
     {
@@ -122,7 +110,7 @@ TEST(LineFrontEnd, FetchesWithSettingsThatAnotherProgramSaved) {
   ConfigDir config;
   config.write("apiKey=k1\nstatusBarOption=4\n");
   const fs::path path = config.path / "stratovane" / "settings.ini";
-  ChildProcess child({STRATOVANE_BINARY, "--line"}, environmentFor(config, server.url("/onecall")));
+  ChildProcess child({STRATOVANE_BINARY, "--line"}, config.environment(server.url("/onecall")));
   EXPECT_EQ(child.readLine(), kFetching);
   EXPECT_EQ(child.readLine(), "\U0001F327 3\u00B0 light rain");
 
@@ -150,7 +138,7 @@ TEST(LineFrontEnd, FetchesWithSettingsThatAnotherProgramSaved) {
 
 TEST(LineFrontEnd, WithoutADisplayTheDefaultIsTheLineFrontEnd) {
   ConfigDir config;
-  ChildProcess child({STRATOVANE_BINARY}, environmentFor(config));
+  ChildProcess child({STRATOVANE_BINARY}, config.environment());
   EXPECT_EQ(child.readLine(), kFetching);
   const std::string errors = child.readErrors();
   EXPECT_NE(errors.find("no graphical session"), std::string::npos) << errors;
@@ -160,13 +148,13 @@ TEST(LineFrontEnd, WithoutADisplayTheDefaultIsTheLineFrontEnd) {
 
 TEST(LineFrontEnd, HelpAndVersion) {
   ConfigDir config;
-  ChildProcess version({STRATOVANE_BINARY, "--version"}, environmentFor(config));
+  ChildProcess version({STRATOVANE_BINARY, "--version"}, config.environment());
   EXPECT_EQ(version.readLine(), "stratovane " STRATOVANE_VERSION);
   EXPECT_EQ(version.wait(), 0);
-  ChildProcess help({STRATOVANE_BINARY, "--help"}, environmentFor(config));
+  ChildProcess help({STRATOVANE_BINARY, "--help"}, config.environment());
   EXPECT_EQ(help.readLine()->rfind("Usage: stratovane", 0), 0u);
   EXPECT_EQ(help.wait(), 0);
-  ChildProcess wrong({STRATOVANE_BINARY, "--bogus"}, environmentFor(config));
+  ChildProcess wrong({STRATOVANE_BINARY, "--bogus"}, config.environment());
   EXPECT_EQ(wrong.wait(), 2);
 }
 

@@ -18,6 +18,7 @@ namespace {
 using testing::ChildProcess;
 using testing::hostHasDefaultRoute;
 using testing::HttpTestServer;
+using testing::serve;
 
 struct Outcome {
   std::vector<std::string> lines;
@@ -38,18 +39,13 @@ Outcome checkUpdate(const std::string& server) {
 TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   const HttpTestServer server([](httplib::Server& routes) {
-    const auto serve = [&](const std::string& path, const std::string& body) {
-      routes.Get(path, [body](const httplib::Request&, httplib::Response& response) {
-        response.set_content(body, "text/plain");
-      });
-    };
     const std::string history = "{\\rtf1\\ansi {\\b 9.0.0}\\par Rain in \\'c5re.\\par}";
-    serve("/offer/version/stratovane_version.txt", "9.0.0\n");
-    serve("/offer/version/stratovane_rh.rtf", history);
-    serve("/current/version/stratovane_version.txt", STRATOVANE_VERSION);
-    serve("/current/version/stratovane_rh.rtf", history);
-    serve("/broken/version/stratovane_version.txt", "9.0.0");
-    serve("/broken/version/stratovane_rh.rtf", "<html>Moved</html>");
+    serve(routes, "/offer/version/stratovane_version.txt", "9.0.0\n");
+    serve(routes, "/offer/version/stratovane_rh.rtf", history);
+    serve(routes, "/current/version/stratovane_version.txt", STRATOVANE_VERSION);
+    serve(routes, "/current/version/stratovane_rh.rtf", history);
+    serve(routes, "/broken/version/stratovane_version.txt", "9.0.0");
+    serve(routes, "/broken/version/stratovane_rh.rtf", "<html>Moved</html>");
   });
 
   const Outcome offer = checkUpdate(server.url("/offer"));

@@ -49,10 +49,7 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
   config.write("apiKey=k\nstatusBarOption=1\n");
   {
     testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
-                                {{"XDG_CONFIG_HOME", config.path.string()},
-                                 {"STRATOVANE_WEATHER_URL", server.url("/onecall")},
-                                 {"LC_ALL", "C"},
-                                 {"TZ", "UTC"}});
+                                config.environment(server.url("/onecall")));
     EXPECT_EQ(child.readLine(), R"({"text":"⏱ Fetching...","tooltip":""})");
     const std::string clouds = "\u2601\uFE0F";
     std::string tooltip =
@@ -73,19 +70,9 @@ TEST(WaybarFrontEnd, TitleAndTooltipForARealisticAnswer) {
   }
 }
 
-std::map<std::string, std::string> environmentFor(const testing::ConfigDir& config,
-                                                  const std::string& endpoint) {
-  return {{"XDG_CONFIG_HOME", config.path.string()},
-          {"STRATOVANE_WEATHER_URL", endpoint},
-          {"DISPLAY", ""},
-          {"WAYLAND_DISPLAY", ""},
-          {"LC_ALL", "C"},
-          {"TZ", "UTC"}};
-}
-
 TEST(WaybarFrontEnd, EndsWhenTheBarHasGone) {
   const testing::ConfigDir config;
-  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, environmentFor(config, ""));
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, config.environment());
   EXPECT_EQ(child.readLine(), R"({"text":"⚠️ No API key","tooltip":""})");
   // Nothing more is written without a key: only the hang-up can end it.
   child.closeOutput();
@@ -123,7 +110,7 @@ TEST(WaybarFrontEnd, ABarThatNeverReadsNeitherBlocksSignalsNorIsKilledByAnEarlyO
   const testing::ConfigDir config;
   config.write("apiKey=k\nstatusBarOption=0\n");
   testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
-                              environmentFor(config, server.url("/onecall")));
+                              config.environment(server.url("/onecall")));
   const bool early = heldDuringSetUp(child.pid());
   child.signal(SIGUSR1);
   if (!early) std::cerr << "SIGUSR1 was sent after set-up this time\n";

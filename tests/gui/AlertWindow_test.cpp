@@ -5,23 +5,15 @@
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
 
-#include <functional>
 #include <set>
 #include <string>
 
 #include "GuiTest.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
-#include "platform/gtk/GtkWindowAdapter.h"
 #include "presentation/PresentationTestSupport.h"
 
 namespace stratovane {
 namespace {
-
-void forEachWidget(Gtk::Widget& widget, const std::function<void(Gtk::Widget&)>& visit) {
-  visit(widget);
-  if (auto* container = dynamic_cast<Gtk::Container*>(&widget))
-    for (Gtk::Widget* child : container->get_children()) forEachWidget(*child, visit);
-}
 
 std::string manyLines(const std::string& word) {
   std::string text;
@@ -37,21 +29,18 @@ TEST_F(AlertWindowGtkTest, RefillShowsTheAlertFromItsTopReadOnlyAndSelectable) {
   const testing::SecondsTimeFormatting times;
   showAlertWindow(controller, {"Heat", "DWD", 100, 200, manyLines("Hot & <dry>")}, times);
   ASSERT_NE(controller.window(), nullptr);
-  Gtk::Window& window = dynamic_cast<gtk::GtkWindowAdapter&>(*controller.window()).widget();
-  Gtk::ScrolledWindow* scrolled = nullptr;
+  Gtk::Window& window = widgetOf(controller.window());
   std::set<std::string> selectable;
-  forEachWidget(window, [&](Gtk::Widget& widget) {
-    if (auto* found = dynamic_cast<Gtk::ScrolledWindow*>(&widget)) scrolled = found;
-    if (auto* label = dynamic_cast<Gtk::Label*>(&widget); label && label->get_selectable())
-      selectable.insert(label->get_text());
-  });
+  for (Gtk::Label* label : widgetsOf<Gtk::Label>(window))
+    if (label->get_selectable()) selectable.insert(label->get_text());
   EXPECT_EQ(selectable, (std::set<std::string>{"Heat", "DWD", "w100", "w200"}));
   EXPECT_EQ(controller.alertTxtView->string(), manyLines("Hot & <dry>"));
   EXPECT_FALSE(controller.alertTxtView->isEditable());
 
   // Scrolled down by the user, then refilled with another long alert: back at the very top.
-  ASSERT_NE(scrolled, nullptr);
-  const Glib::RefPtr<Gtk::Adjustment> vertical = scrolled->get_vadjustment();
+  const auto scrolled = widgetsOf<Gtk::ScrolledWindow>(window);
+  ASSERT_FALSE(scrolled.empty());
+  const Glib::RefPtr<Gtk::Adjustment> vertical = scrolled.back()->get_vadjustment();
   ASSERT_TRUE(waitUntil([&] { return vertical->get_upper() > vertical->get_page_size(); }));
   vertical->set_value(vertical->get_upper() - vertical->get_page_size());
   showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, manyLines("Gusts")}, times);

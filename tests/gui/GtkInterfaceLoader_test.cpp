@@ -9,7 +9,6 @@
 #include <string>
 
 #include "GuiTest.h"
-#include "platform/gtk/GtkWindowAdapter.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/forcastWindows.h"
 
@@ -17,14 +16,9 @@ namespace stratovane {
 namespace {
 
 using gtk::GtkInterfaceLoader;
-using gtk::GtkWindowAdapter;
 
 class GtkInterfaceLoaderTest : public testing::GuiTest {
  protected:
-  Gtk::Window& widgetOf(const std::shared_ptr<Window>& window) {
-    return dynamic_cast<GtkWindowAdapter&>(*window).widget();
-  }
-
   GtkInterfaceLoader loader;
 };
 

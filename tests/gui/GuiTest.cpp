@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gtk/GtkWindowAdapter.h"
 #include "platform/gtk/TrayFrontEnd.h"
 
 namespace stratovane::testing {
@@ -77,6 +78,10 @@ void GuiTest::spin(std::chrono::milliseconds duration) {
 void GuiTest::drain() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
+}
+
+Gtk::Window& GuiTest::widgetOf(const std::shared_ptr<Window>& window) {
+  return dynamic_cast<gtk::GtkWindowAdapter&>(*window).widget();
 }
 
 }  // namespace stratovane::testing

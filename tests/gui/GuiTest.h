@@ -2,9 +2,17 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <gtkmm/container.h>
+#include <gtkmm/window.h>
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <vector>
+
+namespace stratovane {
+class Window;
+}
 
 namespace stratovane::testing {
 
@@ -22,6 +30,19 @@ class GuiTest : public ::testing::Test {
   static void spin(std::chrono::milliseconds duration);
   // Runs everything that is ready on the default main context, idle callbacks included.
   static void drain();
+
+  // The GTK window behind a window the interface loader built.
+  static Gtk::Window& widgetOf(const std::shared_ptr<Window>& window);
+  // The widgets of type T inside `root`, itself included, depth first.
+  template <class T>
+  static std::vector<T*> widgetsOf(Gtk::Widget& root) {
+    std::vector<T*> found;
+    if (auto* match = dynamic_cast<T*>(&root)) found.push_back(match);
+    if (auto* container = dynamic_cast<Gtk::Container*>(&root))
+      for (Gtk::Widget* child : container->get_children())
+        for (T* below : widgetsOf<T>(*child)) found.push_back(below);
+    return found;
+  }
 };
 
 }  // namespace stratovane::testing

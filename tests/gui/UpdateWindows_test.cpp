@@ -11,7 +11,6 @@
 
 #include "GuiTest.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
-#include "platform/gtk/GtkWindowAdapter.h"
 #include "support/FakePlatform.h"
 #include "update/ErrorWindow.h"
 #include "update/NoUpdateWindow.h"
@@ -21,30 +20,6 @@ namespace stratovane {
 namespace {
 
 const std::string kArchive = "https://updates.test/resources/Stratovane.zip";
-
-// Every widget inside `root`, depth first.
-std::vector<Gtk::Widget*> descendants(Gtk::Widget& root) {
-  std::vector<Gtk::Widget*> found{&root};
-  if (auto* container = dynamic_cast<Gtk::Container*>(&root)) {
-    for (Gtk::Widget* child : container->get_children()) {
-      const std::vector<Gtk::Widget*> below = descendants(*child);
-      found.insert(found.end(), below.begin(), below.end());
-    }
-  }
-  return found;
-}
-
-Gtk::Window& widgetOf(const std::shared_ptr<Window>& window) {
-  return dynamic_cast<gtk::GtkWindowAdapter&>(*window).widget();
-}
-
-template <class T>
-T* first(const std::shared_ptr<Window>& window) {
-  for (Gtk::Widget* widget : descendants(widgetOf(window))) {
-    if (auto* match = dynamic_cast<T*>(widget)) return match;
-  }
-  return nullptr;
-}
 
 // A bold version line, then enough lines to scroll.
 AttributedString revisionHistory(const std::string& version) {
@@ -58,6 +33,11 @@ AttributedString revisionHistory(const std::string& version) {
 
 class UpdateWindowsGuiTest : public testing::GuiTest {
  protected:
+  template <class T>
+  static T* first(const std::shared_ptr<Window>& window) {
+    return widgetsOf<T>(widgetOf(window)).at(0);
+  }
+
   gtk::GtkInterfaceLoader loader;
   testing::FakeWorkspace workspace;
 };
@@ -112,10 +92,7 @@ TEST_F(UpdateWindowsGuiTest, DownloadOpensTheArchiveAndCloses) {
   windowUpdate updateWnd(loader, workspace, kArchive);
   showUpdateWindow(updateWnd, "offer", revisionHistory("2.1.0"));
   // The last button of the row is the download button.
-  Gtk::Button* download = nullptr;
-  for (Gtk::Widget* widget : descendants(widgetOf(updateWnd.window()))) {
-    if (auto* button = dynamic_cast<Gtk::Button*>(widget)) download = button;
-  }
+  Gtk::Button* download = widgetsOf<Gtk::Button>(widgetOf(updateWnd.window())).back();
   ASSERT_EQ(download->get_label(), "Download");
   download->clicked();
   EXPECT_EQ(workspace.urls, std::vector<std::string>{kArchive});

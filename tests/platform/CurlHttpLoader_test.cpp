@@ -15,6 +15,7 @@ namespace {
 
 using std::chrono::seconds;
 using testing::HttpTestServer;
+using testing::serve;
 using Misbehaviour = HttpTestServer::Misbehaviour;
 
 constexpr std::string_view kJson = R"({"current":{"temp":21.5}})";
@@ -31,14 +32,6 @@ TimedLoad timedLoad(CurlHttpLoader& loader, const std::string& url) {
   return {std::move(body), std::chrono::steady_clock::now() - start};
 }
 
-// Small routes, so that each case shows only what it serves.
-void serve(httplib::Server& routes, const std::string& path, const std::string& body,
-           int status = 200) {
-  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
-    response.status = status;
-    response.set_content(body, "text/plain");
-  });
-}
 void redirect(httplib::Server& routes, const std::string& path, const std::string& to) {
   routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
     response.set_redirect(to);
@@ -50,8 +43,8 @@ void redirect(httplib::Server& routes, const std::string& path, const std::strin
 TEST(CurlHttpLoaderAnswers, EveryBodyCountsWhateverTheStatus) {
   const HttpTestServer server([](httplib::Server& routes) {
     serve(routes, "/ok", std::string(kJson));
-    serve(routes, "/missing", R"({"cod":"404","message":"city not found"})", 404);
-    serve(routes, "/unauthorised", "<html><body>401 Unauthorized</body></html>", 401);
+    serve(routes, "/missing", R"({"cod":"404","message":"city not found"})", "text/plain", 404);
+    serve(routes, "/unauthorised", "<html><body>401 Unauthorized</body></html>", "text/plain", 401);
   });
   CurlHttpLoader loader;
   EXPECT_EQ(loader.load(server.url("/ok")), kJson);

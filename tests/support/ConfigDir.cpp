@@ -10,6 +10,15 @@ void ConfigDir::write(const std::string& settings) const {
   std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
 }
 
+std::map<std::string, std::string> ConfigDir::environment(const std::string& endpoint) const {
+  return {{"XDG_CONFIG_HOME", path.string()},
+          {"STRATOVANE_WEATHER_URL", endpoint},
+          {"DISPLAY", ""},
+          {"WAYLAND_DISPLAY", ""},
+          {"LC_ALL", "C"},
+          {"TZ", "UTC"}};
+}
+
 bool hostHasDefaultRoute() {
   std::ifstream routes("/proc/net/route");
   std::string iface, destination, line;

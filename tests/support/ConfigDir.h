@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "support/TempDir.h"
@@ -14,6 +15,8 @@ class ConfigDir {
  public:
   // Writes settings.ini with these lines under the [Settings] group.
   void write(const std::string& settings) const;
+  // A headless run in the C locale and UTC that fetches from `endpoint` (empty: the default).
+  std::map<std::string, std::string> environment(const std::string& endpoint = "") const;
   const std::filesystem::path path = dir_.path();  // XDG_CONFIG_HOME of the run
 };
 

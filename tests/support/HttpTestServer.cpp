@@ -184,6 +184,14 @@ std::string HttpTestServer::url(std::string_view path) const {
          std::string(path);
 }
 
+void serve(httplib::Server& routes, const std::string& path, const std::string& body,
+           const char* type, int status) {
+  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(body, type);
+  });
+}
+
 int HttpTestServer::refusedPort() {
   int port = 0;
   boundLoopbackSocket(&port);  // closed again at once

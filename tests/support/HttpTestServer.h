@@ -69,4 +69,8 @@ class HttpTestServer {
   std::thread thread_;
 };
 
+// Answers GET requests for `path` with `body`.
+void serve(httplib::Server& routes, const std::string& path, const std::string& body,
+           const char* type = "text/plain", int status = 200);
+
 }  // namespace stratovane::testing

@@ -18,6 +18,7 @@ using testing::FakeHttpLoader;
 using testing::FakeQueue;
 using testing::FakeReachability;
 using testing::HttpTestServer;
+using testing::serve;
 
 const std::string kServer = "https://updates.test/stratovane";
 const std::string kVersionURL = kServer + "/version/stratovane_version.txt";
@@ -71,7 +72,7 @@ class UpdateCheckTest : public ::testing::Test {
   }
 
   // Serves these bodies; any other address fails to load.
-  void serve(std::map<std::string, std::string> bodies) {
+  void respondWith(std::map<std::string, std::string> bodies) {
     loader.respond = [bodies = std::move(bodies)](const std::string& url) {
       const auto found = bodies.find(url);
       return found == bodies.end() ? std::nullopt : std::optional(found->second);
@@ -119,7 +120,7 @@ TEST_F(UpdateCheckTest, EveryOutcome) {
     std::map<std::string, std::string> bodies;
     if (outcome.published) bodies[kVersionURL] = *outcome.published;
     if (outcome.history) bodies[kHistoryURL] = *outcome.history;
-    serve(bodies);
+    respondWith(bodies);
     presenter.shown.clear();
     UpdateCheck check = makeCheck(loader, outcome.running);
     runToTheEnd(check);
@@ -141,7 +142,7 @@ TEST_F(UpdateCheckTest, OfflineOrWithoutAnAddressNothingIsLoaded) {
 }
 
 TEST_F(UpdateCheckTest, DownloadsRunInTheBackgroundAndASecondCheckWaitsForTheFirst) {
-  serve({{kVersionURL, "2.1.0"}, {kHistoryURL, kHistory}});
+  respondWith({{kVersionURL, "2.1.0"}, {kHistoryURL, kHistory}});
   UpdateCheck check = makeCheck(loader);
   check.run();
   check.run();  // ignored: the first is still running
@@ -161,14 +162,6 @@ TEST_F(UpdateCheckTest, DownloadsRunInTheBackgroundAndASecondCheckWaitsForTheFir
 
 // The real loader --------------------------------------------------------------------------
 
-void route(httplib::Server& routes, const std::string& path, const std::string& body,
-           const char* type = "text/plain", int status = 200) {
-  routes.Get(path, [=](const httplib::Request&, httplib::Response& response) {
-    response.status = status;
-    response.set_content(body, type);
-  });
-}
-
 TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
   const HttpTestServer server([](httplib::Server& routes) {
     const std::string utf16(
@@ -177,17 +170,17 @@ TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
         "1\0.\0"
         "0\0",
         12);
-    route(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
-    route(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
-    route(routes, "/current/version/stratovane_version.txt", "0.1.0\n");
-    route(routes, "/current/version/stratovane_rh.rtf", kHistory, "application/rtf");
-    route(routes, "/html/version/stratovane_version.txt", "<html>Not Found</html>", "text/html",
+    serve(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
+    serve(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    serve(routes, "/current/version/stratovane_version.txt", "0.1.0\n");
+    serve(routes, "/current/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    serve(routes, "/html/version/stratovane_version.txt", "<html>Not Found</html>", "text/html",
           404);
-    route(routes, "/html/version/stratovane_rh.rtf", kHistory, "application/rtf");
-    route(routes, "/nohistory/version/stratovane_version.txt", "3.0.0");
-    route(routes, "/notrtf/version/stratovane_version.txt", "3.0.0");
-    route(routes, "/notrtf/version/stratovane_rh.rtf", "<html>Moved</html>", "text/html", 500);
-    route(routes, "/badcharset/version/stratovane_version.txt", "3.0.0",
+    serve(routes, "/html/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    serve(routes, "/nohistory/version/stratovane_version.txt", "3.0.0");
+    serve(routes, "/notrtf/version/stratovane_version.txt", "3.0.0");
+    serve(routes, "/notrtf/version/stratovane_rh.rtf", "<html>Moved</html>", "text/html", 500);
+    serve(routes, "/badcharset/version/stratovane_version.txt", "3.0.0",
           "text/plain; charset=x-unknown");
   });
   CurlHttpLoader curl;
