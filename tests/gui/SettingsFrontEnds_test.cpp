@@ -113,6 +113,12 @@ TEST_F(TraySettingsTest, ASecondPanelItemEndsWithStatusZeroAndTheFirstShowsItsSe
   EXPECT_EQ(second.wait(), 0) << second.readErrors();
   EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }))
       << first.readErrors();
+  // Bars never take part: this one runs on beside the panel item.
+  ChildProcess bar({STRATOVANE_BINARY, "--line"}, environment);
+  EXPECT_TRUE(bar.readLine()) << bar.readErrors();
+  // The view's style is installed once the toolkit is up, without a critical warning.
+  const std::string errors = first.readErrors();
+  EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
   first.signal(SIGTERM);
   EXPECT_EQ(first.wait(), 0);
 }
