@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -75,19 +74,6 @@ TEST(XdgAutostartTest, OnWritesTheEntryInANewPrivateFolderAndOffRemovesIt) {
   ASSERT_TRUE(autostart.setEnabled(false));
   EXPECT_FALSE(fs::exists(autostart.entry()));
   EXPECT_TRUE(autostart.setEnabled(false)) << "already off";
-}
-
-TEST(XdgAutostartTest, TheEntryLivesBesideTheSettingsFolder) {
-  TempDir config;
-  const char* before = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = before != nullptr ? before : "";
-  ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-  EXPECT_EQ(XdgAutostart::defaultPath(), config / "autostart" / "stratovane.desktop");
-  if (before != nullptr) {
-    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_CONFIG_HOME");
-  }
 }
 
 }  // namespace
