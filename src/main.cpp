@@ -30,8 +30,10 @@
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ProcessSignals.h"
 #include "platform/system/RouteMonitor.h"
+#include "platform/system/SessionInstance.h"
 #include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
+#include "platform/system/XdgAutostart.h"
 #include "rtf/RtfReader.h"
 #include "settings/presentSettingsView.h"
 #include "update/TextUpdateReport.h"
@@ -59,10 +61,14 @@ constexpr const char* usage =
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
+    "A second panel item in the same session opens the first one's settings instead.\n"
     "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
     "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
 
 enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
+
+// The panel item's name on the session bus, the same as its AppStream id.
+constexpr const char* kApplicationId = "org.stratovane.Stratovane";
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -93,9 +99,10 @@ int runSettings(int& argc, char**& argv) {
   defaults.registerDefaults(fallbacks);
   NotificationCenter notificationCenter;
   GioWorkspace workspace;
+  XdgAutostart autostart(XdgAutostart::defaultPath());
   const auto view =
       presentSettingsView({defaults, notificationCenter, workspace, desktop->interfaceLoader(),
-                           desktop->viewPresenter()},
+                           desktop->viewPresenter(), &autostart},
                           PresentationStyle::window, [] {
                             // Runs before the settings are stored; the exit waits for the loop's
                             // next turn.
@@ -194,10 +201,22 @@ int main(int argc, char** argv) {
   if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
   std::unique_ptr<DesktopFrontEnd> tray;
+  // Bars never take part: several of them on several screens are normal.
+  std::unique_ptr<SessionInstance> sessionInstance;
   if (frontEnd == FrontEnd::automatic) {
     // Without a named display the toolkit is not even loaded.
-    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    if (displayNamed()) {
+      // Before the toolkit loads, so that a second panel item hands over and ends quickly.
+      sessionInstance = std::make_unique<SessionInstance>(kApplicationId);
+      if (sessionInstance->role() == SessionInstance::Role::second) {
+        std::fputs("stratovane: already running in this session; showing its settings\n", stderr);
+        exitNow(0);
+      }
+      tray = DesktopModuleLoader::load(argc, argv);
+    }
     if (!tray) {
+      // Text titles are no panel item: a later start may become one.
+      sessionInstance.reset();
       std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
       frontEnd = FrontEnd::line;
     }
@@ -216,6 +235,7 @@ int main(int argc, char** argv) {
   IcuTimeFormatting timeFormatting;
   NoInterfaceLoader noWindows;
   GioWorkspace workspace;
+  XdgAutostart autostart(XdgAutostart::defaultPath());
 
   std::unique_ptr<LineOutput> lineOutput;
   std::shared_ptr<LineStatusItem> lineItem;
@@ -248,9 +268,12 @@ int main(int argc, char** argv) {
       .readRTF = readRTF,
       .updateServerURL = updateServerURL(),
       .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
+      .autostart = &autostart,
   });
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
   if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
+  // A second start in this session, from the application menu say, asks for the settings.
+  if (sessionInstance) sessionInstance->setActivation([&] { appDelegate.showSettings(); });
 
   ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
 

@@ -74,7 +74,7 @@ void AppDelegate::showSettings() {
   }
   settingsView_ =
       presentSettingsView({env_.defaults, env_.notificationCenter, env_.workspace,
-                           env_.interfaceLoader, *env_.viewPresenter},
+                           env_.interfaceLoader, *env_.viewPresenter, env_.autostart},
                           PresentationStyle::transient, [this] { settingsView_.reset(); });
 }
 

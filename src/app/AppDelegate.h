@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/WeatherRequest.h"
 #include "json/JSON.h"
+#include "platform/Autostart.h"
 #include "platform/Formatting.h"
 #include "platform/HttpLoader.h"
 #include "platform/NotificationCenter.h"
@@ -62,6 +63,8 @@ struct AppEnvironment {
   std::optional<std::string> runningVersion = STRATOVANE_VERSION;
   // Without it, "Settings" shows nothing (text bars have no views).
   ViewPresenter* viewPresenter = nullptr;
+  // The settings view's start-at-login switch; none leaves it alone.
+  Autostart* autostart = nullptr;
 };
 
 class AppDelegate : public UpdatePresenter {

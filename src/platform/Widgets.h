@@ -92,6 +92,14 @@ class SegmentedControl {
   virtual void setAction(std::function<void()> action) = 0;
 };
 
+// An on-off switch, read when the view closes.
+class Switch {
+ public:
+  virtual ~Switch() = default;
+  virtual bool isOn() const = 0;
+  virtual void setOn(bool on) = 0;
+};
+
 class MapView;
 
 // A view of an interface file (the content of a window or a popover).
@@ -115,6 +123,7 @@ struct Connections {
   std::vector<Outlet<SegmentedControl>> segmentedControls;
   std::vector<Outlet<MapView>> mapViews;
   std::vector<Outlet<View>> views;  // nested views of the file, by identifier
+  std::vector<Outlet<Switch>> switches;
   std::vector<std::pair<std::string, std::function<void()>>> actions;
 };
 

@@ -32,10 +32,11 @@ Coordinate storableCoordinate(Coordinate coordinate) {
 }
 
 ViewController::ViewController(UserDefaults& defaults, NotificationCenter& notificationCenter,
-                               Workspace& workspace)
+                               Workspace& workspace, Autostart* autostart)
     : defaults_(defaults),
       notificationCenter_(notificationCenter),
       workspace_(workspace),
+      autostart_(autostart),
       apiKeyView_(workspace),
       aboutView_(workspace) {}
 
@@ -50,6 +51,7 @@ Connections ViewController::connections() {
   connections.popUpButtons.emplace_back("numberOfDecimals", &numberOfDecimals);
   connections.segmentedControls.emplace_back("mapType", &mapType);
   connections.popUpButtons.emplace_back("weatherService", &weatherService);
+  connections.switches.emplace_back("startAtLogin", &startAtLogin);
   connections.actions.emplace_back("showPoweredBy", [this] { showPoweredBy(); });
   apiKeyView_.addConnections(connections, "apiKeyView");
   aboutView_.addConnections(connections, "AboutView");
@@ -95,6 +97,11 @@ void ViewController::viewWillAppear() {
   if (const auto type = mapTypeFor(mapTypeValue)) mapView->setMapType(*type);
 
   loadWeatherService();
+
+  if (autostart_) {
+    startedAtLogin_ = autostart_->isEnabled();
+    startAtLogin->setOn(startedAtLogin_);
+  }
 }
 
 void ViewController::viewDidDisappear() {
@@ -125,6 +132,10 @@ void ViewController::viewDidDisappear() {
     defaults_.setInteger(statusBar, SettingsKey::statusBarOption);
     saveWeatherService();
   });
+  // Not a setting: the desktop's autostart entry, touched only when the switch changed, so that
+  // the user's own edits to it survive.
+  if (autostart_ && startAtLogin->isOn() != startedAtLogin_)
+    autostart_->setEnabled(startAtLogin->isOn());
   notificationCenter_.post(SettingsChanged);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Autostart.h"
 #include "platform/MapView.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
@@ -27,8 +28,9 @@ inline constexpr std::int64_t custom = 2;
 
 class ViewController {
  public:
+  // Without `autostart` the start-at-login switch is left as the layout has it.
   ViewController(UserDefaults& defaults, NotificationCenter& notificationCenter,
-                 Workspace& workspace);
+                 Workspace& workspace, Autostart* autostart = nullptr);
   // The loader keeps actions that point back here.
   ViewController(const ViewController&) = delete;
   ViewController& operator=(const ViewController&) = delete;
@@ -57,6 +59,7 @@ class ViewController {
   std::shared_ptr<PopUpButton> numberOfDecimals;
   std::shared_ptr<SegmentedControl> mapType;
   std::shared_ptr<PopUpButton> weatherService;
+  std::shared_ptr<Switch> startAtLogin;
 
   stratovane::apiKey& apiKeyView() { return apiKeyView_; }
   About& aboutView() { return aboutView_; }
@@ -68,6 +71,8 @@ class ViewController {
   UserDefaults& defaults_;
   NotificationCenter& notificationCenter_;
   Workspace& workspace_;
+  Autostart* autostart_;
+  bool startedAtLogin_ = false;  // as shown when the view appeared
   stratovane::apiKey apiKeyView_;
   About aboutView_;
   std::string customEndpoint_;  // shown as the third service item, kept by a save

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/Autostart.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "platform/ViewPresenter.h"
@@ -18,6 +19,7 @@ struct SettingsServices {
   Workspace& workspace;
   InterfaceLoader& interfaceLoader;
   ViewPresenter& presenter;
+  Autostart* autostart = nullptr;  // none: the start-at-login switch is left alone
 };
 
 // Loads "ViewController" from "Main" and presents it; `closed` runs once when it has closed,

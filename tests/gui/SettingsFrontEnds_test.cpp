@@ -97,6 +97,32 @@ TEST_F(TraySettingsTest, OneViewAtATimeEscapeStoresAndTenShowingsKeepMemoryFlat)
   EXPECT_EQ(app.wait(), 0);
 }
 
+TEST_F(TraySettingsTest, ASecondPanelItemEndsWithStatusZeroAndTheFirstShowsItsSettings) {
+  FakePanelHost host(bus.connection());
+  const std::map<std::string, std::string> environment{{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                                                       {"XDG_CONFIG_HOME", config.path.string()},
+                                                       {"XDG_CACHE_HOME", config.path.string()},
+                                                       {"NO_AT_BRIDGE", "1"},
+                                                       {"GTK_A11Y", "none"}};
+  ChildProcess first({STRATOVANE_BINARY}, environment);
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << first.readErrors();
+  ASSERT_EQ(testing::mappedWindowsTitled(kTitle), 0);
+
+  ChildProcess second({STRATOVANE_BINARY}, environment);
+  EXPECT_EQ(second.wait(), 0) << second.readErrors();
+  EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }))
+      << first.readErrors();
+  // Bars never take part: this one runs on beside the panel item.
+  ChildProcess bar({STRATOVANE_BINARY, "--line"}, environment);
+  EXPECT_TRUE(bar.readLine()) << bar.readErrors();
+  // The view's style is installed once the toolkit is up, without a critical warning.
+  const std::string errors = first.readErrors();
+  EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
+  first.signal(SIGTERM);
+  EXPECT_EQ(first.wait(), 0);
+}
+
 class SettingsWindowTest : public testing::GuiTest {
  protected:
   std::unique_ptr<ChildProcess> start(std::map<std::string, std::string> environment = {}) {

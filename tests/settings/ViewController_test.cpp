@@ -66,6 +66,19 @@ class RecordingWorkspace : public Workspace {
   std::vector<std::string> urls;
 };
 
+// Records each change; the state is what the desktop would read.
+class RecordingAutostart : public Autostart {
+ public:
+  bool isEnabled() const override { return enabled; }
+  bool setEnabled(bool value) override {
+    changes.push_back(value);
+    enabled = value;
+    return true;
+  }
+  bool enabled = false;
+  std::vector<bool> changes;
+};
+
 class ViewControllerTest : public ::testing::Test {
  protected:
   ViewControllerTest() {
@@ -97,8 +110,9 @@ class ViewControllerTest : public ::testing::Test {
   }
 
   void open() {
-    ASSERT_TRUE(presentSettingsView({defaults, notifications, workspace, windows, presenter},
-                                    PresentationStyle::transient, nullptr));
+    ASSERT_TRUE(
+        presentSettingsView({defaults, notifications, workspace, windows, presenter, &autostart},
+                            PresentationStyle::transient, nullptr));
   }
   void openAndClose() {
     open();
@@ -108,6 +122,7 @@ class ViewControllerTest : public ::testing::Test {
   RecordingDefaults defaults;
   NotificationCenter notifications;
   RecordingWorkspace workspace;
+  RecordingAutostart autostart;
   FakeInterfaceLoader windows;
   FakeViewPresenter presenter;
   int settingsChanged = 0;
@@ -175,6 +190,24 @@ TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifie
   EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 4);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
   EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
+}
+
+TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched) {
+  autostart.enabled = true;
+  openAndClose();
+  EXPECT_TRUE(autostart.changes.empty()) << "an unchanged close leaves the entry alone";
+
+  open();
+  EXPECT_TRUE(windows.switchNamed("startAtLogin")->isOn());
+  windows.switchNamed("startAtLogin")->toggle();
+  EXPECT_TRUE(autostart.changes.empty()) << "nothing changes while the view is open";
+  presenter.close();
+  open();
+  EXPECT_FALSE(windows.switchNamed("startAtLogin")->isOn());
+  windows.switchNamed("startAtLogin")->toggle();
+  presenter.close();
+  EXPECT_EQ(autostart.changes, (std::vector<bool>{false, true}));
+  EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
 }
 
 TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {

@@ -138,7 +138,7 @@ bool FakeInterfaceLoader::lacksAnyId(const Connections& connections) const {
   };
   return anyMissing(connections.textFields) || anyMissing(connections.popUpButtons) ||
          anyMissing(connections.segmentedControls) || anyMissing(connections.mapViews) ||
-         anyMissing(connections.views);
+         anyMissing(connections.views) || anyMissing(connections.switches);
 }
 
 void FakeInterfaceLoader::setDocumentView(const std::string& scrollViewId,
@@ -318,6 +318,9 @@ std::shared_ptr<View> FakeInterfaceLoader::loadView(const std::string& name,
   for (const auto& [id, outlet] : connections.views) {
     *outlet = views_[id] = std::make_shared<FakeView>(id, log_);
   }
+  for (const auto& [id, outlet] : connections.switches) {
+    *outlet = switches_[id] = std::make_shared<FakeSwitch>(id, log_);
+  }
   auto view = std::make_shared<FakeView>(identifier, log_);
   views_[identifier] = view;
   return view;
@@ -351,6 +354,15 @@ std::shared_ptr<FakeMapView> FakeInterfaceLoader::mapView(const std::string& id)
 
 std::shared_ptr<FakeView> FakeInterfaceLoader::view(const std::string& id) const {
   return lookup(views_, id);
+}
+
+std::shared_ptr<FakeSwitch> FakeInterfaceLoader::switchNamed(const std::string& id) const {
+  return lookup(switches_, id);
+}
+
+void FakeSwitch::setOn(bool on) {
+  on_ = on;
+  log_->push_back(id_ + ".setOn(" + (on ? "true" : "false") + ")");
 }
 
 }  // namespace stratovane::testing

@@ -171,6 +171,20 @@ class FakeMapView : public MapView {
   std::vector<std::function<void(ViewPoint)>> recognizers_;
 };
 
+class FakeSwitch : public Switch {
+ public:
+  FakeSwitch(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  bool isOn() const override { return on_; }
+  void setOn(bool on) override;
+  // As the user does it.
+  void toggle() { on_ = !on_; }
+
+ private:
+  std::string id_;
+  CallLog log_;
+  bool on_ = false;
+};
+
 class FakeView : public View {
  public:
   FakeView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
@@ -241,6 +255,7 @@ class FakeInterfaceLoader : public InterfaceLoader {
   std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const;
   std::shared_ptr<FakeMapView> mapView(const std::string& id) const;
   std::shared_ptr<FakeView> view(const std::string& id) const;
+  std::shared_ptr<FakeSwitch> switchNamed(const std::string& id) const;
 
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
@@ -265,6 +280,7 @@ class FakeInterfaceLoader : public InterfaceLoader {
   std::map<std::string, std::shared_ptr<FakeSegmentedControl>> segmentedControls_;
   std::map<std::string, std::shared_ptr<FakeMapView>> mapViews_;
   std::map<std::string, std::shared_ptr<FakeView>> views_;
+  std::map<std::string, std::shared_ptr<FakeSwitch>> switches_;
 };
 
 }  // namespace stratovane::testing

@@ -9,6 +9,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/popover.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/switch.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
@@ -22,6 +23,7 @@
 #include "platform/gtk/GtkPopUpButtonAdapter.h"
 #include "platform/gtk/GtkScrollViewAdapter.h"
 #include "platform/gtk/GtkSegmentedControlAdapter.h"
+#include "platform/gtk/GtkSwitchAdapter.h"
 #include "platform/gtk/GtkTextFieldAdapter.h"
 #include "platform/gtk/GtkTextViewAdapter.h"
 #include "platform/gtk/GtkViewAdapter.h"
@@ -177,7 +179,9 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
       lookUp<Gtk::Box, GtkSegmentedControlAdapter>(
           builder, name, window, connections.segmentedControls, "GtkBox", fills) &&
       lookUp<Gtk::Popover, GtkViewAdapter>(builder, name, window, connections.views, "GtkPopover",
-                                           fills);
+                                           fills) &&
+      lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
+                                            "GtkSwitch", fills);
   if (!complete) return nullptr;
   for (const auto& [id, outlet] : connections.mapViews) {
     Gtk::Box* container = find<Gtk::Box>(builder, id);

@@ -51,7 +51,12 @@ struct GtkViewPresenter::Showing {
   }
 };
 
-GtkViewPresenter::GtkViewPresenter() {
+GtkViewPresenter::GtkViewPresenter() = default;
+
+// At the first showing: the presenter is made before the toolkit is initialised.
+void GtkViewPresenter::installStyle() {
+  if (styleInstalled_) return;
+  styleInstalled_ = true;
   const auto screen = Gdk::Screen::get_default();
   if (!screen) return;
   auto css = Gtk::CssProvider::create();
@@ -72,6 +77,7 @@ void GtkViewPresenter::present(std::shared_ptr<View> view, PresentationStyle sty
                                ViewLifeCycle lifeCycle) {
   auto* adapter = dynamic_cast<GtkViewAdapter*>(view.get());
   if (adapter == nullptr) return;
+  installStyle();
   auto showing = std::make_unique<Showing>();
   Showing* current = showing.get();
   current->view = std::move(view);

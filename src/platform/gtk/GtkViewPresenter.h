@@ -26,7 +26,10 @@ class GtkViewPresenter : public ViewPresenter {
 
  private:
   struct Showing;
+  void installStyle();
+
   std::vector<std::unique_ptr<Showing>> showings_;
+  bool styleInstalled_ = false;
 };
 
 }  // namespace stratovane::gtk
