@@ -15,13 +15,18 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <optional>
+#include <string>
 
 namespace stratovane {
 
+// The formatters are made at their first use: ICU's locale data costs memory in every process,
+// and a bar that never shows a weekday never needs the pattern generator.
 struct IcuTimeFormatting::Formatter {
-  // Works in GMT on wall-clock instants: the C library supplies the local offset per call.
-  std::unique_ptr<icu::DateFormat> format;
-  std::unique_ptr<icu::DateFormat> weekdayFormat;
+  std::string localeName;
+  // Work in GMT on wall-clock instants: the C library supplies the local offset per call.
+  std::optional<std::unique_ptr<icu::DateFormat>> format;
+  std::optional<std::unique_ptr<icu::DateFormat>> weekdayFormat;
   std::mutex mutex;  // ICU formatters are not safe for concurrent use
 };
 
@@ -90,8 +95,7 @@ IcuTimeFormatting::IcuTimeFormatting() : IcuTimeFormatting(userLocaleName()) {}
 
 IcuTimeFormatting::IcuTimeFormatting(const std::string& localeName)
     : formatter_(std::make_unique<Formatter>()) {
-  formatter_->format = makeShortTimeFormat(localeName);
-  formatter_->weekdayFormat = makeWeekdayTimeFormat(localeName);
+  formatter_->localeName = localeName;
 }
 
 IcuTimeFormatting::~IcuTimeFormatting() = default;
@@ -123,8 +127,12 @@ std::string IcuTimeFormatting::format(double secondsSince1970, bool withWeekday)
   const UDate wallClock = (secondsSince1970 + static_cast<double>(offset)) * 1000.0;
 
   std::lock_guard lock(formatter_->mutex);
-  icu::DateFormat* const chosen =
-      withWeekday ? formatter_->weekdayFormat.get() : formatter_->format.get();
+  auto& slot = withWeekday ? formatter_->weekdayFormat : formatter_->format;
+  if (!slot) {
+    slot = withWeekday ? makeWeekdayTimeFormat(formatter_->localeName)
+                       : makeShortTimeFormat(formatter_->localeName);
+  }
+  icu::DateFormat* const chosen = slot->get();
   if (chosen == nullptr) return {};
   icu::UnicodeString text;
   chosen->format(wallClock, text);
