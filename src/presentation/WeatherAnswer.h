@@ -6,6 +6,7 @@
 #include <string>
 
 #include "json/JSON.h"
+#include "json/JSONView.h"
 
 namespace stratovane {
 
@@ -48,7 +49,8 @@ class WeatherAnswer {
   std::optional<std::string> message() const;
 
  private:
-  const JSON& answer_;
+  // Steps without building a value at each one; the answer outlives this reader anyway.
+  JSONView answer_;
 };
 
 }  // namespace stratovane
