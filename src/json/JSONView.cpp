@@ -49,65 +49,55 @@ JSONView JSONView::owning(JSON json) {
 
 // Inside a document: a bounds check, or a key lookup, and a new view of the child node.
 
-JSONView JSONView::operator[](std::int64_t index) const noexcept {
-  const Node* array = node_;
-  if (!array) [[unlikely]] {
-    return indexFromValue(index);
-  }
-  if (array->kind != Node::Kind::array) return failure(JSONError::wrongType);
-  if (index < 0 || static_cast<std::uint64_t>(index) >= array->size) {
+[[gnu::always_inline]] inline JSONView JSONView::element(
+    const Reference* reference, const Node& array, std::int64_t index,
+    const std::shared_ptr<const JSON>& owned) noexcept {
+  if (array.kind != Node::Kind::array) return failure(JSONError::wrongType);
+  if (index < 0 || static_cast<std::uint64_t>(index) >= array.size) {
     return failure(JSONError::indexOutOfBounds);
   }
   JSONView view;
-  view.reference_ = reference_;
-  view.node_ = ParsedDocument::children(*array) + index;
-  view.owned_ = owned_;
+  view.reference_ = reference;
+  view.node_ = ParsedDocument::children(array) + index;
+  view.owned_ = owned;
   return view;
 }
 
-JSONView JSONView::operator[](std::string_view key) const noexcept {
-  const Node* object = node_;
-  if (!object) [[unlikely]] {
-    return keyFromValue(key);
-  }
-  if (object->kind != Node::Kind::object) return failure(JSONError::wrongType);
-  const std::uint32_t position = documentOf(*reference_).find(*object, key);
+[[gnu::always_inline]] inline JSONView JSONView::member(
+    const Reference* reference, const Node& object, std::string_view key,
+    const std::shared_ptr<const JSON>& owned) noexcept {
+  if (object.kind != Node::Kind::object) return failure(JSONError::wrongType);
+  const std::uint32_t position = documentOf(*reference).find(object, key);
   if (position == detail::KeyIndex::notFound) return failure(JSONError::notExist);
   JSONView view;
-  view.reference_ = reference_;
-  view.node_ = ParsedDocument::children(*object) + 2 * std::size_t{position} + 1;
-  view.owned_ = owned_;
+  view.reference_ = reference;
+  view.node_ = ParsedDocument::children(object) + 2 * std::size_t{position} + 1;
+  view.owned_ = owned;
   return view;
 }
 
-// From a JSON value: the first step of a chain, or one after a payload of its own.
-
-JSONView JSONView::indexFromValue(std::int64_t index) const noexcept {
+JSONView JSONView::operator[](std::int64_t index) const noexcept {
+  if (node_) return element(reference_, *node_, index, owned_);
   // A value with an error is null: the step passes the error on.
   if (!json_) return failure(*error_);
   if (json_->type() != Type::array) return failure(json_->error().value_or(JSONError::wrongType));
   const Array& array = json_->rawArray();
   // Lists of their own (built or changed ones) step as JSON does.
-  if (!PayloadAccess::node(array)) return owning((*json_)[index]);
-  JSONView view;
-  view.reference_ = &PayloadAccess::reference(array);
-  view.node_ = PayloadAccess::node(array);
-  view.owned_ = owned_;
-  return view[index];
+  const Node* node = PayloadAccess::node(array);
+  if (!node) return owning((*json_)[index]);
+  return element(&PayloadAccess::reference(array), *node, index, owned_);
 }
 
-JSONView JSONView::keyFromValue(std::string_view key) const noexcept {
+JSONView JSONView::operator[](std::string_view key) const noexcept {
+  if (node_) return member(reference_, *node_, key, owned_);
   if (!json_) return failure(*error_);
   if (json_->type() != Type::dictionary) {
     return failure(json_->error().value_or(JSONError::wrongType));
   }
   const Dictionary& dictionary = json_->rawDictionary();
-  if (!PayloadAccess::node(dictionary)) return owning((*json_)[key]);
-  JSONView view;
-  view.reference_ = &PayloadAccess::reference(dictionary);
-  view.node_ = PayloadAccess::node(dictionary);
-  view.owned_ = owned_;
-  return view[key];
+  const Node* node = PayloadAccess::node(dictionary);
+  if (!node) return owning((*json_)[key]);
+  return member(&PayloadAccess::reference(dictionary), *node, key, owned_);
 }
 
 JSON JSONView::json() const {

@@ -49,14 +49,17 @@ class JSONView {
   static JSONView owning(JSON json);
   // The node the view is at, when it is inside a parsed document.
   const detail::Node* node() const noexcept { return node_; }
-  // Steps from a JSON value rather than from a node.
-  JSONView indexFromValue(std::int64_t index) const noexcept;
-  JSONView keyFromValue(std::string_view key) const noexcept;
+  using Reference = std::shared_ptr<const void>;
+  // A step from a node of the document `reference` keeps alive.
+  static JSONView element(const Reference* reference, const detail::Node& array, std::int64_t index,
+                          const std::shared_ptr<const JSON>& owned) noexcept;
+  static JSONView member(const Reference* reference, const detail::Node& object,
+                         std::string_view key, const std::shared_ptr<const JSON>& owned) noexcept;
 
   // Exactly one holds: a JSON value (json_), a node of a parsed document (node_, with
   // reference_ being what keeps the document alive), or an error (error_).
   const JSON* json_ = nullptr;
-  const std::shared_ptr<const void>* reference_ = nullptr;
+  const Reference* reference_ = nullptr;
   const detail::Node* node_ = nullptr;
   std::optional<JSONError> error_;
   std::shared_ptr<const JSON> owned_;
