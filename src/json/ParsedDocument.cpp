@@ -89,18 +89,17 @@ struct ScalarForm {
   Node::Kind kind = Node::Kind::null;
   std::uint8_t words = 0;  // tape words taken; 0 for what is no scalar
   std::uint64_t textMask = 0;
-  std::uint64_t numberMask = 0;  // the value is the next word
   std::uint64_t constant = 0;
 };
 constexpr std::array<ScalarForm, 256> scalarForms = [] {
   std::array<ScalarForm, 256> forms{};
-  forms['"'] = {Node::Kind::string, 1, ~std::uint64_t{0}, 0, 0};
-  forms['l'] = {Node::Kind::int64, 2, 0, ~std::uint64_t{0}, 0};
-  forms['u'] = {Node::Kind::uint64, 2, 0, ~std::uint64_t{0}, 0};
-  forms['d'] = {Node::Kind::float64, 2, 0, ~std::uint64_t{0}, 0};
-  forms['t'] = {Node::Kind::boolean, 1, 0, 0, 1};
-  forms['f'] = {Node::Kind::boolean, 1, 0, 0, 0};
-  forms['n'] = {Node::Kind::null, 1, 0, 0, 0};
+  forms['"'] = {Node::Kind::string, 1, ~std::uint64_t{0}, 0};
+  forms['l'] = {Node::Kind::int64, 2, 0, 0};  // the value is the next word
+  forms['u'] = {Node::Kind::uint64, 2, 0, 0};
+  forms['d'] = {Node::Kind::float64, 2, 0, 0};
+  forms['t'] = {Node::Kind::boolean, 1, 0, 1};
+  forms['f'] = {Node::Kind::boolean, 1, 0, 0};
+  forms['n'] = {Node::Kind::null, 1, 0, 0};
   return forms;
 }();
 
@@ -146,9 +145,9 @@ class ParsedDocument::Builder {
     } else {
       open(1, 0, static_cast<char>(word >> 56) == '{');
     }
-    // Each container's entries are placed in one tight loop bounded by its count; branches
-    // follow the nesting, and the kind of each scalar is handled without branching, as
-    // mispredicted branches per value would cost more than the rest of the work.
+    // Each container's entries are placed in one tight loop bounded by its count. Branches
+    // follow the nesting and "number or not", which repeat with the document's shape; the other
+    // differences between scalar kinds are handled without branching.
     std::size_t i = 2;
     while (!frames_.empty()) {
       Frame& frame = frames_.back();
@@ -259,17 +258,30 @@ class ParsedDocument::Builder {
     if (form.words == 0) [[unlikely]] {
       throw JSONParseError("Unexpected parser output");
     }
+    // Where the next value starts is the one thing the walk waits for: a branch on "number or
+    // not" (steady in documents of repeated shape) lets it run ahead instead of waiting for
+    // the type to be looked up.
+    if (isNumber(word)) {
+      put(slot, form.kind, 0, tape_[i + 1]);
+      return i + 2;
+    }
     // Only a text's word has an offset; the others read the buffer's first bytes, harmlessly.
     const std::uint64_t offset = word & payloadMask;
     std::uint32_t length;
     std::memcpy(&length, stringBuffer_ + offset, sizeof length);
     const std::uint64_t textEnd = offset + sizeof length + length + 1;
     stringsEnd_ = (textEnd & form.textMask) | (stringsEnd_ & ~form.textMask);
-    // The word after a scalar always exists: at least the root's closing word follows.
     put(slot, form.kind, static_cast<std::uint32_t>(length & form.textMask),
-        ((offset + sizeof length) & form.textMask) | (tape_[i + 1] & form.numberMask) |
-            form.constant);
-    return i + form.words;
+        ((offset + sizeof length) & form.textMask) | form.constant);
+    return i + 1;
+  }
+
+  // 'l', 'u' and 'd' are the only scalar tape types whose low six bits are 44, 53 and 36.
+  static bool isNumber(std::uint64_t word) noexcept {
+    constexpr std::uint64_t numbers = (std::uint64_t{1} << ('l' & 63)) |
+                                      (std::uint64_t{1} << ('u' & 63)) |
+                                      (std::uint64_t{1} << ('d' & 63));
+    return (numbers >> ((word >> 56) & 63)) & 1;
   }
 
   void open(std::size_t i, std::uint32_t slot, bool object) {
