@@ -28,8 +28,10 @@ class JSONView {
     return step.isIndex() ? (*this)[step.indexValue()] : (*this)[step.keyValue()];
   }
 
-  // The value the steps reached, exactly as JSON's subscripts give it.
+  // The value the steps reached, exactly as JSON's subscripts give it; also where a JSON value
+  // is wanted (`const JSON alerts = view["alerts"];`).
   JSON json() const;
+  operator JSON() const { return json(); }
   Type type() const noexcept;
   std::optional<JSONError> error() const noexcept;
   bool exists() const noexcept { return !error().has_value(); }

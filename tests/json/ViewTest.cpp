@@ -61,6 +61,8 @@ TEST(JSONView, StepsLikeSubscriptsInParsedDocuments) {
     "big": 18446744073709551615, "negative": -7, "text": "abc", "nothing": null
   })");
   for (const auto& path : paths) expectSameRead(answer, path);
+  const JSON hourly = JSONView(answer)["hourly"];
+  EXPECT_EQ(hourly.count(), 3u);
 }
 
 TEST(JSONView, StepsLikeSubscriptsInBuiltAndChangedValues) {
