@@ -2,11 +2,14 @@
 #include <benchmark/benchmark.h>
 #include <simdjson.h>
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "OneCallSample.h"
 #include "json/JSON.h"
+#include "presentation/WeatherAnswer.h"
 
 namespace stratovane {
 namespace {
@@ -52,79 +55,119 @@ void parseNlohmann(benchmark::State& state) {
 }
 BENCHMARK(parseNlohmann);
 
-// What the status title, the forecast menu and the forecast window read from one answer.
-void readPass(const JSON& feed) {
-  benchmark::DoNotOptimize(feed["current"]["temp"].doubleValue());
-  benchmark::DoNotOptimize(feed["current"]["clouds"].doubleValue());
-  benchmark::DoNotOptimize(feed["current"]["weather"][0]["description"].stringValue());
-  benchmark::DoNotOptimize(feed["current"]["weather"][0]["icon"].stringValue());
-  benchmark::DoNotOptimize(feed["currently"]["precipProbability"].doubleValue());
-  for (int i = 0; i < 12; ++i) {
-    benchmark::DoNotOptimize(feed["hourly"][i]["dt"].doubleValue());
-    benchmark::DoNotOptimize(feed["hourly"][i]["weather"][0]["description"].stringValue());
-    benchmark::DoNotOptimize(feed["hourly"][i]["temp"].doubleValue());
-    benchmark::DoNotOptimize(feed["hourly"][i]["weather"][0]["icon"].stringValue());
+// One presentation pass over the stored answer: every read of the status title (all five
+// display modes), the forecast menu and the forecast window, in the presentation's order.
+template <class Answer>
+void readPass(const Answer& answer) {
+  benchmark::DoNotOptimize(answer.currentIcon());
+  benchmark::DoNotOptimize(answer.currentDescription());
+  benchmark::DoNotOptimize(answer.currentTemp());
+  benchmark::DoNotOptimize(answer.currentlyPrecipProbability());
+  benchmark::DoNotOptimize(answer.firstHourPop());
+  benchmark::DoNotOptimize(answer.currentClouds());
+  benchmark::DoNotOptimize(answer.message());
+  for (std::int64_t hour = 0; hour < WeatherAnswer::kHourlyEntries; ++hour) {
+    if (!answer.hasHour(hour)) break;
+    benchmark::DoNotOptimize(answer.hourIcon(hour));
+    benchmark::DoNotOptimize(answer.hourTemp(hour));
+    benchmark::DoNotOptimize(answer.hourTime(hour));
+    benchmark::DoNotOptimize(answer.hourDescription(hour));
   }
-  benchmark::DoNotOptimize(feed["daily"][0]["sunrise"].doubleValue());
-  benchmark::DoNotOptimize(feed["daily"][0]["sunset"].doubleValue());
-  benchmark::DoNotOptimize(feed["daily"][0]["temp"]["min"].doubleValue());
-  benchmark::DoNotOptimize(feed["daily"][0]["temp"]["max"].doubleValue());
-  benchmark::DoNotOptimize(feed["daily"][0]["weather"][0]["description"].stringValue());
-  benchmark::DoNotOptimize(feed["daily"][0]["weather"][0]["icon"].stringValue());
+  benchmark::DoNotOptimize(answer.daySunrise());
+  benchmark::DoNotOptimize(answer.daySunset());
+  benchmark::DoNotOptimize(answer.dayMin());
+  benchmark::DoNotOptimize(answer.dayMax());
+  benchmark::DoNotOptimize(answer.dayDescription());
+  benchmark::DoNotOptimize(answer.dayIcon());
 }
 
-// The same reads on nlohmann::json with the same defaults: 0 and "" for anything missing.
+// The same reads on nlohmann::json, with the accessors' rules: a missing member or a step of
+// the wrong kind gives the fallback, Booleans count as numbers 1 and 0.
 using NJSON = nlohmann::json;
 const NJSON* member(const NJSON* json, const char* key) {
   if (json == nullptr || !json->is_object()) return nullptr;
   const auto found = json->find(key);
   return found == json->end() ? nullptr : &*found;
 }
-const NJSON* element(const NJSON* json, std::size_t index) {
-  if (json == nullptr || !json->is_array() || index >= json->size()) return nullptr;
-  return &(*json)[index];
+const NJSON* element(const NJSON* json, std::int64_t index) {
+  if (json == nullptr || !json->is_array() || index < 0 ||
+      static_cast<std::size_t>(index) >= json->size()) {
+    return nullptr;
+  }
+  return &(*json)[static_cast<std::size_t>(index)];
 }
-double number(const NJSON* json) {
-  return json && json->is_number() ? json->get<double>() : 0;
+std::optional<double> asDouble(const NJSON* json) {
+  if (json && json->is_number()) return json->get<double>();
+  if (json && json->is_boolean()) return json->get<bool>() ? 1.0 : 0.0;
+  return std::nullopt;
 }
-std::string text(const NJSON* json) {
-  return json && json->is_string() ? json->get<std::string>() : std::string();
+std::optional<float> asFloat(const NJSON* json) {
+  const auto value = asDouble(json);
+  return value ? std::optional<float>(static_cast<float>(*value)) : std::nullopt;
+}
+std::optional<std::string> asString(const NJSON* json) {
+  if (json && json->is_string()) return json->get<std::string>();
+  return std::nullopt;
 }
 
-// Every read walks its whole path from the root, exactly as the JSON version does.
-void readPass(const NJSON& root) {
-  const NJSON* feed = &root;
-  const auto weather = [&](const NJSON* entry) { return element(member(entry, "weather"), 0); };
-  benchmark::DoNotOptimize(number(member(member(feed, "current"), "temp")));
-  benchmark::DoNotOptimize(number(member(member(feed, "current"), "clouds")));
-  benchmark::DoNotOptimize(text(member(weather(member(feed, "current")), "description")));
-  benchmark::DoNotOptimize(text(member(weather(member(feed, "current")), "icon")));
-  benchmark::DoNotOptimize(number(member(member(feed, "currently"), "precipProbability")));
-  for (std::size_t i = 0; i < 12; ++i) {
-    benchmark::DoNotOptimize(number(member(element(member(feed, "hourly"), i), "dt")));
-    benchmark::DoNotOptimize(
-        text(member(weather(element(member(feed, "hourly"), i)), "description")));
-    benchmark::DoNotOptimize(number(member(element(member(feed, "hourly"), i), "temp")));
-    benchmark::DoNotOptimize(text(member(weather(element(member(feed, "hourly"), i)), "icon")));
+// Mirrors WeatherAnswer: every read walks its whole path from the root.
+class NlohmannAnswer {
+ public:
+  explicit NlohmannAnswer(const NJSON& root) : root_(&root) {}
+  std::optional<float> currentTemp() const { return asFloat(member(current(), "temp")); }
+  std::optional<double> currentClouds() const { return asDouble(member(current(), "clouds")); }
+  std::optional<std::string> currentDescription() const {
+    return asString(member(weather(current()), "description"));
   }
-  const auto day = [&] { return element(member(feed, "daily"), 0); };
-  benchmark::DoNotOptimize(number(member(day(), "sunrise")));
-  benchmark::DoNotOptimize(number(member(day(), "sunset")));
-  benchmark::DoNotOptimize(number(member(member(day(), "temp"), "min")));
-  benchmark::DoNotOptimize(number(member(member(day(), "temp"), "max")));
-  benchmark::DoNotOptimize(text(member(weather(day()), "description")));
-  benchmark::DoNotOptimize(text(member(weather(day()), "icon")));
-}
+  std::optional<std::string> currentIcon() const {
+    return asString(member(weather(current()), "icon"));
+  }
+  std::optional<double> currentlyPrecipProbability() const {
+    return asDouble(member(member(root_, "currently"), "precipProbability"));
+  }
+  std::optional<double> firstHourPop() const { return asDouble(member(hour(0), "pop")); }
+  bool hasHour(std::int64_t index) const { return hour(index) != nullptr; }
+  double hourTime(std::int64_t index) const {
+    return asDouble(member(hour(index), "dt")).value_or(0);
+  }
+  std::optional<float> hourTemp(std::int64_t index) const {
+    return asFloat(member(hour(index), "temp"));
+  }
+  std::string hourDescription(std::int64_t index) const {
+    return asString(member(weather(hour(index)), "description")).value_or("");
+  }
+  std::optional<std::string> hourIcon(std::int64_t index) const {
+    return asString(member(weather(hour(index)), "icon"));
+  }
+  double daySunrise() const { return asDouble(member(day(), "sunrise")).value_or(0); }
+  double daySunset() const { return asDouble(member(day(), "sunset")).value_or(0); }
+  float dayMin() const { return asFloat(member(member(day(), "temp"), "min")).value_or(0.0f); }
+  float dayMax() const { return asFloat(member(member(day(), "temp"), "max")).value_or(0.0f); }
+  std::string dayDescription() const {
+    return asString(member(weather(day()), "description")).value_or("");
+  }
+  std::string dayIcon() const { return asString(member(weather(day()), "icon")).value_or(""); }
+  std::optional<std::string> message() const { return asString(member(root_, "message")); }
+
+ private:
+  const NJSON* current() const { return member(root_, "current"); }
+  const NJSON* hour(std::int64_t index) const { return element(member(root_, "hourly"), index); }
+  const NJSON* day() const { return element(member(root_, "daily"), 0); }
+  static const NJSON* weather(const NJSON* entry) { return element(member(entry, "weather"), 0); }
+  const NJSON* root_;
+};
 
 void readPassJSON(benchmark::State& state) {
   const JSON feed(Data{sample()}, ReadingOptions{});
-  for (auto _ : state) readPass(feed);
+  const WeatherAnswer answer(feed);
+  for (auto _ : state) readPass(answer);
 }
 BENCHMARK(readPassJSON);
 
 void readPassNlohmann(benchmark::State& state) {
   const NJSON feed = NJSON::parse(sample());
-  for (auto _ : state) readPass(feed);
+  const NlohmannAnswer answer(feed);
+  for (auto _ : state) readPass(answer);
 }
 BENCHMARK(readPassNlohmann);
 

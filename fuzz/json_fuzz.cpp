@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "json/JSON.h"
+#include "json/JSONView.h"
 
 namespace stratovane {
 namespace {
@@ -42,6 +43,20 @@ void readAll(const JSON& value) {
   (void)value["key"];
 }
 
+// A view's step gives what the subscript gives.
+void checkView(const JSONView& view, const JSON& json) {
+  check(view.json() == json && view.type() == json.type() && view.error() == json.error(),
+        "a view and a subscript read differently");
+  check(view.asString() == json.asString() && view.stringValue() == json.stringValue(),
+        "a view and a subscript read different texts");
+  const auto sameNumber = [](auto a, auto b) { return a == b || (a != a && b != b); };
+  check(view.asDouble().has_value() == json.asDouble().has_value() &&
+            sameNumber(view.asDouble().value_or(0), json.asDouble().value_or(0)) &&
+            sameNumber(view.doubleValue(), json.doubleValue()) &&
+            view.asFloat().has_value() == json.asFloat().has_value(),
+        "a view and a subscript read different numbers");
+}
+
 // Visits every value of the document without recursion.
 void walk(const JSON& root) {
   std::vector<JSON> pending{root};
@@ -50,9 +65,16 @@ void walk(const JSON& root) {
     pending.pop_back();
     readAll(value);
     std::size_t visited = 0;
+    const JSONView view(value);
+    checkView(view[0], value[0]);
+    checkView(view["key"], value["key"]);
+    checkView(view[0][0], value[0][0]);
     for (const auto& [key, element] : value) {
       if (value.type() == Type::dictionary) {
         check(value[key] == element, "a key does not read its own entry");
+        checkView(view[key], value[key]);
+      } else {
+        checkView(view[static_cast<std::int64_t>(std::stoull(key))], element);
       }
       pending.push_back(element);
       ++visited;

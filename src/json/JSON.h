@@ -274,6 +274,7 @@ class JSON {
   JSON merged(const JSON& other) const;
 
  private:
+  friend class JSONView;
   static JSON failure(JSONError error) noexcept;
   void assign(Object value);
   // Fills this value from a node of a parsed document; containers become views of it.

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "json/JSON.h"
+#include "json/JSONView.h"
 #include "json/ParsedDocument.h"
 #include "json/PayloadAccess.h"
 #include "json/Utf8.h"
@@ -266,25 +267,26 @@ JSON JSON::operator[](std::string_view key) && noexcept {
   return keyStep(std::move(*this), key);
 }
 
+namespace {
+
+// A path steps by node and builds one value, at its end.
+template <class Path>
+JSON readPath(const JSON& json, const Path& path) noexcept {
+  if (path.size() == 0) return json;
+  auto step = path.begin();
+  JSONView view = JSONView(json)[*step];
+  for (++step; step != path.end(); ++step) view = view[*step];
+  return view.json();
+}
+
+}  // namespace
+
 JSON JSON::operator[](const std::vector<JSONKey>& path) const noexcept {
-  if (path.empty()) return *this;
-  JSON current = (*this)[path.front()];
-  for (std::size_t i = 1; i < path.size(); ++i) {
-    current = path[i].isIndex() ? std::move(current)[path[i].indexValue()]
-                                : std::move(current)[path[i].keyValue()];
-  }
-  return current;
+  return readPath(*this, path);
 }
 
 JSON JSON::operator[](std::initializer_list<JSONKey> path) const noexcept {
-  if (path.size() == 0) return *this;
-  auto step = path.begin();
-  JSON current = (*this)[*step];
-  for (++step; step != path.end(); ++step) {
-    current = step->isIndex() ? std::move(current)[step->indexValue()]
-                              : std::move(current)[step->keyValue()];
-  }
-  return current;
+  return readPath(*this, path);
 }
 
 void JSON::set(std::int64_t index, const JSON& value) {

@@ -5,6 +5,7 @@
 
 static_assert(simdjson::SIMDJSON_VERSION_MAJOR == 3, "the tape layout read here is simdjson 3's");
 
+#include <array>
 #include <bit>
 #include <charconv>
 
@@ -83,6 +84,25 @@ bool widenLongIntegers(std::string_view bytes, std::string& widened) {
   return changed;
 }
 
+// How each scalar type of the tape becomes a node.
+struct ScalarForm {
+  Node::Kind kind = Node::Kind::null;
+  std::uint8_t words = 0;  // tape words taken; 0 for what is no scalar
+  std::uint64_t textMask = 0;
+  std::uint64_t constant = 0;
+};
+constexpr std::array<ScalarForm, 256> scalarForms = [] {
+  std::array<ScalarForm, 256> forms{};
+  forms['"'] = {Node::Kind::string, 1, ~std::uint64_t{0}, 0};
+  forms['l'] = {Node::Kind::int64, 2, 0, 0};  // the value is the next word
+  forms['u'] = {Node::Kind::uint64, 2, 0, 0};
+  forms['d'] = {Node::Kind::float64, 2, 0, 0};
+  forms['t'] = {Node::Kind::boolean, 1, 0, 1};
+  forms['f'] = {Node::Kind::boolean, 1, 0, 0};
+  forms['n'] = {Node::Kind::null, 1, 0, 0};
+  return forms;
+}();
+
 }  // namespace
 
 // Walks simdjson's tape (its documented layout: one 64-bit word per value, the type in the top
@@ -106,8 +126,7 @@ class ParsedDocument::Builder {
     if (frames_.capacity() * sizeof(Frame) > keep) scratch_ = {};
   }
 
-  // `inputSize` bounds the bytes of all texts: unescaping never lengthens them.
-  void build(const simdjson::dom::document& parsed, std::size_t inputSize) {
+  void build(const simdjson::dom::document& parsed) {
     tape_ = parsed.tape.get();
     stringBuffer_ = parsed.string_buf.get();
     // Every node takes at least one tape word, so the tape's length bounds the node count and
@@ -115,49 +134,69 @@ class ParsedDocument::Builder {
     const std::size_t tapeLength = (tape_[0] & payloadMask) + 1;
     // Built in place: pages past what is used are never touched, and nothing is copied after.
     document_.nodes_ = std::make_unique_for_overwrite<Node[]>(tapeLength);
-    document_.strings_ = std::make_unique_for_overwrite<char[]>(inputSize + shortText);
     nodes_ = document_.nodes_.get();
-    strings_ = document_.strings_.get();
     put(0, Node::Kind::null, 0, 0);
     nodeCount_ = 1;
-    stringsUsed_ = 0;
-    std::size_t i = 1;  // word 0 is the root marker
-    std::uint32_t slot = 0;
-    for (;;) {
-      const std::uint64_t word = tape_[i];
-      const auto type = static_cast<char>(word >> 56);
-      if (type == ']' || type == '}') {
-        close();
-        ++i;
-        if (frames_.empty()) break;
-        continue;
-      }
-      if (!frames_.empty()) {
-        Frame& frame = frames_.back();
-        if (frame.object) {
+    stringsEnd_ = 0;
+    // Word 0 is the root marker; a scalar document is its one value.
+    std::uint64_t word = tape_[1];
+    if (!isContainer(word)) {
+      placeScalar(1, word, 0);
+    } else {
+      open(1, 0, static_cast<char>(word >> 56) == '{');
+    }
+    // Each container's entries are placed in one tight loop bounded by its count. Branches
+    // follow the nesting and "number or not", which repeat with the document's shape; the other
+    // differences between scalar kinds are handled without branching.
+    std::size_t i = 2;
+    while (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      bool opened = false;
+      if (frame.object) {
+        while (frame.visited < frame.count) {
+          ++frame.visited;
           // A key; it decides where its value goes.
-          slot = placeKey(frame, text(word));
-          ++i;
-          i = placeValue(i, slot);
-        } else {
-          slot = frame.first + frame.next++;
-          i = placeValue(i, slot);
+          const std::uint32_t slot = placeKey(frame, tape_[i]);
+          word = tape_[++i];
+          if (isContainer(word)) {
+            open(i++, slot, static_cast<char>(word >> 56) == '{');
+            opened = true;
+            break;
+          }
+          i = placeScalar(i, word, slot);
         }
       } else {
-        i = placeValue(i, 0);
-        if (frames_.empty()) break;  // a scalar document
+        while (frame.visited < frame.count) {
+          const std::uint32_t slot = frame.first + frame.visited++;
+          word = tape_[i];
+          if (isContainer(word)) {
+            open(i++, slot, static_cast<char>(word >> 56) == '{');
+            opened = true;
+            break;
+          }
+          i = placeScalar(i, word, slot);
+        }
+      }
+      if (!opened) {
+        close();
+        ++i;  // the closing word
       }
     }
+    // Texts stay where simdjson put them (each after its 4-byte length, in document order): one
+    // copy of the used part of its buffer keeps every offset valid.
+    document_.strings_ = std::make_unique_for_overwrite<char[]>(stringsEnd_);
+    std::memcpy(document_.strings_.get(), stringBuffer_, stringsEnd_);
   }
 
  private:
   struct Frame {
-    std::uint32_t node;   // the container's own node
-    std::uint32_t first;  // its first child node
-    std::uint32_t next;   // elements placed, or distinct keys placed
-    std::uint32_t count;  // elements or entries on the tape
-    std::uint64_t seen;   // filter of the keys placed so far
-    std::int32_t index;   // position in indexes_ for objects above the threshold, else -1
+    std::uint32_t node;     // the container's own node
+    std::uint32_t first;    // its first child node
+    std::uint32_t next;     // elements placed, or distinct keys placed
+    std::uint32_t visited;  // elements or entries read from the tape
+    std::uint32_t count;    // elements or entries on the tape
+    std::uint64_t seen;     // filter of the keys placed so far
+    std::int32_t index;     // position in indexes_ for objects above indexedAbove, else -1
     bool object;
   };
   struct Scratch {
@@ -169,27 +208,8 @@ class ParsedDocument::Builder {
     return scratch;
   }
 
-  std::string_view text(std::uint64_t word) const noexcept {
-    const std::uint8_t* at = stringBuffer_ + (word & payloadMask);
-    std::uint32_t length;
-    std::memcpy(&length, at, sizeof length);
-    return {reinterpret_cast<const char*>(at + sizeof length), length};
-  }
-
-  std::uint64_t appendText(std::string_view text) noexcept {
-    const std::uint64_t offset = stringsUsed_;
-    if (text.size() <= shortText) {
-      // One fixed-size move; simdjson pads its string buffer, and ours has room to spare.
-      std::memcpy(strings_ + stringsUsed_, text.data(), shortText);
-    } else {
-      std::memcpy(strings_ + stringsUsed_, text.data(), text.size());
-    }
-    stringsUsed_ += text.size();
-    return offset;
-  }
-
   std::string_view scratchText(const Node& node) const noexcept {
-    return {strings_ + node.value, node.size};
+    return {reinterpret_cast<const char*>(stringBuffer_) + node.value, node.size};
   }
 
   // Index of the word after the value that starts at word i.
@@ -218,7 +238,6 @@ class ParsedDocument::Builder {
     return static_cast<std::uint32_t>(first);
   }
 
-  // Fills node `slot` from the value at word i and returns the index of the next word.
   // Writes a node in place, header as one word: building it in a temporary and copying that
   // out would read back narrow stores as one wide load, which stalls.
   void put(std::uint32_t slot, Node::Kind kind, std::uint32_t size, std::uint64_t value) noexcept {
@@ -228,46 +247,48 @@ class ParsedDocument::Builder {
     node.value = value;
   }
 
-  std::size_t placeValue(std::size_t i, std::uint32_t slot) {
-    const std::uint64_t word = tape_[i];
-    switch (static_cast<char>(word >> 56)) {
-      case '"': {
-        const std::string_view value = text(word);
-        put(slot, Node::Kind::string, static_cast<std::uint32_t>(value.size()), appendText(value));
-        return i + 1;
-      }
-      case 'l':
-        put(slot, Node::Kind::int64, 0, tape_[i + 1]);
-        return i + 2;
-      case 'u':
-        put(slot, Node::Kind::uint64, 0, tape_[i + 1]);
-        return i + 2;
-      case 'd':
-        put(slot, Node::Kind::float64, 0, tape_[i + 1]);
-        return i + 2;
-      case 't':
-        put(slot, Node::Kind::boolean, 0, 1);
-        return i + 1;
-      case 'f':
-        put(slot, Node::Kind::boolean, 0, 0);
-        return i + 1;
-      case 'n':
-        put(slot, Node::Kind::null, 0, 0);
-        return i + 1;
-      case '[':
-      case '{':
-        open(i, slot, static_cast<char>(word >> 56) == '{');
-        return i + 1;
-      default:
-        throw JSONParseError("Unexpected parser output");
+  static bool isContainer(std::uint64_t word) noexcept {
+    const auto type = static_cast<char>(word >> 56);
+    return type == '[' || type == '{';
+  }
+
+  // Fills node `slot` from the scalar at word i and returns the index of the next word.
+  std::size_t placeScalar(std::size_t i, std::uint64_t word, std::uint32_t slot) {
+    const ScalarForm& form = scalarForms[word >> 56];
+    if (form.words == 0) [[unlikely]] {
+      throw JSONParseError("Unexpected parser output");
     }
+    // Where the next value starts is the one thing the walk waits for: a branch on "number or
+    // not" (steady in documents of repeated shape) lets it run ahead instead of waiting for
+    // the type to be looked up.
+    if (isNumber(word)) {
+      put(slot, form.kind, 0, tape_[i + 1]);
+      return i + 2;
+    }
+    // Only a text's word has an offset; the others read the buffer's first bytes, harmlessly.
+    const std::uint64_t offset = word & payloadMask;
+    std::uint32_t length;
+    std::memcpy(&length, stringBuffer_ + offset, sizeof length);
+    const std::uint64_t textEnd = offset + sizeof length + length + 1;
+    stringsEnd_ = (textEnd & form.textMask) | (stringsEnd_ & ~form.textMask);
+    put(slot, form.kind, static_cast<std::uint32_t>(length & form.textMask),
+        ((offset + sizeof length) & form.textMask) | form.constant);
+    return i + 1;
+  }
+
+  // 'l', 'u' and 'd' are the only scalar tape types whose low six bits are 44, 53 and 36.
+  static bool isNumber(std::uint64_t word) noexcept {
+    constexpr std::uint64_t numbers = (std::uint64_t{1} << ('l' & 63)) |
+                                      (std::uint64_t{1} << ('u' & 63)) |
+                                      (std::uint64_t{1} << ('d' & 63));
+    return (numbers >> ((word >> 56) & 63)) & 1;
   }
 
   void open(std::size_t i, std::uint32_t slot, bool object) {
     if (frames_.size() >= maxDepth)
       throw JSONParseError("Containers nested deeper than 1024 levels");
     const std::uint32_t count = countAt(i, object);
-    const bool indexed = object && count > KeyIndex::threshold;
+    const bool indexed = object && count > indexedAbove;
     const std::uint32_t first =
         reserveChildren(object ? 2 * std::size_t{count} + (indexed ? 1 : 0) : count);
     // Children follow their container.
@@ -277,12 +298,24 @@ class ParsedDocument::Builder {
       index = static_cast<std::int32_t>(indexes_.size());
       indexes_.emplace_back().reset(count);
     }
-    frames_.push_back({slot, first, 0, count, 0, index, object});
+    frames_.push_back({slot, first, 0, 0, count, 0, index, object});
   }
 
   // Places a key in the open object; returns the node its value goes to. A repeated key keeps
   // its first position and its value node is overwritten by the later value.
-  std::uint32_t placeKey(Frame& frame, std::string_view key) {
+  [[gnu::always_inline]] std::uint32_t placeKey(Frame& frame, std::uint64_t word) {
+    // simdjson stores a text as its 4-byte length and its bytes (padded): one load gives the
+    // length and the first bytes, from which the key's node header is made in registers.
+    const std::uint64_t offset = word & payloadMask;
+    const std::uint8_t* at = stringBuffer_ + offset;
+    std::uint64_t raw;
+    std::memcpy(&raw, at, sizeof raw);
+    const auto length = static_cast<std::uint32_t>(raw);
+    stringsEnd_ = offset + sizeof length + length + 1;
+    const std::uint64_t headMask = length >= 3 ? 0xFFFFFF : (std::uint64_t{1} << (8 * length)) - 1;
+    const std::uint64_t header = static_cast<std::uint64_t>(Node::Kind::string) |
+                                 (((raw >> 32) & headMask) << 8) | (std::uint64_t{length} << 32);
+    const std::string_view key(reinterpret_cast<const char*>(at + sizeof length), length);
     const std::uint32_t first = frame.first;
     const auto keyAt = [&](std::uint32_t p) { return scratchText(nodes_[first + 2 * p]); };
     const bool indexed = frame.index >= 0;
@@ -290,30 +323,23 @@ class ParsedDocument::Builder {
       const std::uint32_t earlier = indexes_[frame.index].find(key, keyAt);
       if (earlier != KeyIndex::notFound) return first + 2 * earlier + 1;
     } else {
-      // Length and first bytes, hashed to one bit of a 64-bit filter, tell almost every new key
-      // apart from the earlier ones; only a set bit needs the texts compared.
-      std::uint32_t head = 0;
-      if (key.size() >= 4) {
-        std::memcpy(&head, key.data(), 4);
-      } else {
-        for (std::size_t c = 0; c < key.size(); ++c) {
-          head |= static_cast<std::uint32_t>(static_cast<unsigned char>(key[c])) << (8 * c);
-        }
-      }
-      const std::uint64_t signature = (std::uint64_t{head} << 32) | key.size();
-      const std::uint64_t bit = std::uint64_t{1} << ((signature * 0x9E3779B97F4A7C15u) >> 58);
+      // The header, hashed to one bit of a 64-bit filter, tells almost every new key apart from
+      // the earlier ones; only a set bit needs the earlier headers (and then texts) compared.
+      const std::uint64_t bit = std::uint64_t{1} << ((header * 0x9E3779B97F4A7C15u) >> 58);
       if (frame.seen & bit) {
         for (std::uint32_t p = 0; p < frame.next; ++p) {
-          if (keyAt(p) == key) return first + 2 * p + 1;
+          if (ParsedDocument::header(nodes_[first + 2 * p]) == header &&
+              (length <= 3 || keyAt(p) == key)) {
+            return first + 2 * p + 1;
+          }
         }
       }
       frame.seen |= bit;
     }
     const std::uint32_t position = frame.next++;
     Node& node = nodes_[first + 2 * position];
-    const std::uint64_t header = keyHeader(key);
     std::memcpy(&node, &header, sizeof header);
-    node.value = appendText(key);
+    node.value = offset + sizeof length;
     if (indexed) indexes_[frame.index].insert(position, keyAt);
     return first + 2 * position + 1;
   }
@@ -323,7 +349,7 @@ class ParsedDocument::Builder {
     if (frame.object) {
       nodes_[frame.node].size = frame.next;  // distinct keys
       if (frame.index >= 0) {
-        if (frame.next > KeyIndex::threshold) {
+        if (frame.next > indexedAbove) {
           nodes_[frame.first + 2 * frame.next].value = document_.indexes_.size();
           document_.indexes_.push_back(std::move(indexes_[frame.index]));
         }
@@ -337,28 +363,35 @@ class ParsedDocument::Builder {
 
   ParsedDocument& document_;
   Scratch& scratch_;
-  static constexpr std::size_t shortText = 16;
   Node* nodes_ = nullptr;
-  char* strings_ = nullptr;
   std::vector<Frame>& frames_;
   std::vector<KeyIndex>& indexes_;
   std::size_t nodeCount_ = 0;
-  std::size_t stringsUsed_ = 0;
+  std::size_t stringsEnd_ = 0;
   const std::uint64_t* tape_ = nullptr;
   const std::uint8_t* stringBuffer_ = nullptr;
 };
 
 std::shared_ptr<const ParsedDocument> ParsedDocument::parse(std::string_view bytes) {
+  return parseDocument(bytes, false);
+}
+
+std::shared_ptr<const ParsedDocument> ParsedDocument::parse(const std::string& bytes) {
+  return parseDocument(bytes, bytes.capacity() - bytes.size() >= simdjson::SIMDJSON_PADDING);
+}
+
+std::shared_ptr<const ParsedDocument> ParsedDocument::parseDocument(std::string_view bytes,
+                                                                    bool padded) {
   simdjson::dom::parser& parser = threadParser();
   simdjson::dom::element root;
-  auto error = parser.parse(bytes.data(), bytes.size(), true).get(root);
+  auto error = parser.parse(bytes.data(), bytes.size(), !padded).get(root);
   std::string widened;
   if (error == simdjson::NUMBER_ERROR && widenLongIntegers(bytes, widened)) {
     error = parser.parse(widened.data(), widened.size(), true).get(root);
   }
   if (error) throw JSONParseError(simdjson::error_message(error));
   auto document = std::make_shared<ParsedDocument>();
-  Builder(*document).build(parser.doc, bytes.size() + widened.size());
+  Builder(*document).build(parser.doc);
   return document;
 }
 

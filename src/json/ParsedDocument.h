@@ -20,8 +20,8 @@ namespace stratovane::detail {
 // One value of the document (16 bytes). The children of a container are contiguous and start
 // `value` nodes after the container itself (so a view needs no pointer to the node array):
 // element i of an array is children[i]; entry i of an object has its key at children[2i] and its
-// value at children[2i + 1]. An object with more than KeyIndex::threshold entries has one more
-// node, children[2 * size], whose `value` is the number of its hash index.
+// value at children[2i + 1]. An object with more than ParsedDocument::indexedAbove entries has one
+// more node, children[2 * size], whose `value` is the number of its hash index.
 struct Node {
   enum class Kind : std::uint8_t { null, boolean, int64, uint64, float64, string, array, object };
   // No default member initialisers: documents are built in uninitialised storage.
@@ -38,11 +38,16 @@ class ParsedDocument {
  public:
   // Containers nested deeper than this are rejected.
   static constexpr std::uint32_t maxDepth = 1024;
+  // Objects above this many keys get a hash index. Below it a scan of key headers (one compare
+  // per key) costs less than hashing, both when building and when looking up.
+  static constexpr std::uint32_t indexedAbove = 32;
 
   // Strict RFC 8259. Integers that fit 64 bits, signed or unsigned, stay integers; longer ones
   // become doubles; numbers beyond the range of double are rejected. Duplicate keys: the later
   // value wins, at the position of the first. Throws JSONParseError.
   static std::shared_ptr<const ParsedDocument> parse(std::string_view bytes);
+  // The same; bytes held with spare capacity for simdjson's padding are read where they are.
+  static std::shared_ptr<const ParsedDocument> parse(const std::string& bytes);
 
   // The value at a node as a dynamic value: scalars copied out, containers as views.
   // `document` holds a ParsedDocument.
@@ -87,10 +92,14 @@ class ParsedDocument {
   std::uint32_t find(const Node& object, std::string_view key) const noexcept {
     const Node* keys = children(object);
     const std::uint64_t probe = keyHeader(key);
-    // The header holds length and first three bytes; only longer keys need their rest compared.
+    // The header holds length and first three bytes; only longer keys need their rest compared,
+    // up to seven bytes as one word ending where the key ends.
     const auto matches = [&](std::uint32_t p) {
-      return header(keys[2 * p]) == probe &&
-             (key.size() <= 3 || sameText(strings_.get() + keys[2 * p].value + 3, key.substr(3)));
+      if (header(keys[2 * p]) != probe) return false;
+      if (key.size() <= 3) return true;
+      const char* text = strings_.get() + keys[2 * p].value;
+      if (key.size() <= 7) return lastWord(text, key.size()) == lastWord(key.data(), key.size());
+      return sameText(text + 3, key.substr(3));
     };
     if (object.size <= hintedFrom) {
       for (std::uint32_t p = 0; p < object.size; ++p) {
@@ -113,7 +122,7 @@ class ParsedDocument {
       return hint.position;
     }
     std::uint32_t found = KeyIndex::notFound;
-    if (object.size > KeyIndex::threshold) {
+    if (object.size > indexedAbove) {
       const KeyIndex& index = indexes_[keys[2 * object.size].value];
       found = index.find(key, [&](std::uint32_t p) { return keyAt(object, p); });
     } else {
@@ -130,6 +139,15 @@ class ParsedDocument {
 
  private:
   class Builder;
+  // `padded`: SIMDJSON_PADDING bytes past the end may be read.
+  static std::shared_ptr<const ParsedDocument> parseDocument(std::string_view bytes, bool padded);
+
+  // The last four bytes of a text of at least four.
+  static std::uint32_t lastWord(const char* text, std::size_t size) noexcept {
+    std::uint32_t word;
+    std::memcpy(&word, text + size - 4, sizeof word);
+    return word;
+  }
 
   // Keys are short: word compares (overlapping at the end, never past either text) beat a call
   // to memcmp.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "json/JSON.h"
+#include "json/JSONView.h"
 #include "presentation/WeatherAlert.h"
 
 namespace stratovane {
@@ -59,7 +60,8 @@ class WeatherAnswer {
   std::vector<WeatherAlert> alerts(std::string_view language, double now) const;
 
  private:
-  const JSON& answer_;
+  // Steps without building a value at each one; the answer outlives this reader anyway.
+  JSONView answer_;
 };
 
 }  // namespace stratovane

@@ -1,0 +1,176 @@
+// Steps through parsed documents by node, building a JSON value only where one is asked for.
+#include "json/JSONView.h"
+
+#include <bit>
+#include <utility>
+
+#include "json/ParsedDocument.h"
+#include "json/PayloadAccess.h"
+
+namespace stratovane {
+namespace {
+
+using detail::Node;
+using detail::ParsedDocument;
+using detail::PayloadAccess;
+
+const ParsedDocument& documentOf(const std::shared_ptr<const void>& reference) noexcept {
+  return *static_cast<const ParsedDocument*>(reference.get());
+}
+
+// A number node as the Number a JSON value read from it holds.
+std::optional<Number> numberAt(const Node& node) noexcept {
+  switch (node.kind) {
+    case Node::Kind::int64:
+      return Number(static_cast<std::int64_t>(node.value));
+    case Node::Kind::uint64:
+      return Number(node.value);
+    case Node::Kind::float64:
+      return Number(std::bit_cast<double>(node.value));
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+JSONView JSONView::failure(JSONError error) noexcept {
+  JSONView view;
+  view.error_ = error;
+  return view;
+}
+
+JSONView JSONView::owning(JSON json) {
+  JSONView view;
+  view.owned_ = std::make_shared<const JSON>(std::move(json));
+  view.json_ = view.owned_.get();
+  return view;
+}
+
+// Inside a document: a bounds check, or a key lookup, and a new view of the child node.
+
+[[gnu::always_inline]] inline JSONView JSONView::element(
+    const Reference* reference, const Node& array, std::int64_t index,
+    const std::shared_ptr<const JSON>& owned) noexcept {
+  if (array.kind != Node::Kind::array) return failure(JSONError::wrongType);
+  if (index < 0 || static_cast<std::uint64_t>(index) >= array.size) {
+    return failure(JSONError::indexOutOfBounds);
+  }
+  JSONView view;
+  view.reference_ = reference;
+  view.node_ = ParsedDocument::children(array) + index;
+  view.owned_ = owned;
+  return view;
+}
+
+[[gnu::always_inline]] inline JSONView JSONView::member(
+    const Reference* reference, const Node& object, std::string_view key,
+    const std::shared_ptr<const JSON>& owned) noexcept {
+  if (object.kind != Node::Kind::object) return failure(JSONError::wrongType);
+  const std::uint32_t position = documentOf(*reference).find(object, key);
+  if (position == detail::KeyIndex::notFound) return failure(JSONError::notExist);
+  JSONView view;
+  view.reference_ = reference;
+  view.node_ = ParsedDocument::children(object) + 2 * std::size_t{position} + 1;
+  view.owned_ = owned;
+  return view;
+}
+
+JSONView JSONView::operator[](std::int64_t index) const noexcept {
+  if (node_) return element(reference_, *node_, index, owned_);
+  // A value with an error is null: the step passes the error on.
+  if (!json_) return failure(*error_);
+  if (json_->type() != Type::array) return failure(json_->error().value_or(JSONError::wrongType));
+  const Array& array = json_->rawArray();
+  // Lists of their own (built or changed ones) step as JSON does.
+  const Node* node = PayloadAccess::node(array);
+  if (!node) return owning((*json_)[index]);
+  return element(&PayloadAccess::reference(array), *node, index, owned_);
+}
+
+JSONView JSONView::operator[](std::string_view key) const noexcept {
+  if (node_) return member(reference_, *node_, key, owned_);
+  if (!json_) return failure(*error_);
+  if (json_->type() != Type::dictionary) {
+    return failure(json_->error().value_or(JSONError::wrongType));
+  }
+  const Dictionary& dictionary = json_->rawDictionary();
+  const Node* node = PayloadAccess::node(dictionary);
+  if (!node) return owning((*json_)[key]);
+  return member(&PayloadAccess::reference(dictionary), *node, key, owned_);
+}
+
+JSON JSONView::json() const {
+  if (node()) {
+    JSON json;
+    json.loadNode(*reference_, node_);
+    return json;
+  }
+  if (json_) return *json_;
+  return JSON::failure(*error_);
+}
+
+Type JSONView::type() const noexcept {
+  if (const Node* at = node()) {
+    switch (at->kind) {
+      case Node::Kind::null:
+        return Type::null;
+      case Node::Kind::boolean:
+        return Type::bool_;
+      case Node::Kind::int64:
+      case Node::Kind::uint64:
+      case Node::Kind::float64:
+        return Type::number;
+      case Node::Kind::string:
+        return Type::string;
+      case Node::Kind::array:
+        return Type::array;
+      case Node::Kind::object:
+        return Type::dictionary;
+    }
+  }
+  return json_ ? json_->type() : Type::null;
+}
+
+std::optional<JSONError> JSONView::error() const noexcept {
+  if (node()) return std::nullopt;
+  return json_ ? json_->error() : error_;
+}
+
+std::optional<std::string> JSONView::asString() const {
+  if (const Node* at = node()) {
+    if (at->kind != Node::Kind::string) return std::nullopt;
+    return std::string(documentOf(*reference_).text(*at));
+  }
+  return json_ ? json_->asString() : std::nullopt;
+}
+
+std::string JSONView::stringValue() const {
+  if (const Node* at = node(); at && at->kind == Node::Kind::string) {
+    return std::string(documentOf(*reference_).text(*at));
+  }
+  return json().stringValue();
+}
+
+std::optional<double> JSONView::asDouble() const {
+  if (const Node* at = node()) {
+    if (const auto number = numberAt(*at)) return number->doubleValue();
+  }
+  return json().asDouble();
+}
+
+double JSONView::doubleValue() const {
+  if (const Node* at = node()) {
+    if (const auto number = numberAt(*at)) return number->doubleValue();
+  }
+  return json().doubleValue();
+}
+
+std::optional<float> JSONView::asFloat() const {
+  if (const Node* at = node()) {
+    if (const auto number = numberAt(*at)) return number->floatValue();
+  }
+  return json().asFloat();
+}
+
+}  // namespace stratovane
