@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,20 +19,18 @@
 #include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
+#include "platform/line/NoWorkspace.h"
 #include "platform/system/CurlHttpLoader.h"
 #include "platform/system/DesktopModuleLoader.h"
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GLibMainQueue.h"
 #include "platform/system/GLibRunLoop.h"
-#include "platform/system/GioFileWatch.h"
-#include "platform/system/GioWorkspace.h"
 #include "platform/system/IcuTimeFormatting.h"
+#include "platform/system/InotifyFileWatch.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "platform/system/ProcessSignals.h"
 #include "platform/system/RouteMonitor.h"
-#include "platform/system/SessionInstance.h"
-#include "platform/system/SleepMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "platform/system/XdgAutostart.h"
 #include "rtf/RtfReader.h"
@@ -68,8 +67,6 @@ constexpr const char* usage =
 enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
 
 // The panel item's name on the session bus, the same as its AppStream id.
-constexpr const char* kApplicationId = "org.stratovane.Stratovane";
-
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
   std::fflush(nullptr);
@@ -98,11 +95,10 @@ int runSettings(int& argc, char**& argv) {
                                                                    registeredDefaults.end());
   defaults.registerDefaults(fallbacks);
   NotificationCenter notificationCenter;
-  GioWorkspace workspace;
   XdgAutostart autostart(XdgAutostart::defaultPath());
   const auto view =
-      presentSettingsView({defaults, notificationCenter, workspace, desktop->interfaceLoader(),
-                           desktop->viewPresenter(), &autostart},
+      presentSettingsView({defaults, notificationCenter, desktop->workspace(),
+                           desktop->interfaceLoader(), desktop->viewPresenter(), &autostart},
                           PresentationStyle::window, [] {
                             // Runs before the settings are stored; the exit waits for the loop's
                             // next turn.
@@ -137,12 +133,12 @@ std::string updateServerURL() {
   CurlHttpLoader loader;
   KernelReachability routes;
   InternetReachability::shared().setService(&routes);
-  GioWorkspace workspace;
   const std::string server = updateServerURL();
   std::unique_ptr<UpdatePresenter> report;
   if (desktop) {
-    report = std::make_unique<WindowedUpdateReport>(
-        desktop->interfaceLoader(), workspace, server + kArchivePath, runLoop, stderr, exitNow);
+    report =
+        std::make_unique<WindowedUpdateReport>(desktop->interfaceLoader(), desktop->workspace(),
+                                               server + kArchivePath, runLoop, stderr, exitNow);
   } else {
     report = std::make_unique<TextUpdateReport>(stdout, stderr, exitNow);
   }
@@ -201,22 +197,19 @@ int main(int argc, char** argv) {
   if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
   std::unique_ptr<DesktopFrontEnd> tray;
-  // Bars never take part: several of them on several screens are normal.
-  std::unique_ptr<SessionInstance> sessionInstance;
+  // Answers a later start in this session, once the controller exists.
+  std::function<void()> activation;
   if (frontEnd == FrontEnd::automatic) {
     // Without a named display the toolkit is not even loaded.
-    if (displayNamed()) {
-      // Before the toolkit loads, so that a second panel item hands over and ends quickly.
-      sessionInstance = std::make_unique<SessionInstance>(kApplicationId);
-      if (sessionInstance->role() == SessionInstance::Role::second) {
-        std::fputs("stratovane: already running in this session; showing its settings\n", stderr);
-        exitNow(0);
-      }
-      tray = DesktopModuleLoader::load(argc, argv);
+    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    // Bars never take part: several of them on several screens are normal.
+    if (tray && tray->claimSession([&] {
+          if (activation) activation();
+        }) == DesktopFrontEnd::SessionRole::second) {
+      std::fputs("stratovane: already running in this session; showing its settings\n", stderr);
+      exitNow(0);
     }
     if (!tray) {
-      // Text titles are no panel item: a later start may become one.
-      sessionInstance.reset();
       std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
       frontEnd = FrontEnd::line;
     }
@@ -234,7 +227,7 @@ int main(int argc, char** argv) {
   LocaleNumberFormatting numberFormatting;
   IcuTimeFormatting timeFormatting;
   NoInterfaceLoader noWindows;
-  GioWorkspace workspace;
+  NoWorkspace noBrowser;
   XdgAutostart autostart(XdgAutostart::defaultPath());
 
   std::unique_ptr<LineOutput> lineOutput;
@@ -264,7 +257,7 @@ int main(int argc, char** argv) {
       },
       .exit = exitNow,
       .weatherEndpoint = weatherEndpoint(),
-      .workspace = workspace,
+      .workspace = tray ? tray->workspace() : static_cast<Workspace&>(noBrowser),
       .readRTF = readRTF,
       .updateServerURL = updateServerURL(),
       .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
@@ -273,12 +266,12 @@ int main(int argc, char** argv) {
   if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
   if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
   // A second start in this session, from the application menu say, asks for the settings.
-  if (sessionInstance) sessionInstance->setActivation([&] { appDelegate.showSettings(); });
+  activation = [&] { appDelegate.showSettings(); };
 
   ProcessSignals signals([&] { appDelegate.updateMenu(); }, [] { exitNow(0); });
 
   // A change saved by another process acts like this instance's own settings view closing.
-  GioFileWatch settingsWatch;
+  InotifyFileWatch settingsWatch;
   settingsWatch.watch(defaults.file(), [&] {
     if (defaults.reloadStoredValues()) notificationCenter.post(SettingsChanged);
   });
@@ -290,7 +283,7 @@ int main(int argc, char** argv) {
   // Back at once when the network comes up or the machine wakes: timers do not count in sleep.
   RouteMonitor routeMonitor([] { return InternetReachability::shared().isConnectedToNetwork(); },
                             [&] { appDelegate.networkBecameReachable(); });
-  SleepMonitor sleepMonitor([&] { appDelegate.systemDidWake(); });
+  if (tray) tray->watchSleep([&] { appDelegate.systemDidWake(); });
 
   if (tray) {
     tray->run();

@@ -2,11 +2,13 @@
 // display is used, so that bar processes never map the toolkit.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/StatusItem.h"
 #include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
+#include "platform/Workspace.h"
 
 namespace stratovane {
 
@@ -19,6 +21,19 @@ class DesktopFrontEnd {
   virtual InterfaceLoader& interfaceLoader() = 0;
   // Shows the views of interface files in windows and popovers.
   virtual ViewPresenter& viewPresenter() = 0;
+  // Opens addresses with the desktop's default handlers.
+  virtual Workspace& workspace() = 0;
+
+  // One panel item per session.
+  enum class SessionRole {
+    first,   // later starts in this session call `activated` on the main thread
+    second,  // another process is the panel item and has been asked to show its settings
+    alone,   // no session bus: runs without uniqueness
+  };
+  virtual SessionRole claimSession(std::function<void()> activated) = 0;
+  // Runs `woke` on the main thread each time the system has woken from sleep.
+  virtual void watchSleep(std::function<void()> woke) = 0;
+
   // Runs the toolkit's main loop on the default main context until quit().
   virtual void run() = 0;
   virtual void quit() = 0;

@@ -1,4 +1,5 @@
-// A fake logind on the test's own "system bus": the end of a sleep brings a fetch at once.
+// A fake logind on the test's own "system bus": the end of a sleep brings the panel item a fetch
+// at once.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -6,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "GuiTest.h"
 #include "PrivateBus.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
@@ -26,7 +28,9 @@ void prepareForSleep(const PrivateBus& bus, bool sleeping) {
   bus.connection()->flush_sync();
 }
 
-TEST(WakeFromSleep, FetchesOnceTheSystemHasWoken) {
+class WakeFromSleepTest : public testing::GuiTest {};
+
+TEST_F(WakeFromSleepTest, FetchesOnceTheSystemHasWoken) {
   if (!testing::hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   std::atomic<int> requests = 0;
   HttpTestServer server([&](httplib::Server& routes) {
@@ -42,16 +46,18 @@ TEST(WakeFromSleep, FetchesOnceTheSystemHasWoken) {
                                    Glib::Variant<guint32>::create(0)}),
                               "org.freedesktop.DBus");
 
+  PrivateBus session;
   ConfigDir config;
   config.write("apiKey=abc\n");
-  ChildProcess child({STRATOVANE_BINARY, "--line"},
-                     {{"XDG_CONFIG_HOME", config.path.string()},
-                      {"STRATOVANE_WEATHER_URL", server.url("/onecall")},
-                      {"DBUS_SYSTEM_BUS_ADDRESS", bus.address()},
-                      {"DISPLAY", ""},
-                      {"WAYLAND_DISPLAY", ""}});
-  ASSERT_TRUE(child.readLine());
-  ASSERT_TRUE(child.readLine());  // the fetched weather
+  ChildProcess child({STRATOVANE_BINARY}, {{"XDG_CONFIG_HOME", config.path.string()},
+                                           {"STRATOVANE_WEATHER_URL", server.url("/onecall")},
+                                           {"DBUS_SESSION_BUS_ADDRESS", session.address()},
+                                           {"DBUS_SYSTEM_BUS_ADDRESS", bus.address()},
+                                           {"NO_AT_BRIDGE", "1"},
+                                           {"GTK_A11Y", "none"}});
+  const auto started = std::chrono::steady_clock::now();
+  while (requests == 0 && std::chrono::steady_clock::now() - started < std::chrono::seconds(20))
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_EQ(requests, 1);
 
   prepareForSleep(bus, true);

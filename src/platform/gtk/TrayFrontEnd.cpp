@@ -19,6 +19,9 @@ namespace stratovane::gtk {
 
 namespace {
 
+// The AppStream id; the session bus knows the panel item by it.
+constexpr const char* kApplicationId = "org.stratovane.Stratovane";
+
 // Long enough for a panel started in the same session to claim its bus name.
 constexpr unsigned kProbeDelaySeconds = 3;
 
@@ -78,6 +81,24 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
         kProbeDelaySeconds);
   }
   return item;
+}
+
+DesktopFrontEnd::SessionRole TrayFrontEnd::claimSession(std::function<void()> activated) {
+  session_ = std::make_unique<SessionInstance>(kApplicationId);
+  session_->setActivation(std::move(activated));
+  switch (session_->role()) {
+    case SessionInstance::Role::first:
+      return SessionRole::first;
+    case SessionInstance::Role::second:
+      return SessionRole::second;
+    case SessionInstance::Role::alone:
+      break;
+  }
+  return SessionRole::alone;
+}
+
+void TrayFrontEnd::watchSleep(std::function<void()> woke) {
+  sleepMonitor_ = std::make_unique<SleepMonitor>(std::move(woke));
 }
 
 void TrayFrontEnd::run() {

@@ -12,6 +12,9 @@
 #include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/PanelHostProbe.h"
 #include "platform/gtk/PanelHostWatch.h"
+#include "platform/system/GioWorkspace.h"
+#include "platform/system/SessionInstance.h"
+#include "platform/system/SleepMonitor.h"
 
 namespace stratovane::gtk {
 
@@ -33,6 +36,9 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   std::shared_ptr<StatusItem> createStatusItem() override;
   InterfaceLoader& interfaceLoader() override { return interfaceLoader_; }
   ViewPresenter& viewPresenter() override { return viewPresenter_; }
+  Workspace& workspace() override { return workspace_; }
+  SessionRole claimSession(std::function<void()> activated) override;
+  void watchSleep(std::function<void()> woke) override;
 
   // Runs the GTK main loop on the default main context, where the run loop and queues live too.
   void run() override;
@@ -41,6 +47,9 @@ class TrayFrontEnd final : public DesktopFrontEnd {
  private:
   GtkInterfaceLoader interfaceLoader_;
   GtkViewPresenter viewPresenter_;
+  GioWorkspace workspace_;
+  std::unique_ptr<SessionInstance> session_;
+  std::unique_ptr<SleepMonitor> sleepMonitor_;
   std::unique_ptr<PanelHostProbe> probe_;
   std::unique_ptr<PanelHostWatch> hostWatch_;
   sigc::connection pendingProbe_;
