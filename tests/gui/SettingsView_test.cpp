@@ -44,25 +44,21 @@ GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
   return found;
 }
 
-void sendButton(GtkWidget* widget, GdkEventType type, double x, double y) {
+// Delivers a made-up event to the window of `widget` as if the display had sent it.
+void send(GdkEventType type, GtkWidget* widget, double x = 0, double y = 0) {
   GdkEvent* event = gdk_event_new(type);
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-  event->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
-  event->button.x = x;
-  event->button.y = y;
-  event->button.button = GDK_BUTTON_PRIMARY;
-  event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-}
-
-void sendEscape(Gtk::Window& window) {
-  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-  event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  event->key.keyval = GDK_KEY_Escape;
+  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+  if (type == GDK_KEY_PRESS) {
+    gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+    event->key.keyval = GDK_KEY_Escape;
+  } else if (type != GDK_DELETE) {
+    gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+    event->button.x = x;
+    event->button.y = y;
+    event->button.button = GDK_BUTTON_PRIMARY;
+    event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+  }
   gtk_main_do_event(event);
   gdk_event_free(event);
 }
@@ -80,8 +76,6 @@ class SettingsViewTest : public testing::GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     if (IsSkipped()) return;
-    const char* previous = std::getenv("XDG_CACHE_HOME");
-    if (previous != nullptr) savedCache = previous;
     setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
     const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
                                                                      registeredDefaults.end());
@@ -93,11 +87,7 @@ class SettingsViewTest : public testing::GuiTest {
     controller.reset();
     view.reset();
     drain();
-    if (savedCache.empty()) {
-      unsetenv("XDG_CACHE_HOME");
-    } else {
-      setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
-    }
+    unsetenv("XDG_CACHE_HOME");
     GuiTest::TearDown();
   }
 
@@ -129,7 +119,6 @@ class SettingsViewTest : public testing::GuiTest {
   GtkWidget* mapWidget() { return dynamic_cast<gtk::OsmMapView&>(*controller->mapView).widget(); }
 
   testing::TempDir cache;
-  std::string savedCache;
   FileUserDefaults defaults{""};
   NotificationCenter notifications;
   NoBrowser browser;
@@ -183,8 +172,8 @@ TEST_F(SettingsViewTest, TheInterfaceFileConnectsEveryOutletAndItsItemsCarryThei
 TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeStoresBoth) {
   ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
   GtkWidget* map = mapWidget();
-  sendButton(map, GDK_BUTTON_PRESS, 90, 70);
-  sendButton(map, GDK_BUTTON_RELEASE, 90, 70);
+  send(GDK_BUTTON_PRESS, map, 90, 70);
+  send(GDK_BUTTON_RELEASE, map, 90, 70);
   const std::vector<PointAnnotation> marks = controller->mapView->annotations();
   ASSERT_EQ(marks.size(), 1U);
   EXPECT_EQ(marks[0].title, "Your location");
@@ -201,7 +190,7 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   EXPECT_NE(repoUri(mapWidget()).find("s2cloudless"), std::string::npos);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
 
-  sendEscape(window());
+  send(GDK_KEY_PRESS, GTK_WIDGET(window().gobj()));
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
@@ -221,12 +210,12 @@ TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereCloses
   GtkWidget* languages = named("languageSelect");
   const gulong handler = g_signal_connect_swapped(window().gobj(), "button-press-event",
                                                   G_CALLBACK(gtk_combo_box_popup), languages);
-  sendButton(GTK_WIDGET(window().gobj()), GDK_BUTTON_PRESS, 5, 5);
+  send(GDK_BUTTON_PRESS, GTK_WIDGET(window().gobj()), 5, 5);
   g_signal_handler_disconnect(window().gobj(), handler);
   EXPECT_NE(gtk_grab_get_current(), nullptr) << "the list did not open";
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   EXPECT_TRUE(window().get_visible());
-  gtk_combo_box_popdown(GTK_COMBO_BOX(named("languageSelect")));
+  gtk_combo_box_popdown(GTK_COMBO_BOX(languages));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
   EXPECT_EQ(settingsChanged, 0);
@@ -250,10 +239,7 @@ TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsC
   ASSERT_TRUE(waitUntil([&] { return !window().is_active(); }));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
-  GdkEvent* event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(window().get_window()->gobj()));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
+  send(GDK_DELETE, GTK_WIDGET(window().gobj()));  // the close button
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
 }

@@ -129,12 +129,10 @@ class ViewControllerTest : public ::testing::Test {
 };
 
 TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifiesOnce) {
-  defaults.setInteger(3, SettingsKey::statusBarOption);
-  defaults.setInteger(1, SettingsKey::units);
-  defaults.setInteger(60, SettingsKey::interval);
-  defaults.setInteger(6, SettingsKey::language);
-  defaults.setInteger(2, SettingsKey::decimals);
-  defaults.setInteger(1, SettingsKey::mapType);
+  const std::pair<const char*, std::int64_t> stored[] = {
+      {SettingsKey::statusBarOption, 3}, {SettingsKey::units, 1},    {SettingsKey::interval, 60},
+      {SettingsKey::language, 6},        {SettingsKey::decimals, 2}, {SettingsKey::mapType, 1}};
+  for (const auto& [key, value] : stored) defaults.setInteger(value, key);
   defaults.setString("k3y ", SettingsKey::apiKey);
   defaults.writes.clear();
   windows.clearLog();
@@ -164,31 +162,27 @@ TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifie
                                       "-weatherEndpoint", "}"}));
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(*defaults.stringForKey(SettingsKey::apiKey), "k3y ");
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 3);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 60);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 2);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
+  for (const auto& [key, value] : stored) EXPECT_EQ(defaults.integerForKey(key), value) << key;
 
-  // Each showing is a fresh view; choices are stored only when it closes.
+  // Each showing is a fresh view whose choices, actions run, are stored only when it closes.
   defaults.writes.clear();
   open();
   EXPECT_EQ(windows.loadCount("Main"), 2);
-  windows.popUpButton("languageSelect")->choose("el");
+  windows.popUpButton("languageSelect")->choose("sv");
   windows.popUpButton("updateInterval")->choose("15");
   windows.popUpButton("numberOfDecimals")->choose("1");
   windows.popUpButton("statusBarOption")->choose("Both");
-  windows.segmentedControl("units")->choose(1);
+  windows.segmentedControl("units")->choose(0);
   windows.textField("apiKey")->setStringValue("");
   EXPECT_TRUE(defaults.writes.empty());
   presenter.close();
   EXPECT_EQ(settingsChanged, 2);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 15);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 1);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 4);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
+  const std::pair<const char*, std::int64_t> chosen[] = {{SettingsKey::language, 17},
+                                                         {SettingsKey::interval, 15},
+                                                         {SettingsKey::decimals, 1},
+                                                         {SettingsKey::statusBarOption, 4},
+                                                         {SettingsKey::units, 0}};
+  for (const auto& [key, value] : chosen) EXPECT_EQ(defaults.integerForKey(key), value) << key;
   EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
 }
 
@@ -213,23 +207,19 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
 TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
   struct Case {
     std::vector<PopUpItem> items;
-    std::int64_t stored;
-    std::int64_t saved;
+    std::int64_t stored, saved;
+    const char* shown;
   };
   const Case cases[] = {
-      {{{"Rotating", -1}, {"Description", 0}}, -1, -1},
-      // The last of two matches stays selected.
-      {{{"A", 2}, {"B", 3}, {"C", 3}}, 3, 3},
-      // No match keeps the layout's selection (the first item here).
-      {{{"A", 2}, {"B", 3}}, 9, 2},
+      {{{"Rotating", -1}, {"Description", 0}}, -1, -1, "Rotating"},
+      {{{"A", 2}, {"B", 3}, {"C", 3}}, 3, 3, "C"},  // the last of two matches
+      {{{"A", 2}, {"B", 3}}, 9, 2, "A"},            // no match: the layout's selection
   };
   for (const Case& c : cases) {
     windows.setPopUpItems("statusBarOption", c.items, 0);
     defaults.setInteger(c.stored, SettingsKey::statusBarOption);
     open();
-    if (c.stored == 3) {
-      EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), "C");
-    }
+    EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), c.shown);
     presenter.close();
     EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), c.saved) << c.stored;
   }

@@ -24,12 +24,6 @@ std::size_t byteOffset(const std::string& utf8, std::size_t characters) {
   return utf8.size();
 }
 
-template <class Map>
-auto lookup(const Map& map, const std::string& key) -> typename Map::mapped_type {
-  const auto found = map.find(key);
-  return found == map.end() ? nullptr : found->second;
-}
-
 }  // namespace
 
 void FakeWindow::show() {
@@ -117,26 +111,15 @@ std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
 }
 
 bool FakeInterfaceLoader::lacksAnyId(const Connections& connections) const {
-  const auto missing = [this](const std::string& id) { return missingIds_.count(id) != 0; };
-  for (const auto& outlet : connections.textViews) {
-    if (missing(outlet.first)) return true;
-  }
-  for (const auto& outlet : connections.textFieldCells) {
-    if (missing(outlet.first)) return true;
-  }
-  for (const auto& outlet : connections.scrollViews) {
-    if (missing(outlet.first)) return true;
-  }
-  for (const auto& action : connections.actions) {
-    if (missing(action.first)) return true;
-  }
-  const auto anyMissing = [&](const auto& outlets) {
+  const auto anyMissing = [this](const auto& outlets) {
     for (const auto& outlet : outlets) {
-      if (missing(outlet.first)) return true;
+      if (missingIds_.count(outlet.first) != 0) return true;
     }
     return false;
   };
-  return anyMissing(connections.textFields) || anyMissing(connections.popUpButtons) ||
+  return anyMissing(connections.textViews) || anyMissing(connections.textFieldCells) ||
+         anyMissing(connections.scrollViews) || anyMissing(connections.actions) ||
+         anyMissing(connections.textFields) || anyMissing(connections.popUpButtons) ||
          anyMissing(connections.segmentedControls) || anyMissing(connections.mapViews) ||
          anyMissing(connections.views) || anyMissing(connections.switches);
 }
@@ -151,27 +134,6 @@ bool FakeInterfaceLoader::click(const std::string& action) const {
   if (found == actions_.end() || !found->second) return false;
   found->second();
   return true;
-}
-
-int FakeInterfaceLoader::loadCount(const std::string& name) const {
-  const auto found = loadCounts_.find(name);
-  return found == loadCounts_.end() ? 0 : found->second;
-}
-
-std::shared_ptr<FakeWindow> FakeInterfaceLoader::window(const std::string& name) const {
-  return lookup(windows_, name);
-}
-
-std::shared_ptr<FakeTextView> FakeInterfaceLoader::textView(const std::string& id) const {
-  return lookup(textViews_, id);
-}
-
-std::shared_ptr<FakeTextFieldCell> FakeInterfaceLoader::textFieldCell(const std::string& id) const {
-  return lookup(textFieldCells_, id);
-}
-
-std::shared_ptr<FakeScrollView> FakeInterfaceLoader::scrollView(const std::string& id) const {
-  return lookup(scrollViews_, id);
 }
 
 void FakeTextField::setStringValue(const std::string& value) {
@@ -333,31 +295,6 @@ void FakeInterfaceLoader::setPopUpItems(const std::string& id, std::vector<PopUp
 
 void FakeInterfaceLoader::setSegments(const std::string& id, int count, int selected) {
   segmentLayouts_[id] = {count, selected};
-}
-
-std::shared_ptr<FakeTextField> FakeInterfaceLoader::textField(const std::string& id) const {
-  return lookup(textFields_, id);
-}
-
-std::shared_ptr<FakePopUpButton> FakeInterfaceLoader::popUpButton(const std::string& id) const {
-  return lookup(popUpButtons_, id);
-}
-
-std::shared_ptr<FakeSegmentedControl> FakeInterfaceLoader::segmentedControl(
-    const std::string& id) const {
-  return lookup(segmentedControls_, id);
-}
-
-std::shared_ptr<FakeMapView> FakeInterfaceLoader::mapView(const std::string& id) const {
-  return lookup(mapViews_, id);
-}
-
-std::shared_ptr<FakeView> FakeInterfaceLoader::view(const std::string& id) const {
-  return lookup(views_, id);
-}
-
-std::shared_ptr<FakeSwitch> FakeInterfaceLoader::switchNamed(const std::string& id) const {
-  return lookup(switches_, id);
 }
 
 void FakeSwitch::setOn(bool on) {

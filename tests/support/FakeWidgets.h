@@ -236,12 +236,23 @@ class FakeInterfaceLoader : public InterfaceLoader {
   // Runs the action connected under this handler name; false when none is.
   bool click(const std::string& action) const;
 
-  int loadCount(const std::string& name) const;
+  int loadCount(const std::string& name) const {
+    const auto found = loadCounts_.find(name);
+    return found == loadCounts_.end() ? 0 : found->second;
+  }
   // The widgets built by the last successful load; null when none was built.
-  std::shared_ptr<FakeWindow> window(const std::string& name) const;
-  std::shared_ptr<FakeTextView> textView(const std::string& id) const;
-  std::shared_ptr<FakeTextFieldCell> textFieldCell(const std::string& id) const;
-  std::shared_ptr<FakeScrollView> scrollView(const std::string& id) const;
+  std::shared_ptr<FakeWindow> window(const std::string& name) const {
+    return lookup(windows_, name);
+  }
+  std::shared_ptr<FakeTextView> textView(const std::string& id) const {
+    return lookup(textViews_, id);
+  }
+  std::shared_ptr<FakeTextFieldCell> textFieldCell(const std::string& id) const {
+    return lookup(textFieldCells_, id);
+  }
+  std::shared_ptr<FakeScrollView> scrollView(const std::string& id) const {
+    return lookup(scrollViews_, id);
+  }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
@@ -250,18 +261,33 @@ class FakeInterfaceLoader : public InterfaceLoader {
   void setPopUpItems(const std::string& id, std::vector<PopUpItem> items, long selected);
   // The segments of the control `id` and the layout's selection; 2 and 0 unless set.
   void setSegments(const std::string& id, int count, int selected);
-  std::shared_ptr<FakeTextField> textField(const std::string& id) const;
-  std::shared_ptr<FakePopUpButton> popUpButton(const std::string& id) const;
-  std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const;
-  std::shared_ptr<FakeMapView> mapView(const std::string& id) const;
-  std::shared_ptr<FakeView> view(const std::string& id) const;
-  std::shared_ptr<FakeSwitch> switchNamed(const std::string& id) const;
+  std::shared_ptr<FakeTextField> textField(const std::string& id) const {
+    return lookup(textFields_, id);
+  }
+  std::shared_ptr<FakePopUpButton> popUpButton(const std::string& id) const {
+    return lookup(popUpButtons_, id);
+  }
+  std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const {
+    return lookup(segmentedControls_, id);
+  }
+  std::shared_ptr<FakeMapView> mapView(const std::string& id) const {
+    return lookup(mapViews_, id);
+  }
+  std::shared_ptr<FakeView> view(const std::string& id) const { return lookup(views_, id); }
+  std::shared_ptr<FakeSwitch> switchNamed(const std::string& id) const {
+    return lookup(switches_, id);
+  }
 
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
 
  private:
   bool lacksAnyId(const Connections& connections) const;
+  template <class Map>
+  static typename Map::mapped_type lookup(const Map& map, const std::string& key) {
+    const auto found = map.find(key);
+    return found == map.end() ? nullptr : found->second;
+  }
 
   CallLog log_ = std::make_shared<std::vector<std::string>>();
   std::map<std::string, std::string> documentViews_;
