@@ -11,6 +11,7 @@
 #include "app/WeatherRequest.h"
 #include "platform/system/FileUserDefaults.h"
 #include "settings/presentSettingsView.h"
+#include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 
 namespace stratovane {
@@ -55,15 +56,6 @@ class RecordingDefaults : public UserDefaults {
   }
   FileUserDefaults store{""};
   std::vector<std::string> writes;
-};
-
-class RecordingWorkspace : public Workspace {
- public:
-  bool openURL(const std::string& url) override {
-    urls.push_back(url);
-    return true;
-  }
-  std::vector<std::string> urls;
 };
 
 // Records each change; the state is what the desktop would read.
@@ -121,7 +113,7 @@ class ViewControllerTest : public ::testing::Test {
 
   RecordingDefaults defaults;
   NotificationCenter notifications;
-  RecordingWorkspace workspace;
+  testing::FakeWorkspace workspace;
   RecordingAutostart autostart;
   FakeInterfaceLoader windows;
   FakeViewPresenter presenter;
@@ -276,41 +268,29 @@ TEST_F(ViewControllerTest, SegmentsOutOfRangeSelectNoneAndLeaveTheMapTypeAlone) 
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 2);
 }
 
-TEST_F(ViewControllerTest, TheStoredPlaceSurvivesAnOpeningWithoutAClickBitForBit) {
-  const double latitude = std::nextafter(59.4040015148249, 90.0);
-  const double longitude = -179.99999999999997;
-  defaults.setDouble(latitude, SettingsKey::latitude);
-  defaults.setDouble(longitude, SettingsKey::longitude);
-  open();
-  const auto map = windows.mapView("mapView");
-  ASSERT_EQ(map->annotations().size(), 1U);
-  EXPECT_EQ(map->annotations()[0].title, "Your location");
-  EXPECT_EQ(map->center, (Coordinate{latitude, longitude}));
-  presenter.close();
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::latitude)),
-            std::bit_cast<std::uint64_t>(latitude));
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::longitude)),
-            std::bit_cast<std::uint64_t>(longitude));
-
-  // The registered fallback as well.
-  defaults.removeObject(SettingsKey::latitude);
-  defaults.removeObject(SettingsKey::longitude);
+TEST_F(ViewControllerTest, ThePlaceKeepsEveryBitAndTwoClicksLeaveOneMarkerWithoutMovingTheMap) {
   openAndClose();
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 17.994089135126462);
-}
 
-TEST_F(ViewControllerTest, TwoClicksLeaveOneMarkerAtTheSecondPlaceWithoutMovingTheMap) {
+  const Coordinate stored{std::nextafter(59.4040015148249, 90.0), -179.99999999999997};
+  defaults.setDouble(stored.latitude, SettingsKey::latitude);
+  defaults.setDouble(stored.longitude, SettingsKey::longitude);
+  openAndClose();
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::latitude)),
+            std::bit_cast<std::uint64_t>(stored.latitude));
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::longitude)),
+            std::bit_cast<std::uint64_t>(stored.longitude));
+
   open();
   const auto map = windows.mapView("mapView");
-  const Coordinate center = map->center;
   map->click({10.25, -20.5});
   map->click({30.125, -40.0625});
   ASSERT_EQ(map->annotations().size(), 1U);
   EXPECT_EQ(map->annotations()[0].coordinate, (Coordinate{40.0625, 30.125}));
   EXPECT_EQ(map->annotations()[0].title, "Your location");
-  EXPECT_EQ(map->center, center);
-  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
+  EXPECT_EQ(map->center, stored);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), stored.latitude);
   presenter.close();
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 40.0625);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 30.125);

@@ -292,16 +292,10 @@ class FakeInterfaceLoader : public InterfaceLoader {
     return loadCounts_.count(name) != 0 ? loadCounts_.at(name) : 0;
   }
   // The widgets built by the last successful load; null when none was built.
-  std::shared_ptr<FakeWindow> window(const std::string& id) const { return find(windows_, id); }
-  std::shared_ptr<FakeTextView> textView(const std::string& id) const {
-    return find(textViews_, id);
-  }
-  std::shared_ptr<FakeTextFieldCell> textFieldCell(const std::string& id) const {
-    return find(textFieldCells_, id);
-  }
-  std::shared_ptr<FakeScrollView> scrollView(const std::string& id) const {
-    return find(scrollViews_, id);
-  }
+  auto window(const std::string& id) const { return find(windows_, id); }
+  auto textView(const std::string& id) const { return find(textViews_, id); }
+  auto textFieldCell(const std::string& id) const { return find(textFieldCells_, id); }
+  auto scrollView(const std::string& id) const { return find(scrollViews_, id); }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
@@ -314,20 +308,12 @@ class FakeInterfaceLoader : public InterfaceLoader {
   void setSegments(const std::string& id, int count, int selected) {
     segmentLayouts_[id] = {count, selected};
   }
-  std::shared_ptr<FakeTextField> textField(const std::string& id) const {
-    return find(textFields_, id);
-  }
-  std::shared_ptr<FakePopUpButton> popUpButton(const std::string& id) const {
-    return find(popUpButtons_, id);
-  }
-  std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const {
-    return find(segmentedControls_, id);
-  }
-  std::shared_ptr<FakeMapView> mapView(const std::string& id) const { return find(mapViews_, id); }
-  std::shared_ptr<FakeView> view(const std::string& id) const { return find(views_, id); }
-  std::shared_ptr<FakeSwitch> switchNamed(const std::string& id) const {
-    return find(switches_, id);
-  }
+  auto textField(const std::string& id) const { return find(textFields_, id); }
+  auto popUpButton(const std::string& id) const { return find(popUpButtons_, id); }
+  auto segmentedControl(const std::string& id) const { return find(segmentedControls_, id); }
+  auto mapView(const std::string& id) const { return find(mapViews_, id); }
+  auto view(const std::string& id) const { return find(views_, id); }
+  auto switchNamed(const std::string& id) const { return find(switches_, id); }
 
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
