@@ -59,14 +59,6 @@ void send(GdkEventType type, GtkWidget* widget, double x = 0, double y = 0) {
   gdk_event_free(event);
 }
 
-std::string repoUri(GtkWidget* map) {
-  gchar* value = nullptr;
-  g_object_get(map, "repo-uri", &value, nullptr);
-  std::string result = value != nullptr ? value : "";
-  g_free(value);
-  return result;
-}
-
 class SettingsViewTest : public testing::GuiTest {
  protected:
   void SetUp() override {
@@ -181,7 +173,10 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   GList* segments = gtk_container_get_children(GTK_CONTAINER(types));
   gtk_button_clicked(GTK_BUTTON(g_list_nth_data(segments, 1)));
   g_list_free(segments);
-  EXPECT_NE(repoUri(mapWidget()).find("s2cloudless"), std::string::npos);
+  gchar* tiles = nullptr;
+  g_object_get(mapWidget(), "repo-uri", &tiles, nullptr);
+  EXPECT_NE(std::string(tiles != nullptr ? tiles : "").find("s2cloudless"), std::string::npos);
+  g_free(tiles);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
 
   send(GDK_KEY_PRESS, GTK_WIDGET(window().gobj()));

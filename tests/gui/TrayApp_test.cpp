@@ -51,22 +51,19 @@ class FakeNotificationServer {
   std::vector<std::string> notices;  // "summary\nbody"
 
  private:
-  void notify(const Glib::VariantContainerBase& arguments,
-              const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) {
-    Glib::Variant<Glib::ustring> summary, body;
-    arguments.get_child(summary, 3);
-    arguments.get_child(body, 4);
-    notices.push_back(summary.get() + "\n" + body.get());
-    call->return_value(Glib::VariantContainerBase::create_tuple(
-        Glib::Variant<guint32>::create(static_cast<guint32>(notices.size()))));
-  }
-
   Glib::RefPtr<Gio::DBus::Connection> bus_;
   const Gio::DBus::InterfaceVTable vtable_{
       [this](const Glib::RefPtr<Gio::DBus::Connection>&, const Glib::ustring&, const Glib::ustring&,
              const Glib::ustring&, const Glib::ustring&,
              const Glib::VariantContainerBase& arguments,
-             const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) { notify(arguments, call); }};
+             const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) {
+        Glib::Variant<Glib::ustring> summary, body;
+        arguments.get_child(summary, 3);
+        arguments.get_child(body, 4);
+        notices.push_back(summary.get() + "\n" + body.get());
+        call->return_value(Glib::VariantContainerBase::create_tuple(
+            Glib::Variant<guint32>::create(static_cast<guint32>(notices.size()))));
+      }};
   guint registration_ = 0;
 };
 

@@ -26,6 +26,12 @@ class Logged {
 
  protected:
   void record(const std::string& call) const { log_->push_back(id_ + "." + call); }
+  // Records the call and hands back `value`, so that a setter logs and stores in one line.
+  template <class T>
+  T record(const std::string& call, T value) const {
+    record(call);
+    return value;
+  }
   static std::string text(bool value) { return value ? "true" : "false"; }
 
   std::string id_;
@@ -35,22 +41,12 @@ class Logged {
 class FakeWindow : public Window, Logged {
  public:
   using Logged::Logged;
-  void show() override {
-    visible_ = true;
-    record("show()");
-  }
-  void close() override {
-    visible_ = false;
-    record("close()");
-  }
+  void show() override { visible_ = record("show()", true); }
+  void close() override { visible_ = record("close()", false); }
   bool isVisible() const override { return visible_; }
-  void center() override {
-    ++centerCount;
-    record("center()");
-  }
+  void center() override { centerCount = record("center()", centerCount + 1); }
   void orderFrontRegardless() override {
-    ++orderFrontCount;
-    record("orderFrontRegardless()");
+    orderFrontCount = record("orderFrontRegardless()", orderFrontCount + 1);
   }
 
   int centerCount = 0;
@@ -64,8 +60,7 @@ class FakeTextFieldCell : public TextFieldCell, Logged {
  public:
   using Logged::Logged;
   void setTitle(const std::string& title) override {
-    title_ = title;
-    record("setTitle(" + title + ")");
+    title_ = record("setTitle(" + title + ")", title);
   }
   std::string title() const override { return title_; }
 
@@ -78,20 +73,17 @@ class FakeTextView : public TextView, Logged {
  public:
   using Logged::Logged;
   void setEditable(bool editable) override {
-    editable_ = editable;
-    record("setEditable(" + text(editable) + ")");
+    editable_ = record("setEditable(" + text(editable) + ")", editable);
   }
   bool isEditable() const override { return editable_; }
   void selectAll() override;
   void insertText(const std::string& text) override;
   void moveToBeginningOfDocument() override {
-    selectionStart_ = selectionEnd_ = 0;
-    record("moveToBeginningOfDocument()");
+    selectionStart_ = selectionEnd_ = record("moveToBeginningOfDocument()", std::size_t{0});
   }
   // Appends the text; its attributes are not kept.
   void appendAttributedString(const AttributedString& text) override {
-    text_ += text.string;
-    record("appendAttributedString(" + text.string + ")");
+    text_ += record("appendAttributedString(" + text.string + ")", text.string);
   }
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
@@ -118,8 +110,7 @@ class FakeTextField : public TextField, Logged {
   using Logged::Logged;
   std::string stringValue() const override { return value_; }
   void setStringValue(const std::string& value) override {
-    value_ = value;
-    record("setStringValue(" + value + ")");
+    value_ = record("setStringValue(" + value + ")", value);
   }
 
  private:
@@ -132,8 +123,7 @@ class FakePopUpButton : public PopUpButton, Logged {
   using Logged::Logged;
   std::vector<PopUpItem> items() const override;
   void addItem(const std::string& title, std::int64_t tag) override {
-    items_.push_back({title, tag, false});
-    record("addItem(" + title + ")");
+    items_.push_back(record("addItem(" + title + ")", PopUpItem{title, tag, false}));
   }
   void selectItem(std::size_t index) override;
   bool selectItemWithTag(std::int64_t tag) override;
@@ -183,26 +173,21 @@ class FakeMapView : public MapView, Logged {
  public:
   using Logged::Logged;
   void addAnnotation(const PointAnnotation& annotation) override {
-    annotations_.push_back(annotation);
-    record("addAnnotation(" + annotation.title + ")");
+    annotations_.push_back(record("addAnnotation(" + annotation.title + ")", annotation));
   }
   std::vector<PointAnnotation> annotations() const override { return annotations_; }
   void removeAllAnnotations() override {
-    annotations_.clear();
-    record("removeAllAnnotations()");
+    annotations_ = record("removeAllAnnotations()", std::vector<PointAnnotation>{});
   }
   void setCenterCoordinate(Coordinate coordinate) override {
-    center = coordinate;
-    record("setCenterCoordinate()");
+    center = record("setCenterCoordinate()", coordinate);
   }
   void setMapType(MapType type) override {
-    mapType = type;
-    record("setMapType(" + std::to_string(static_cast<int>(type)) + ")");
+    mapType = record("setMapType(" + std::to_string(static_cast<int>(type)) + ")", type);
   }
   Coordinate convertPoint(ViewPoint point) const override { return convert(point); }
   void addClickRecognizer(std::function<void(ViewPoint)> action) override {
-    recognizers_.push_back(std::move(action));
-    record("addClickRecognizer()");
+    recognizers_.push_back(record("addClickRecognizer()", std::move(action)));
   }
 
   // A single click of the primary button at this point, to every recogniser.
@@ -225,10 +210,7 @@ class FakeSwitch : public Switch, Logged {
  public:
   using Logged::Logged;
   bool isOn() const override { return on_; }
-  void setOn(bool on) override {
-    on_ = on;
-    record("setOn(" + text(on) + ")");
-  }
+  void setOn(bool on) override { on_ = record("setOn(" + text(on) + ")", on); }
   // As the user does it.
   void toggle() { on_ = !on_; }
 
@@ -239,10 +221,7 @@ class FakeSwitch : public Switch, Logged {
 class FakeView : public View, Logged {
  public:
   using Logged::Logged;
-  void dismiss() override {
-    ++dismissCount;
-    record("dismiss()");
-  }
+  void dismiss() override { dismissCount = record("dismiss()", dismissCount + 1); }
   int dismissCount = 0;
 };
 
