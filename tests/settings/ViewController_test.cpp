@@ -74,9 +74,7 @@ class RecordingAutostart : public Autostart {
 class ViewControllerTest : public ::testing::Test {
  protected:
   ViewControllerTest() {
-    const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
-                                                                     registeredDefaults.end());
-    defaults.registerDefaults(fallbacks);
+    defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
     // The layout's items, as in the interface file; the selections are the layout's own.
     windows.setPopUpItems("statusBarOption",
                           {{"Rotating", -1},
@@ -196,7 +194,7 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
   EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
 }
 
-TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
+TEST_F(ViewControllerTest, PopUpsSelectTheStoredValueOrKeepTheLayoutsSelection) {
   struct Case {
     std::vector<PopUpItem> items;
     std::int64_t stored, saved;
@@ -220,9 +218,8 @@ TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
   windows.popUpButton("statusBarOption")->deselectAll();
   presenter.close();
   EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
-}
 
-TEST_F(ViewControllerTest, UnmatchedStoredValuesGiveWayToTheLayoutsSelection) {
+  // The other pop-ups match by tag; a value the layout lacks gives way to its selection.
   defaults.setInteger(7, SettingsKey::interval);
   defaults.setInteger(40, SettingsKey::language);
   defaults.setInteger(-1, SettingsKey::decimals);

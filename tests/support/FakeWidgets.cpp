@@ -1,6 +1,7 @@
 // Fake windows, text views and an interface loader that record what controllers do to them.
 #include "support/FakeWidgets.h"
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -57,13 +58,10 @@ void FakePopUpButton::selectItem(std::size_t index) {
 
 bool FakePopUpButton::selectItemWithTag(std::int64_t tag) {
   record("selectItemWithTag(" + std::to_string(tag) + ")");
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].tag == tag) {
-      selected_ = static_cast<long>(i);
-      return true;
-    }
-  }
-  return false;
+  const auto found = std::find_if(items_.begin(), items_.end(),
+                                  [tag](const PopUpItem& item) { return item.tag == tag; });
+  if (found != items_.end()) selected_ = found - items_.begin();
+  return found != items_.end();
 }
 
 void FakePopUpButton::choose(const std::string& title) {
