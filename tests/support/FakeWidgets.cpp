@@ -28,6 +28,16 @@ std::size_t byteOffset(const std::string& utf8, std::size_t characters) {
   return utf8.size();
 }
 
+// Whether any of the outlets or actions asks for one of `ids`.
+template <class... Outlets>
+bool lacksAny(const std::set<std::string>& ids, const Outlets&... outlets) {
+  const auto lacks = [&](const auto& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [&](const auto& outlet) { return ids.count(outlet.first) != 0; });
+  };
+  return (lacks(outlets) || ...);
+}
+
 }  // namespace
 
 void FakeTextView::selectAll() {
@@ -94,18 +104,11 @@ std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
                                                         const Connections& connections) {
   ++loadCounts_[name];
   log_->push_back("load(" + name + ")");
-  const auto anyMissing = [this](const auto& outlets) {
-    for (const auto& outlet : outlets) {
-      if (missingIds_.count(outlet.first) != 0) return true;
-    }
-    return false;
-  };
-  if (missingInterfaces_.count(name) != 0 || anyMissing(connections.textViews) ||
-      anyMissing(connections.textFieldCells) || anyMissing(connections.scrollViews) ||
-      anyMissing(connections.actions) || anyMissing(connections.textFields) ||
-      anyMissing(connections.popUpButtons) || anyMissing(connections.segmentedControls) ||
-      anyMissing(connections.mapViews) || anyMissing(connections.views) ||
-      anyMissing(connections.switches))
+  if (missingInterfaces_.count(name) != 0 ||
+      lacksAny(missingIds_, connections.textViews, connections.textFieldCells,
+               connections.scrollViews, connections.actions, connections.textFields,
+               connections.popUpButtons, connections.segmentedControls, connections.mapViews,
+               connections.views, connections.switches))
     return nullptr;
 
   build(connections.textViews, textViews_);
