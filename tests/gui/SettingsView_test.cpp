@@ -2,6 +2,7 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
+#include <numeric>
 #include <string>
 
 #include "GuiTest.h"
@@ -13,17 +14,13 @@
 #include "platform/gtk/OsmMapView.h"
 #include "platform/system/FileUserDefaults.h"
 #include "settings/ViewController.h"
+#include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
 namespace stratovane {
 namespace {
 
 using gtk::GtkViewAdapter;
-
-class NoBrowser : public Workspace {
- public:
-  bool openURL(const std::string&) override { return true; }
-};
 
 GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
   if (GTK_IS_BUILDABLE(widget)) {
@@ -44,35 +41,23 @@ GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
   return found;
 }
 
-void sendButton(GtkWidget* widget, GdkEventType type, double x, double y) {
+// Delivers a made-up event to the window of `widget` as if the display had sent it.
+void send(GdkEventType type, GtkWidget* widget, double x = 0, double y = 0) {
   GdkEvent* event = gdk_event_new(type);
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-  event->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
-  event->button.x = x;
-  event->button.y = y;
-  event->button.button = GDK_BUTTON_PRIMARY;
-  event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+  event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+  if (type == GDK_KEY_PRESS) {
+    gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+    event->key.keyval = GDK_KEY_Escape;
+  } else if (type != GDK_DELETE) {
+    gdk_event_set_device(event, gdk_seat_get_pointer(seat));
+    event->button.x = x;
+    event->button.y = y;
+    event->button.button = GDK_BUTTON_PRIMARY;
+    event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+  }
   gtk_main_do_event(event);
   gdk_event_free(event);
-}
-
-void sendEscape(Gtk::Window& window) {
-  GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-  gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-  event->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  event->key.keyval = GDK_KEY_Escape;
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-}
-
-std::string repoUri(GtkWidget* map) {
-  gchar* value = nullptr;
-  g_object_get(map, "repo-uri", &value, nullptr);
-  std::string result = value != nullptr ? value : "";
-  g_free(value);
-  return result;
 }
 
 class SettingsViewTest : public testing::GuiTest {
@@ -80,12 +65,8 @@ class SettingsViewTest : public testing::GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     if (IsSkipped()) return;
-    const char* previous = std::getenv("XDG_CACHE_HOME");
-    if (previous != nullptr) savedCache = previous;
     setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
-    const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
-                                                                     registeredDefaults.end());
-    defaults.registerDefaults(fallbacks);
+    defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
     notifications.addObserver(SettingsChanged, [this] { ++settingsChanged; });
   }
 
@@ -93,11 +74,7 @@ class SettingsViewTest : public testing::GuiTest {
     controller.reset();
     view.reset();
     drain();
-    if (savedCache.empty()) {
-      unsetenv("XDG_CACHE_HOME");
-    } else {
-      setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
-    }
+    unsetenv("XDG_CACHE_HOME");
     GuiTest::TearDown();
   }
 
@@ -129,10 +106,9 @@ class SettingsViewTest : public testing::GuiTest {
   GtkWidget* mapWidget() { return dynamic_cast<gtk::OsmMapView&>(*controller->mapView).widget(); }
 
   testing::TempDir cache;
-  std::string savedCache;
   FileUserDefaults defaults{""};
   NotificationCenter notifications;
-  NoBrowser browser;
+  testing::FakeWorkspace browser;
   gtk::GtkInterfaceLoader loader;
   gtk::GtkViewPresenter presenter;
   std::shared_ptr<ViewController> controller;
@@ -157,13 +133,11 @@ TEST_F(SettingsViewTest, TheInterfaceFileConnectsEveryOutletAndItsItemsCarryThei
   EXPECT_EQ(controller->aboutView().aboutText->title(), STRATOVANE_VERSION);
 
   EXPECT_EQ(tags(*controller->statusBarOption), (std::vector<std::int64_t>{-1, 0, 1, 2, 3, 4}));
-  const auto intervals = tags(*controller->updateInterval);
-  EXPECT_NE(std::find(intervals.begin(), intervals.end(), 30), intervals.end());
   EXPECT_EQ(controller->updateInterval->selectedTag(), 30);
+  std::vector<std::int64_t> indices(feedLanguages.size());
+  std::iota(indices.begin(), indices.end(), 0);
+  ASSERT_EQ(tags(*controller->languageSelect), indices);
   const std::vector<PopUpItem> languages = controller->languageSelect->items();
-  ASSERT_EQ(languages.size(), feedLanguages.size());
-  for (std::size_t i = 0; i < languages.size(); ++i)
-    EXPECT_EQ(languages[i].tag, static_cast<std::int64_t>(i));
   EXPECT_EQ(languages[2].title, "English");
   EXPECT_EQ(languages[17].title, "Svenska");
   EXPECT_EQ(tags(*controller->numberOfDecimals), (std::vector<std::int64_t>{0, 1, 2}));
@@ -183,8 +157,8 @@ TEST_F(SettingsViewTest, TheInterfaceFileConnectsEveryOutletAndItsItemsCarryThei
 TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeStoresBoth) {
   ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
   GtkWidget* map = mapWidget();
-  sendButton(map, GDK_BUTTON_PRESS, 90, 70);
-  sendButton(map, GDK_BUTTON_RELEASE, 90, 70);
+  send(GDK_BUTTON_PRESS, map, 90, 70);
+  send(GDK_BUTTON_RELEASE, map, 90, 70);
   const std::vector<PointAnnotation> marks = controller->mapView->annotations();
   ASSERT_EQ(marks.size(), 1U);
   EXPECT_EQ(marks[0].title, "Your location");
@@ -198,10 +172,13 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   GList* segments = gtk_container_get_children(GTK_CONTAINER(types));
   gtk_button_clicked(GTK_BUTTON(g_list_nth_data(segments, 1)));
   g_list_free(segments);
-  EXPECT_NE(repoUri(mapWidget()).find("s2cloudless"), std::string::npos);
+  gchar* tiles = nullptr;
+  g_object_get(mapWidget(), "repo-uri", &tiles, nullptr);
+  EXPECT_NE(std::string(tiles != nullptr ? tiles : "").find("s2cloudless"), std::string::npos);
+  g_free(tiles);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
 
-  sendEscape(window());
+  send(GDK_KEY_PRESS, GTK_WIDGET(window().gobj()));
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
@@ -221,12 +198,12 @@ TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereCloses
   GtkWidget* languages = named("languageSelect");
   const gulong handler = g_signal_connect_swapped(window().gobj(), "button-press-event",
                                                   G_CALLBACK(gtk_combo_box_popup), languages);
-  sendButton(GTK_WIDGET(window().gobj()), GDK_BUTTON_PRESS, 5, 5);
+  send(GDK_BUTTON_PRESS, GTK_WIDGET(window().gobj()), 5, 5);
   g_signal_handler_disconnect(window().gobj(), handler);
   EXPECT_NE(gtk_grab_get_current(), nullptr) << "the list did not open";
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   EXPECT_TRUE(window().get_visible());
-  gtk_combo_box_popdown(GTK_COMBO_BOX(named("languageSelect")));
+  gtk_combo_box_popdown(GTK_COMBO_BOX(languages));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
   EXPECT_EQ(settingsChanged, 0);
@@ -250,10 +227,7 @@ TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsC
   ASSERT_TRUE(waitUntil([&] { return !window().is_active(); }));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
-  GdkEvent* event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(window().get_window()->gobj()));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
+  send(GDK_DELETE, GTK_WIDGET(window().gobj()));  // the close button
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
 }

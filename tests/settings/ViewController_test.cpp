@@ -11,6 +11,7 @@
 #include "app/WeatherRequest.h"
 #include "platform/system/FileUserDefaults.h"
 #include "settings/presentSettingsView.h"
+#include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 
 namespace stratovane {
@@ -57,15 +58,6 @@ class RecordingDefaults : public UserDefaults {
   std::vector<std::string> writes;
 };
 
-class RecordingWorkspace : public Workspace {
- public:
-  bool openURL(const std::string& url) override {
-    urls.push_back(url);
-    return true;
-  }
-  std::vector<std::string> urls;
-};
-
 // Records each change; the state is what the desktop would read.
 class RecordingAutostart : public Autostart {
  public:
@@ -82,9 +74,7 @@ class RecordingAutostart : public Autostart {
 class ViewControllerTest : public ::testing::Test {
  protected:
   ViewControllerTest() {
-    const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
-                                                                     registeredDefaults.end());
-    defaults.registerDefaults(fallbacks);
+    defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
     // The layout's items, as in the interface file; the selections are the layout's own.
     windows.setPopUpItems("statusBarOption",
                           {{"Rotating", -1},
@@ -121,7 +111,7 @@ class ViewControllerTest : public ::testing::Test {
 
   RecordingDefaults defaults;
   NotificationCenter notifications;
-  RecordingWorkspace workspace;
+  testing::FakeWorkspace workspace;
   RecordingAutostart autostart;
   FakeInterfaceLoader windows;
   FakeViewPresenter presenter;
@@ -129,12 +119,10 @@ class ViewControllerTest : public ::testing::Test {
 };
 
 TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifiesOnce) {
-  defaults.setInteger(3, SettingsKey::statusBarOption);
-  defaults.setInteger(1, SettingsKey::units);
-  defaults.setInteger(60, SettingsKey::interval);
-  defaults.setInteger(6, SettingsKey::language);
-  defaults.setInteger(2, SettingsKey::decimals);
-  defaults.setInteger(1, SettingsKey::mapType);
+  const std::pair<const char*, std::int64_t> stored[] = {
+      {SettingsKey::statusBarOption, 3}, {SettingsKey::units, 1},    {SettingsKey::interval, 60},
+      {SettingsKey::language, 6},        {SettingsKey::decimals, 2}, {SettingsKey::mapType, 1}};
+  for (const auto& [key, value] : stored) defaults.setInteger(value, key);
   defaults.setString("k3y ", SettingsKey::apiKey);
   defaults.writes.clear();
   windows.clearLog();
@@ -164,31 +152,27 @@ TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifie
                                       "-weatherEndpoint", "}"}));
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(*defaults.stringForKey(SettingsKey::apiKey), "k3y ");
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 3);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 60);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 2);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
+  for (const auto& [key, value] : stored) EXPECT_EQ(defaults.integerForKey(key), value) << key;
 
-  // Each showing is a fresh view; choices are stored only when it closes.
+  // Each showing is a fresh view whose choices, actions run, are stored only when it closes.
   defaults.writes.clear();
   open();
   EXPECT_EQ(windows.loadCount("Main"), 2);
-  windows.popUpButton("languageSelect")->choose("el");
+  windows.popUpButton("languageSelect")->choose("sv");
   windows.popUpButton("updateInterval")->choose("15");
   windows.popUpButton("numberOfDecimals")->choose("1");
   windows.popUpButton("statusBarOption")->choose("Both");
-  windows.segmentedControl("units")->choose(1);
+  windows.segmentedControl("units")->choose(0);
   windows.textField("apiKey")->setStringValue("");
   EXPECT_TRUE(defaults.writes.empty());
   presenter.close();
   EXPECT_EQ(settingsChanged, 2);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::language), 6);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 15);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::decimals), 1);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), 4);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::units), 1);
+  const std::pair<const char*, std::int64_t> chosen[] = {{SettingsKey::language, 17},
+                                                         {SettingsKey::interval, 15},
+                                                         {SettingsKey::decimals, 1},
+                                                         {SettingsKey::statusBarOption, 4},
+                                                         {SettingsKey::units, 0}};
+  for (const auto& [key, value] : chosen) EXPECT_EQ(defaults.integerForKey(key), value) << key;
   EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
 }
 
@@ -210,26 +194,22 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
   EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
 }
 
-TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
+TEST_F(ViewControllerTest, PopUpsSelectTheStoredValueOrKeepTheLayoutsSelection) {
   struct Case {
     std::vector<PopUpItem> items;
-    std::int64_t stored;
-    std::int64_t saved;
+    std::int64_t stored, saved;
+    const char* shown;
   };
   const Case cases[] = {
-      {{{"Rotating", -1}, {"Description", 0}}, -1, -1},
-      // The last of two matches stays selected.
-      {{{"A", 2}, {"B", 3}, {"C", 3}}, 3, 3},
-      // No match keeps the layout's selection (the first item here).
-      {{{"A", 2}, {"B", 3}}, 9, 2},
+      {{{"Rotating", -1}, {"Description", 0}}, -1, -1, "Rotating"},
+      {{{"A", 2}, {"B", 3}, {"C", 3}}, 3, 3, "C"},  // the last of two matches
+      {{{"A", 2}, {"B", 3}}, 9, 2, "A"},            // no match: the layout's selection
   };
   for (const Case& c : cases) {
     windows.setPopUpItems("statusBarOption", c.items, 0);
     defaults.setInteger(c.stored, SettingsKey::statusBarOption);
     open();
-    if (c.stored == 3) {
-      EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), "C");
-    }
+    EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), c.shown);
     presenter.close();
     EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), c.saved) << c.stored;
   }
@@ -238,9 +218,8 @@ TEST_F(ViewControllerTest, StatusBarOptionIsMatchedByWalkingItsItems) {
   windows.popUpButton("statusBarOption")->deselectAll();
   presenter.close();
   EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
-}
 
-TEST_F(ViewControllerTest, UnmatchedStoredValuesGiveWayToTheLayoutsSelection) {
+  // The other pop-ups match by tag; a value the layout lacks gives way to its selection.
   defaults.setInteger(7, SettingsKey::interval);
   defaults.setInteger(40, SettingsKey::language);
   defaults.setInteger(-1, SettingsKey::decimals);
@@ -286,41 +265,29 @@ TEST_F(ViewControllerTest, SegmentsOutOfRangeSelectNoneAndLeaveTheMapTypeAlone) 
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 2);
 }
 
-TEST_F(ViewControllerTest, TheStoredPlaceSurvivesAnOpeningWithoutAClickBitForBit) {
-  const double latitude = std::nextafter(59.4040015148249, 90.0);
-  const double longitude = -179.99999999999997;
-  defaults.setDouble(latitude, SettingsKey::latitude);
-  defaults.setDouble(longitude, SettingsKey::longitude);
-  open();
-  const auto map = windows.mapView("mapView");
-  ASSERT_EQ(map->annotations().size(), 1U);
-  EXPECT_EQ(map->annotations()[0].title, "Your location");
-  EXPECT_EQ(map->center, (Coordinate{latitude, longitude}));
-  presenter.close();
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::latitude)),
-            std::bit_cast<std::uint64_t>(latitude));
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::longitude)),
-            std::bit_cast<std::uint64_t>(longitude));
-
-  // The registered fallback as well.
-  defaults.removeObject(SettingsKey::latitude);
-  defaults.removeObject(SettingsKey::longitude);
+TEST_F(ViewControllerTest, ThePlaceKeepsEveryBitAndTwoClicksLeaveOneMarkerWithoutMovingTheMap) {
   openAndClose();
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 17.994089135126462);
-}
 
-TEST_F(ViewControllerTest, TwoClicksLeaveOneMarkerAtTheSecondPlaceWithoutMovingTheMap) {
+  const Coordinate stored{std::nextafter(59.4040015148249, 90.0), -179.99999999999997};
+  defaults.setDouble(stored.latitude, SettingsKey::latitude);
+  defaults.setDouble(stored.longitude, SettingsKey::longitude);
+  openAndClose();
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::latitude)),
+            std::bit_cast<std::uint64_t>(stored.latitude));
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(defaults.doubleForKey(SettingsKey::longitude)),
+            std::bit_cast<std::uint64_t>(stored.longitude));
+
   open();
   const auto map = windows.mapView("mapView");
-  const Coordinate center = map->center;
   map->click({10.25, -20.5});
   map->click({30.125, -40.0625});
   ASSERT_EQ(map->annotations().size(), 1U);
   EXPECT_EQ(map->annotations()[0].coordinate, (Coordinate{40.0625, 30.125}));
   EXPECT_EQ(map->annotations()[0].title, "Your location");
-  EXPECT_EQ(map->center, center);
-  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 59.4040015148249);
+  EXPECT_EQ(map->center, stored);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), stored.latitude);
   presenter.close();
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), 40.0625);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), 30.125);

@@ -19,57 +19,77 @@ namespace stratovane::testing {
 // Entries look like "weatherTxtView.setEditable(true)" or "forcastWindows.center()".
 using CallLog = std::shared_ptr<std::vector<std::string>>;
 
-class FakeWindow : public Window {
+// A widget's id and the log its calls go to.
+class Logged {
  public:
-  FakeWindow(std::string name, CallLog log) : name_(std::move(name)), log_(std::move(log)) {}
+  Logged(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
 
-  void show() override;
-  void close() override;
+ protected:
+  void record(const std::string& call) const { log_->push_back(id_ + "." + call); }
+  // Records the call and hands back `value`, so that a setter logs and stores in one line.
+  template <class T>
+  T record(const std::string& call, T value) const {
+    record(call);
+    return value;
+  }
+  static std::string text(bool value) { return value ? "true" : "false"; }
+
+  std::string id_;
+  CallLog log_;
+};
+
+class FakeWindow : public Window, Logged {
+ public:
+  using Logged::Logged;
+  void show() override { visible_ = record("show()", true); }
+  void close() override { visible_ = record("close()", false); }
   bool isVisible() const override { return visible_; }
-  void center() override;
-  void orderFrontRegardless() override;
+  void center() override { centerCount = record("center()", centerCount + 1); }
+  void orderFrontRegardless() override {
+    orderFrontCount = record("orderFrontRegardless()", orderFrontCount + 1);
+  }
 
   int centerCount = 0;
   int orderFrontCount = 0;
 
  private:
-  std::string name_;
-  CallLog log_;
   bool visible_ = false;
 };
 
-class FakeTextFieldCell : public TextFieldCell {
+class FakeTextFieldCell : public TextFieldCell, Logged {
  public:
-  FakeTextFieldCell(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
-
-  void setTitle(const std::string& title) override;
+  using Logged::Logged;
+  void setTitle(const std::string& title) override {
+    title_ = record("setTitle(" + title + ")", title);
+  }
   std::string title() const override { return title_; }
 
  private:
-  std::string id_;
-  CallLog log_;
   std::string title_;
 };
 
 // A plain-text editor: a selection, an insertion point counted in characters (code points).
-class FakeTextView : public TextView {
+class FakeTextView : public TextView, Logged {
  public:
-  FakeTextView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
-
-  void setEditable(bool editable) override;
+  using Logged::Logged;
+  void setEditable(bool editable) override {
+    editable_ = record("setEditable(" + text(editable) + ")", editable);
+  }
   bool isEditable() const override { return editable_; }
   void selectAll() override;
   void insertText(const std::string& text) override;
-  void moveToBeginningOfDocument() override;
+  void moveToBeginningOfDocument() override {
+    selectionStart_ = selectionEnd_ = record("moveToBeginningOfDocument()", std::size_t{0});
+  }
   // Appends the text; its attributes are not kept.
-  void appendAttributedString(const AttributedString& text) override;
+  void appendAttributedString(const AttributedString& text) override {
+    text_ += record("appendAttributedString(" + text.string + ")", text.string);
+  }
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
   std::size_t selectionLength() const { return selectionEnd_ - selectionStart_; }
 
  private:
-  std::string id_;
-  CallLog log_;
   std::string text_;
   bool editable_ = false;           // text views of the interface files start read-only
   std::size_t selectionStart_ = 0;  // in characters
@@ -85,78 +105,95 @@ class FakeScrollView : public ScrollView {
   std::shared_ptr<TextView> document_;
 };
 
-class FakeTextField : public TextField {
+class FakeTextField : public TextField, Logged {
  public:
-  FakeTextField(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  using Logged::Logged;
   std::string stringValue() const override { return value_; }
-  void setStringValue(const std::string& value) override;
+  void setStringValue(const std::string& value) override {
+    value_ = record("setStringValue(" + value + ")", value);
+  }
 
  private:
-  std::string id_;
-  CallLog log_;
   std::string value_;
 };
 
 // A pop-up whose one selected item is on, like a real one.
-class FakePopUpButton : public PopUpButton {
+class FakePopUpButton : public PopUpButton, Logged {
  public:
-  FakePopUpButton(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  using Logged::Logged;
   std::vector<PopUpItem> items() const override;
-  void addItem(const std::string& title, std::int64_t tag) override;
+  void addItem(const std::string& title, std::int64_t tag) override {
+    items_.push_back(record("addItem(" + title + ")", PopUpItem{title, tag, false}));
+  }
   void selectItem(std::size_t index) override;
   bool selectItemWithTag(std::int64_t tag) override;
-  std::int64_t selectedTag() const override;
+  std::int64_t selectedTag() const override { return selected_ < 0 ? -1 : selectedItem().tag; }
   void setAction(std::function<void()> action) override { action_ = std::move(action); }
 
   // As the user does it: selects the item with this title and runs the action.
   void choose(const std::string& title);
-  std::string selectedTitle() const;
+  std::string selectedTitle() const { return selected_ < 0 ? "" : selectedItem().title; }
   void deselectAll() { selected_ = -1; }
 
  private:
   friend class FakeInterfaceLoader;
-  std::string id_;
-  CallLog log_;
+  const PopUpItem& selectedItem() const { return items_[static_cast<std::size_t>(selected_)]; }
+
   std::vector<PopUpItem> items_;
   long selected_ = -1;
   std::function<void()> action_;
 };
 
-class FakeSegmentedControl : public SegmentedControl {
+class FakeSegmentedControl : public SegmentedControl, Logged {
  public:
-  FakeSegmentedControl(std::string id, CallLog log, int count)
-      : id_(std::move(id)), log_(std::move(log)), count_(count) {}
+  FakeSegmentedControl(std::string id, CallLog log, int count, int selected)
+      : Logged(std::move(id), std::move(log)), count_(count), selected_(selected) {}
   int segmentCount() const override { return count_; }
-  void setSelectedSegment(std::int64_t segment) override;
+  void setSelectedSegment(std::int64_t segment) override {
+    record("setSelectedSegment(" + std::to_string(segment) + ")");
+    selected_ = segment >= 0 && segment < count_ ? static_cast<int>(segment) : -1;
+  }
   int selectedSegment() const override { return selected_; }
   void setAction(std::function<void()> action) override { action_ = std::move(action); }
 
   // As the user does it: selects the segment and runs the action.
-  void choose(int segment);
+  void choose(int segment) {
+    selected_ = segment;
+    if (action_) action_();
+  }
 
  private:
-  friend class FakeInterfaceLoader;
-  std::string id_;
-  CallLog log_;
   int count_;
-  int selected_ = 0;
+  int selected_;
   std::function<void()> action_;
 };
 
 // A map whose points convert by a rule the test may set; the type starts as the layout's.
-class FakeMapView : public MapView {
+class FakeMapView : public MapView, Logged {
  public:
-  FakeMapView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
-  void addAnnotation(const PointAnnotation& annotation) override;
+  using Logged::Logged;
+  void addAnnotation(const PointAnnotation& annotation) override {
+    annotations_.push_back(record("addAnnotation(" + annotation.title + ")", annotation));
+  }
   std::vector<PointAnnotation> annotations() const override { return annotations_; }
-  void removeAllAnnotations() override;
-  void setCenterCoordinate(Coordinate center) override;
-  void setMapType(MapType type) override;
+  void removeAllAnnotations() override {
+    annotations_ = record("removeAllAnnotations()", std::vector<PointAnnotation>{});
+  }
+  void setCenterCoordinate(Coordinate coordinate) override {
+    center = record("setCenterCoordinate()", coordinate);
+  }
+  void setMapType(MapType type) override {
+    mapType = record("setMapType(" + std::to_string(static_cast<int>(type)) + ")", type);
+  }
   Coordinate convertPoint(ViewPoint point) const override { return convert(point); }
-  void addClickRecognizer(std::function<void(ViewPoint)> action) override;
+  void addClickRecognizer(std::function<void(ViewPoint)> action) override {
+    recognizers_.push_back(record("addClickRecognizer()", std::move(action)));
+  }
 
   // A single click of the primary button at this point, to every recogniser.
-  void click(ViewPoint point) const;
+  void click(ViewPoint point) const {
+    for (const auto& recognizer : recognizers_) recognizer(point);
+  }
 
   Coordinate center;
   MapType mapType = MapType::standard;
@@ -165,35 +202,27 @@ class FakeMapView : public MapView {
   };
 
  private:
-  std::string id_;
-  CallLog log_;
   std::vector<PointAnnotation> annotations_;
   std::vector<std::function<void(ViewPoint)>> recognizers_;
 };
 
-class FakeSwitch : public Switch {
+class FakeSwitch : public Switch, Logged {
  public:
-  FakeSwitch(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
+  using Logged::Logged;
   bool isOn() const override { return on_; }
-  void setOn(bool on) override;
+  void setOn(bool on) override { on_ = record("setOn(" + text(on) + ")", on); }
   // As the user does it.
   void toggle() { on_ = !on_; }
 
  private:
-  std::string id_;
-  CallLog log_;
   bool on_ = false;
 };
 
-class FakeView : public View {
+class FakeView : public View, Logged {
  public:
-  FakeView(std::string id, CallLog log) : id_(std::move(id)), log_(std::move(log)) {}
-  void dismiss() override;
+  using Logged::Logged;
+  void dismiss() override { dismissCount = record("dismiss()", dismissCount + 1); }
   int dismissCount = 0;
-
- private:
-  std::string id_;
-  CallLog log_;
 };
 
 // Shows nothing: runs the life cycle when told, as the user opening and closing the view.
@@ -202,7 +231,7 @@ class FakeViewPresenter : public ViewPresenter {
   // Runs viewWillAppear at once.
   void present(std::shared_ptr<View> view, PresentationStyle style,
                ViewLifeCycle lifeCycle) override;
-  void bringToFront(View& view) override;
+  void bringToFront(View& view) override { broughtToFront.push_back(&view); }
 
   // Closes the view presented last and runs its viewDidDisappear; false when none is open.
   bool close();
@@ -227,7 +256,9 @@ class FakeInterfaceLoader : public InterfaceLoader {
 
   // Makes the text view `textViewId` the document view of the scroll view `scrollViewId`, as in
   // a real interface file; otherwise each scroll view gets a text view of its own.
-  void setDocumentView(const std::string& scrollViewId, const std::string& textViewId);
+  void setDocumentView(const std::string& scrollViewId, const std::string& textViewId) {
+    documentViews_[scrollViewId] = textViewId;
+  }
   // Loads of this interface fail, as if the file were missing.
   void setMissingInterface(const std::string& name) { missingInterfaces_.insert(name); }
   // Loads asking for this id fail, as if the interface file lacked it.
@@ -236,51 +267,69 @@ class FakeInterfaceLoader : public InterfaceLoader {
   // Runs the action connected under this handler name; false when none is.
   bool click(const std::string& action) const;
 
-  int loadCount(const std::string& name) const;
+  int loadCount(const std::string& name) const {
+    return loadCounts_.count(name) != 0 ? loadCounts_.at(name) : 0;
+  }
   // The widgets built by the last successful load; null when none was built.
-  std::shared_ptr<FakeWindow> window(const std::string& name) const;
-  std::shared_ptr<FakeTextView> textView(const std::string& id) const;
-  std::shared_ptr<FakeTextFieldCell> textFieldCell(const std::string& id) const;
-  std::shared_ptr<FakeScrollView> scrollView(const std::string& id) const;
+  auto window(const std::string& id) const { return find(windows_, id); }
+  auto textView(const std::string& id) const { return find(textViews_, id); }
+  auto textFieldCell(const std::string& id) const { return find(textFieldCells_, id); }
+  auto scrollView(const std::string& id) const { return find(scrollViews_, id); }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
                                  const Connections& connections) override;
   // Items and selection that the pop-up `id` gets from the interface file; none unless set.
-  void setPopUpItems(const std::string& id, std::vector<PopUpItem> items, long selected);
+  void setPopUpItems(const std::string& id, std::vector<PopUpItem> items, long selected) {
+    popUpLayouts_[id] = {std::move(items), selected};
+  }
   // The segments of the control `id` and the layout's selection; 2 and 0 unless set.
-  void setSegments(const std::string& id, int count, int selected);
-  std::shared_ptr<FakeTextField> textField(const std::string& id) const;
-  std::shared_ptr<FakePopUpButton> popUpButton(const std::string& id) const;
-  std::shared_ptr<FakeSegmentedControl> segmentedControl(const std::string& id) const;
-  std::shared_ptr<FakeMapView> mapView(const std::string& id) const;
-  std::shared_ptr<FakeView> view(const std::string& id) const;
-  std::shared_ptr<FakeSwitch> switchNamed(const std::string& id) const;
+  void setSegments(const std::string& id, int count, int selected) {
+    segmentLayouts_[id] = {count, selected};
+  }
+  auto textField(const std::string& id) const { return find(textFields_, id); }
+  auto popUpButton(const std::string& id) const { return find(popUpButtons_, id); }
+  auto segmentedControl(const std::string& id) const { return find(segmentedControls_, id); }
+  auto mapView(const std::string& id) const { return find(mapViews_, id); }
+  auto view(const std::string& id) const { return find(views_, id); }
+  auto switchNamed(const std::string& id) const { return find(switches_, id); }
 
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
 
  private:
-  bool lacksAnyId(const Connections& connections) const;
+  template <class T>
+  using Built = std::map<std::string, std::shared_ptr<T>>;
+
+  template <class T>
+  static std::shared_ptr<T> find(const Built<T>& built, const std::string& id) {
+    const auto found = built.find(id);
+    return found == built.end() ? nullptr : found->second;
+  }
+  // A fresh fake for every outlet, kept under its id.
+  template <class T, class Outlets>
+  void build(const Outlets& outlets, Built<T>& built) {
+    for (const auto& [id, outlet] : outlets) *outlet = built[id] = std::make_shared<T>(id, log_);
+  }
 
   CallLog log_ = std::make_shared<std::vector<std::string>>();
   std::map<std::string, std::string> documentViews_;
   std::set<std::string> missingInterfaces_;
   std::set<std::string> missingIds_;
   std::map<std::string, int> loadCounts_;
-  std::map<std::string, std::shared_ptr<FakeWindow>> windows_;
-  std::map<std::string, std::shared_ptr<FakeTextView>> textViews_;
-  std::map<std::string, std::shared_ptr<FakeTextFieldCell>> textFieldCells_;
-  std::map<std::string, std::shared_ptr<FakeScrollView>> scrollViews_;
   std::map<std::string, std::function<void()>> actions_;
   std::map<std::string, std::pair<std::vector<PopUpItem>, long>> popUpLayouts_;
   std::map<std::string, std::pair<int, int>> segmentLayouts_;
-  std::map<std::string, std::shared_ptr<FakeTextField>> textFields_;
-  std::map<std::string, std::shared_ptr<FakePopUpButton>> popUpButtons_;
-  std::map<std::string, std::shared_ptr<FakeSegmentedControl>> segmentedControls_;
-  std::map<std::string, std::shared_ptr<FakeMapView>> mapViews_;
-  std::map<std::string, std::shared_ptr<FakeView>> views_;
-  std::map<std::string, std::shared_ptr<FakeSwitch>> switches_;
+  Built<FakeWindow> windows_;
+  Built<FakeTextView> textViews_;
+  Built<FakeTextFieldCell> textFieldCells_;
+  Built<FakeScrollView> scrollViews_;
+  Built<FakeTextField> textFields_;
+  Built<FakePopUpButton> popUpButtons_;
+  Built<FakeSegmentedControl> segmentedControls_;
+  Built<FakeMapView> mapViews_;
+  Built<FakeView> views_;
+  Built<FakeSwitch> switches_;
 };
 
 }  // namespace stratovane::testing
