@@ -84,23 +84,13 @@ bool widenLongIntegers(std::string_view bytes, std::string& widened) {
   return changed;
 }
 
-// How each scalar type of the tape becomes a node.
-struct ScalarForm {
-  Node::Kind kind = Node::Kind::null;
-  std::uint8_t words = 0;  // tape words taken; 0 for what is no scalar
-  std::uint64_t textMask = 0;
-  std::uint64_t constant = 0;
-};
-constexpr std::array<ScalarForm, 256> scalarForms = [] {
-  std::array<ScalarForm, 256> forms{};
-  forms['"'] = {Node::Kind::string, 1, ~std::uint64_t{0}, 0};
-  forms['l'] = {Node::Kind::int64, 2, 0, 0};  // the value is the next word
-  forms['u'] = {Node::Kind::uint64, 2, 0, 0};
-  forms['d'] = {Node::Kind::float64, 2, 0, 0};
-  forms['t'] = {Node::Kind::boolean, 1, 0, 1};
-  forms['f'] = {Node::Kind::boolean, 1, 0, 0};
-  forms['n'] = {Node::Kind::null, 1, 0, 0};
-  return forms;
+// The node kind of each number type of the tape.
+constexpr std::array<Node::Kind, 256> numberKinds = [] {
+  std::array<Node::Kind, 256> kinds{};
+  kinds['l'] = Node::Kind::int64;  // the value is the next word
+  kinds['u'] = Node::Kind::uint64;
+  kinds['d'] = Node::Kind::float64;
+  return kinds;
 }();
 
 }  // namespace
@@ -135,46 +125,64 @@ class ParsedDocument::Builder {
     // Built in place: pages past what is used are never touched, and nothing is copied after.
     document_.nodes_ = std::make_unique_for_overwrite<Node[]>(tapeLength);
     nodes_ = document_.nodes_.get();
-    put(0, Node::Kind::null, 0, 0);
+    put(nodes_, 0, Node::Kind::null, 0, 0);
     nodeCount_ = 1;
-    stringsEnd_ = 0;
     // Word 0 is the root marker; a scalar document is its one value.
+    std::uint64_t stringsEnd = 0;  // end of the last text placed
     std::uint64_t word = tape_[1];
     if (!isContainer(word)) {
-      placeScalar(1, word, 0);
+      placeScalar(tape_, nodes_, stringBuffer_, 1, word, 0, stringsEnd);
     } else {
       open(1, 0, static_cast<char>(word >> 56) == '{');
     }
     // Each container's entries are placed in one tight loop bounded by its count. Branches
     // follow the nesting and "number or not", which repeat with the document's shape; the other
-    // differences between scalar kinds are handled without branching.
+    // differences between scalar kinds are handled without branching. The walk's state lives in
+    // locals: node stores could alias members and frames, which would make every step reload
+    // them.
+    const std::uint64_t* const tape = tape_;
+    Node* const nodes = nodes_;
+    const std::uint8_t* const strings = stringBuffer_;
     std::size_t i = 2;
     while (!frames_.empty()) {
       Frame& frame = frames_.back();
+      const std::uint32_t count = frame.count;
+      std::uint32_t visited = frame.visited;
       bool opened = false;
       if (frame.object) {
-        while (frame.visited < frame.count) {
-          ++frame.visited;
+        const std::uint32_t first = frame.first;
+        const std::int32_t index = frame.index;
+        std::uint32_t next = frame.next;
+        std::uint64_t seen = frame.seen;
+        while (visited < count) {
+          ++visited;
           // A key; it decides where its value goes.
-          const std::uint32_t slot = placeKey(frame, tape_[i]);
-          word = tape_[++i];
+          const std::uint32_t slot =
+              placeKey(nodes, strings, first, next, seen, index, tape[i], stringsEnd);
+          word = tape[++i];
           if (isContainer(word)) {
+            frame.visited = visited;
+            frame.next = next;
+            frame.seen = seen;
             open(i++, slot, static_cast<char>(word >> 56) == '{');
             opened = true;
             break;
           }
-          i = placeScalar(i, word, slot);
+          i = placeScalar(tape, nodes, strings, i, word, slot, stringsEnd);
         }
+        if (!opened) frame.next = next;
       } else {
-        while (frame.visited < frame.count) {
-          const std::uint32_t slot = frame.first + frame.visited++;
-          word = tape_[i];
+        const std::uint32_t first = frame.first;
+        while (visited < count) {
+          const std::uint32_t slot = first + visited++;
+          word = tape[i];
           if (isContainer(word)) {
+            frame.visited = visited;
             open(i++, slot, static_cast<char>(word >> 56) == '{');
             opened = true;
             break;
           }
-          i = placeScalar(i, word, slot);
+          i = placeScalar(tape, nodes, strings, i, word, slot, stringsEnd);
         }
       }
       if (!opened) {
@@ -184,8 +192,8 @@ class ParsedDocument::Builder {
     }
     // Texts stay where simdjson put them (each after its 4-byte length, in document order): one
     // copy of the used part of its buffer keeps every offset valid.
-    document_.strings_ = std::make_unique_for_overwrite<char[]>(stringsEnd_);
-    std::memcpy(document_.strings_.get(), stringBuffer_, stringsEnd_);
+    document_.strings_ = std::make_unique_for_overwrite<char[]>(stringsEnd);
+    std::memcpy(document_.strings_.get(), strings, stringsEnd);
   }
 
  private:
@@ -206,10 +214,6 @@ class ParsedDocument::Builder {
   static Scratch& threadScratch() {
     thread_local Scratch scratch;
     return scratch;
-  }
-
-  std::string_view scratchText(const Node& node) const noexcept {
-    return {reinterpret_cast<const char*>(stringBuffer_) + node.value, node.size};
   }
 
   // Index of the word after the value that starts at word i.
@@ -240,8 +244,9 @@ class ParsedDocument::Builder {
 
   // Writes a node in place, header as one word: building it in a temporary and copying that
   // out would read back narrow stores as one wide load, which stalls.
-  void put(std::uint32_t slot, Node::Kind kind, std::uint32_t size, std::uint64_t value) noexcept {
-    Node& node = nodes_[slot];
+  static void put(Node* nodes, std::uint32_t slot, Node::Kind kind, std::uint32_t size,
+                  std::uint64_t value) noexcept {
+    Node& node = nodes[slot];
     const std::uint64_t header = static_cast<std::uint64_t>(kind) | (std::uint64_t{size} << 32);
     std::memcpy(&node, &header, sizeof header);
     node.value = value;
@@ -253,26 +258,30 @@ class ParsedDocument::Builder {
   }
 
   // Fills node `slot` from the scalar at word i and returns the index of the next word.
-  std::size_t placeScalar(std::size_t i, std::uint64_t word, std::uint32_t slot) {
-    const ScalarForm& form = scalarForms[word >> 56];
-    if (form.words == 0) [[unlikely]] {
-      throw JSONParseError("Unexpected parser output");
-    }
+  static std::size_t placeScalar(const std::uint64_t* tape, Node* nodes,
+                                 const std::uint8_t* strings, std::size_t i, std::uint64_t word,
+                                 std::uint32_t slot, std::uint64_t& stringsEnd) {
     // Where the next value starts is the one thing the walk waits for: a branch on "number or
     // not" (steady in documents of repeated shape) lets it run ahead instead of waiting for
     // the type to be looked up.
+    const auto type = static_cast<unsigned char>(word >> 56);
     if (isNumber(word)) {
-      put(slot, form.kind, 0, tape_[i + 1]);
+      put(nodes, slot, numberKinds[type], 0, tape[i + 1]);
       return i + 2;
     }
-    // Only a text's word has an offset; the others read the buffer's first bytes, harmlessly.
-    const std::uint64_t offset = word & payloadMask;
-    std::uint32_t length;
-    std::memcpy(&length, stringBuffer_ + offset, sizeof length);
-    const std::uint64_t textEnd = offset + sizeof length + length + 1;
-    stringsEnd_ = (textEnd & form.textMask) | (stringsEnd_ & ~form.textMask);
-    put(slot, form.kind, static_cast<std::uint32_t>(length & form.textMask),
-        ((offset + sizeof length) & form.textMask) | form.constant);
+    if (type == '"') [[likely]] {
+      const std::uint64_t offset = word & payloadMask;
+      std::uint32_t length;
+      std::memcpy(&length, strings + offset, sizeof length);
+      stringsEnd = offset + sizeof length + length + 1;
+      put(nodes, slot, Node::Kind::string, length, offset + sizeof length);
+    } else if (type == 't' || type == 'f') {
+      put(nodes, slot, Node::Kind::boolean, 0, type == 't' ? 1 : 0);
+    } else if (type == 'n') {
+      put(nodes, slot, Node::Kind::null, 0, 0);
+    } else [[unlikely]] {
+      throw JSONParseError("Unexpected parser output");
+    }
     return i + 1;
   }
 
@@ -292,7 +301,7 @@ class ParsedDocument::Builder {
     const std::uint32_t first =
         reserveChildren(object ? 2 * std::size_t{count} + (indexed ? 1 : 0) : count);
     // Children follow their container.
-    put(slot, object ? Node::Kind::object : Node::Kind::array, count, first - slot);
+    put(nodes_, slot, object ? Node::Kind::object : Node::Kind::array, count, first - slot);
     std::int32_t index = -1;
     if (indexed) {
       index = static_cast<std::int32_t>(indexes_.size());
@@ -303,44 +312,49 @@ class ParsedDocument::Builder {
 
   // Places a key in the open object; returns the node its value goes to. A repeated key keeps
   // its first position and its value node is overwritten by the later value.
-  [[gnu::always_inline]] std::uint32_t placeKey(Frame& frame, std::uint64_t word) {
+  [[gnu::always_inline]] std::uint32_t placeKey(Node* nodes, const std::uint8_t* strings,
+                                                std::uint32_t first, std::uint32_t& next,
+                                                std::uint64_t& seen, std::int32_t index,
+                                                std::uint64_t word, std::uint64_t& stringsEnd) {
     // simdjson stores a text as its 4-byte length and its bytes (padded): one load gives the
     // length and the first bytes, from which the key's node header is made in registers.
     const std::uint64_t offset = word & payloadMask;
-    const std::uint8_t* at = stringBuffer_ + offset;
+    const std::uint8_t* at = strings + offset;
     std::uint64_t raw;
     std::memcpy(&raw, at, sizeof raw);
     const auto length = static_cast<std::uint32_t>(raw);
-    stringsEnd_ = offset + sizeof length + length + 1;
+    stringsEnd = offset + sizeof length + length + 1;
     const std::uint64_t headMask = length >= 3 ? 0xFFFFFF : (std::uint64_t{1} << (8 * length)) - 1;
     const std::uint64_t header = static_cast<std::uint64_t>(Node::Kind::string) |
                                  (((raw >> 32) & headMask) << 8) | (std::uint64_t{length} << 32);
     const std::string_view key(reinterpret_cast<const char*>(at + sizeof length), length);
-    const std::uint32_t first = frame.first;
-    const auto keyAt = [&](std::uint32_t p) { return scratchText(nodes_[first + 2 * p]); };
-    const bool indexed = frame.index >= 0;
+    const auto keyAt = [&](std::uint32_t p) {
+      const Node& node = nodes[first + 2 * p];
+      return std::string_view(reinterpret_cast<const char*>(strings) + node.value, node.size);
+    };
+    const bool indexed = index >= 0;
     if (indexed) {
-      const std::uint32_t earlier = indexes_[frame.index].find(key, keyAt);
+      const std::uint32_t earlier = indexes_[index].find(key, keyAt);
       if (earlier != KeyIndex::notFound) return first + 2 * earlier + 1;
     } else {
       // The header, hashed to one bit of a 64-bit filter, tells almost every new key apart from
       // the earlier ones; only a set bit needs the earlier headers (and then texts) compared.
       const std::uint64_t bit = std::uint64_t{1} << ((header * 0x9E3779B97F4A7C15u) >> 58);
-      if (frame.seen & bit) {
-        for (std::uint32_t p = 0; p < frame.next; ++p) {
-          if (ParsedDocument::header(nodes_[first + 2 * p]) == header &&
+      if (seen & bit) {
+        for (std::uint32_t p = 0; p < next; ++p) {
+          if (ParsedDocument::header(nodes[first + 2 * p]) == header &&
               (length <= 3 || keyAt(p) == key)) {
             return first + 2 * p + 1;
           }
         }
       }
-      frame.seen |= bit;
+      seen |= bit;
     }
-    const std::uint32_t position = frame.next++;
-    Node& node = nodes_[first + 2 * position];
+    const std::uint32_t position = next++;
+    Node& node = nodes[first + 2 * position];
     std::memcpy(&node, &header, sizeof header);
     node.value = offset + sizeof length;
-    if (indexed) indexes_[frame.index].insert(position, keyAt);
+    if (indexed) indexes_[index].insert(position, keyAt);
     return first + 2 * position + 1;
   }
 
@@ -367,7 +381,6 @@ class ParsedDocument::Builder {
   std::vector<Frame>& frames_;
   std::vector<KeyIndex>& indexes_;
   std::size_t nodeCount_ = 0;
-  std::size_t stringsEnd_ = 0;
   const std::uint64_t* tape_ = nullptr;
   const std::uint8_t* stringBuffer_ = nullptr;
 };
