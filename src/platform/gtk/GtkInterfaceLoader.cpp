@@ -90,8 +90,7 @@ void runAction(const std::function<void()>& action) {
 
 }  // namespace
 
-std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
-                                                       const Connections& connections) {
+Glib::RefPtr<Gtk::Builder> GtkInterfaceLoader::build(const std::string& name) {
   // Referencing the resource links it in from the static library.
   static_cast<void>(stratovane_get_resource());
   const Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
@@ -100,70 +99,15 @@ std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
   } catch (const Glib::Error& error) {
     fail(name, "cannot be loaded: " + error.what());
     destroyToplevels(builder);
-    return nullptr;
+    return {};
   }
-
-  Gtk::Window* toplevel = find<Gtk::Window>(builder, "window");
-  if (toplevel == nullptr) {
-    fail(name, "has no GtkWindow \"window\"");
-    destroyToplevels(builder);
-    return nullptr;
-  }
-  // The builder hands toplevel windows over to the caller.
-  const std::shared_ptr<Gtk::Window> window(toplevel);
-
-  // Everything is looked up before any outlet is filled, so a failure leaves them all untouched.
-  std::vector<std::function<void()>> fills;
-  const bool complete =
-      lookUp<Gtk::Label, GtkLabelCell>(builder, name, window, connections.textFieldCells,
-                                       "GtkLabel", fills) &&
-      lookUp<Gtk::TextView, GtkTextViewAdapter>(builder, name, window, connections.textViews,
-                                                "GtkTextView", fills) &&
-      lookUp<Gtk::ScrolledWindow, GtkScrollViewAdapter>(
-          builder, name, window, connections.scrollViews, "GtkScrolledWindow", fills);
-  if (!complete) return nullptr;
-  std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
-  for (const auto& [id, action] : connections.actions) {
-    Gtk::Button* button = find<Gtk::Button>(builder, id);
-    if (button == nullptr) {
-      fail(name, "has no GtkButton \"" + id + "\"");
-      return nullptr;
-    }
-    buttons.emplace_back(button, action);
-  }
-
-  for (const std::function<void()>& fill : fills) fill();
-  for (auto& [button, action] : buttons) {
-    button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
-  }
-  return std::make_shared<GtkWindowAdapter>(window);
+  return builder;
 }
 
-std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
-                                                   const std::string& identifier,
-                                                   const Connections& connections) {
-  static_cast<void>(stratovane_get_resource());
-  const Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
-  try {
-    builder->add_from_resource(kResourcePrefix + name + ".ui");
-  } catch (const Glib::Error& error) {
-    fail(name, "cannot be loaded: " + error.what());
-    destroyToplevels(builder);
-    return nullptr;
-  }
-  GObject* object = gtk_builder_get_object(builder->gobj(), identifier.c_str());
-  Gtk::Widget* root = object != nullptr && GTK_IS_WIDGET(object) && !GTK_IS_WINDOW(object)
-                          ? Glib::wrap(GTK_WIDGET(object))
-                          : nullptr;
-  if (root == nullptr || root->get_parent() != nullptr) {
-    fail(name, "has no view \"" + identifier + "\"");
-    destroyToplevels(builder);
-    return nullptr;
-  }
-  // The view's window outlives the builder and holds the view from here on.
-  const auto window = std::make_shared<Gtk::Window>();
-  window->add(*root);
-
+bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
+                                 const std::shared_ptr<Gtk::Window>& window,
+                                 const Connections& connections) {
+  // Everything is looked up before any outlet is filled, so a failure leaves them all untouched.
   std::vector<std::function<void()>> fills;
   const bool complete =
       lookUp<Gtk::Label, GtkLabelCell>(builder, name, window, connections.textFieldCells,
@@ -182,12 +126,12 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
                                            fills) &&
       lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
                                             "GtkSwitch", fills);
-  if (!complete) return nullptr;
+  if (!complete) return false;
   for (const auto& [id, outlet] : connections.mapViews) {
     Gtk::Box* container = find<Gtk::Box>(builder, id);
     if (container == nullptr) {
       fail(name, "has no GtkBox \"" + id + "\"");
-      return nullptr;
+      return false;
     }
     fills.emplace_back([this, container, outlet] {
       *outlet = mapFactory_ ? mapFactory_(*container) : std::make_shared<OsmMapView>(*container);
@@ -198,7 +142,7 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
     Gtk::Button* button = find<Gtk::Button>(builder, id);
     if (button == nullptr) {
       fail(name, "has no GtkButton \"" + id + "\"");
-      return nullptr;
+      return false;
     }
     buttons.emplace_back(button, action);
   }
@@ -207,6 +151,43 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
   for (auto& [button, action] : buttons) {
     button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
   }
+  return true;
+}
+
+std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
+                                                       const Connections& connections) {
+  const Glib::RefPtr<Gtk::Builder> builder = build(name);
+  if (!builder) return nullptr;
+  Gtk::Window* toplevel = find<Gtk::Window>(builder, "window");
+  if (toplevel == nullptr) {
+    fail(name, "has no GtkWindow \"window\"");
+    destroyToplevels(builder);
+    return nullptr;
+  }
+  // The builder hands toplevel windows over to the caller.
+  const std::shared_ptr<Gtk::Window> window(toplevel);
+  if (!connect(builder, name, window, connections)) return nullptr;
+  return std::make_shared<GtkWindowAdapter>(window);
+}
+
+std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
+                                                   const std::string& identifier,
+                                                   const Connections& connections) {
+  const Glib::RefPtr<Gtk::Builder> builder = build(name);
+  if (!builder) return nullptr;
+  GObject* object = gtk_builder_get_object(builder->gobj(), identifier.c_str());
+  Gtk::Widget* root = object != nullptr && GTK_IS_WIDGET(object) && !GTK_IS_WINDOW(object)
+                          ? Glib::wrap(GTK_WIDGET(object))
+                          : nullptr;
+  if (root == nullptr || root->get_parent() != nullptr) {
+    fail(name, "has no view \"" + identifier + "\"");
+    destroyToplevels(builder);
+    return nullptr;
+  }
+  // The view's window outlives the builder and holds the view from here on.
+  const auto window = std::make_shared<Gtk::Window>();
+  window->add(*root);
+  if (!connect(builder, name, window, connections)) return nullptr;
   return std::make_shared<GtkViewAdapter>(window, *root);
 }
 

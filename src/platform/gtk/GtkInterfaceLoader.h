@@ -1,7 +1,9 @@
 // Builds the windows of the interface files compiled into the binary and connects their outlets.
 #pragma once
 
+#include <gtkmm/builder.h>
 #include <gtkmm/container.h>
+#include <gtkmm/window.h>
 
 #include <functional>
 #include <memory>
@@ -36,6 +38,13 @@ class GtkInterfaceLoader : public InterfaceLoader {
   void setMapFactory(MapFactory factory) { mapFactory_ = std::move(factory); }
 
  private:
+  // The builder of "<name>.ui"; none, after one line on standard error, when it cannot be loaded.
+  static Glib::RefPtr<Gtk::Builder> build(const std::string& name);
+  // Fills every outlet and connects every action of `connections`, or, when one is missing or
+  // of another kind, says so and touches none of them.
+  bool connect(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
+               const std::shared_ptr<Gtk::Window>& window, const Connections& connections);
+
   MapFactory mapFactory_;
 };
 
