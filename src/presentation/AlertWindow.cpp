@@ -2,14 +2,10 @@
 #include "presentation/AlertWindow.h"
 
 #include <optional>
-#include <utility>
 
 namespace stratovane {
 
-AlertWindow::AlertWindow(InterfaceLoader& loader, std::string interfaceName)
-    : loader_(loader), interfaceName_(std::move(interfaceName)) {}
-
-void AlertWindow::loadWindow() {
+Connections AlertWindow::connections() {
   Connections connections;
   connections.textFieldCells.emplace_back("alertEventTxt", &alertEventTxt);
   connections.textFieldCells.emplace_back("alertSenderTxt", &alertSenderTxt);
@@ -18,25 +14,7 @@ void AlertWindow::loadWindow() {
   connections.scrollViews.emplace_back("alertTxt", &alertTxt);
   connections.textViews.emplace_back("alertTxtView", &alertTxtView);
   connections.actions.emplace_back("okButton", [this] { okButton(); });
-  window_ = loader_.loadWindow(interfaceName_, connections);
-  if (!window_) {
-    // A failed load must not leave half-connected outlets behind.
-    alertEventTxt.reset();
-    alertSenderTxt.reset();
-    alertStartTxt.reset();
-    alertEndTxt.reset();
-    alertTxt.reset();
-    alertTxtView.reset();
-  }
-}
-
-void AlertWindow::showWindow() {
-  if (!window_) loadWindow();
-  if (window_) window_->show();
-}
-
-void AlertWindow::okButton() {
-  if (window_) window_->close();
+  return connections;
 }
 
 void showAlertWindow(AlertWindow& controller, const WeatherAlert& alert,

@@ -3,28 +3,22 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/Formatting.h"
 #include "platform/Widgets.h"
 #include "presentation/WeatherAlert.h"
+#include "presentation/WindowController.h"
 
 namespace stratovane {
 
-class AlertWindow {
+class AlertWindow : public WindowController {
  public:
-  // Nothing is loaded until the window is first shown.
-  explicit AlertWindow(InterfaceLoader& loader, std::string interfaceName = "AlertWindow");
-  // The loader keeps actions that point back here.
-  AlertWindow(const AlertWindow&) = delete;
-  AlertWindow& operator=(const AlertWindow&) = delete;
+  explicit AlertWindow(InterfaceLoader& loader, std::string interfaceName = "AlertWindow")
+      : WindowController(loader, std::move(interfaceName)) {}
 
-  // Loads the window and connects the outlets on first use, then shows it. When loading fails
-  // nothing is shown, and the next call tries again.
-  void showWindow();
   // The action of the window's button.
-  void okButton();
-  // Empty until loaded.
-  const std::shared_ptr<Window>& window() const { return window_; }
+  void okButton() { close(); }
 
   std::shared_ptr<TextFieldCell> alertEventTxt;
   std::shared_ptr<TextFieldCell> alertSenderTxt;
@@ -33,12 +27,8 @@ class AlertWindow {
   std::shared_ptr<ScrollView> alertTxt;
   std::shared_ptr<TextView> alertTxtView;
 
- private:
-  void loadWindow();
-
-  InterfaceLoader& loader_;
-  std::string interfaceName_;
-  std::shared_ptr<Window> window_;
+ protected:
+  Connections connections() override;
 };
 
 // Shows the window with the alert's event, sender, start and end (weekday and short time; empty

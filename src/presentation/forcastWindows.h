@@ -3,37 +3,27 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/Widgets.h"
+#include "presentation/WindowController.h"
 
 namespace stratovane {
 
-class forcastWindows {
+class forcastWindows : public WindowController {
  public:
-  // Nothing is loaded until the window is first shown.
-  explicit forcastWindows(InterfaceLoader& loader, std::string interfaceName = "forcastWindows");
-  // The loader keeps actions that point back here.
-  forcastWindows(const forcastWindows&) = delete;
-  forcastWindows& operator=(const forcastWindows&) = delete;
+  explicit forcastWindows(InterfaceLoader& loader, std::string interfaceName = "forcastWindows")
+      : WindowController(loader, std::move(interfaceName)) {}
 
-  // Loads the window and connects the outlets on first use, then shows it. When loading fails
-  // nothing is shown, and the next call tries again.
-  void showWindow();
   // The action of the window's button.
-  void okButton();
-  // Empty until loaded.
-  const std::shared_ptr<Window>& window() const { return window_; }
+  void okButton() { close(); }
 
   std::shared_ptr<TextFieldCell> weatherIconTxt;
   std::shared_ptr<ScrollView> weatherTxt;
   std::shared_ptr<TextView> weatherTxtView;
 
- private:
-  void loadWindow();
-
-  InterfaceLoader& loader_;
-  std::string interfaceName_;
-  std::shared_ptr<Window> window_;
+ protected:
+  Connections connections() override;
 };
 
 // Shows the window with the emoji of `dailyForcastIcon` and `dailyForcast` in place of the previous

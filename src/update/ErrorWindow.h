@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "update/WindowController.h"
+#include "presentation/WindowController.h"
 
 namespace stratovane {
 

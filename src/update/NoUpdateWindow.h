@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "update/WindowController.h"
+#include "presentation/WindowController.h"
 
 namespace stratovane {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/Workspace.h"
+#include "presentation/WindowController.h"
 #include "rtf/AttributedString.h"
-#include "update/WindowController.h"
 
 namespace stratovane {
 

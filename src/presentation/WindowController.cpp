@@ -1,5 +1,5 @@
-// Base of the update windows' controllers: a window loaded from its interface file on first show.
-#include "update/WindowController.h"
+// Base of the window controllers: a window loaded from its interface file on first show.
+#include "presentation/WindowController.h"
 
 #include <utility>
 

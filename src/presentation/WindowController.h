@@ -1,4 +1,4 @@
-// Base of the update windows' controllers: a window loaded from its interface file on first show.
+// Base of the window controllers: a window loaded from its interface file on first show.
 #pragma once
 
 #include <memory>
