@@ -18,20 +18,6 @@ const ParsedDocument& documentOf(const std::shared_ptr<const void>& reference) n
   return *static_cast<const ParsedDocument*>(reference.get());
 }
 
-// A number node as the Number a JSON value read from it holds.
-std::optional<Number> numberAt(const Node& node) noexcept {
-  switch (node.kind) {
-    case Node::Kind::int64:
-      return Number(static_cast<std::int64_t>(node.value));
-    case Node::Kind::uint64:
-      return Number(node.value);
-    case Node::Kind::float64:
-      return Number(std::bit_cast<double>(node.value));
-    default:
-      return std::nullopt;
-  }
-}
-
 }  // namespace
 
 JSONView JSONView::failure(JSONError error) noexcept {
@@ -154,21 +140,21 @@ std::string JSONView::stringValue() const {
 
 std::optional<double> JSONView::asDouble() const {
   if (const Node* at = node()) {
-    if (const auto number = numberAt(*at)) return number->doubleValue();
+    if (const auto number = ParsedDocument::numberAt(*at)) return number->doubleValue();
   }
   return json().asDouble();
 }
 
 double JSONView::doubleValue() const {
   if (const Node* at = node()) {
-    if (const auto number = numberAt(*at)) return number->doubleValue();
+    if (const auto number = ParsedDocument::numberAt(*at)) return number->doubleValue();
   }
   return json().doubleValue();
 }
 
 std::optional<float> JSONView::asFloat() const {
   if (const Node* at = node()) {
-    if (const auto number = numberAt(*at)) return number->floatValue();
+    if (const auto number = ParsedDocument::numberAt(*at)) return number->floatValue();
   }
   return json().asFloat();
 }

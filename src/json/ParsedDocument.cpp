@@ -417,11 +417,9 @@ Object ParsedDocument::objectAt(const std::shared_ptr<const void>& document, con
     case Node::Kind::boolean:
       return Number(node.value != 0);
     case Node::Kind::int64:
-      return Number(static_cast<std::int64_t>(node.value));
     case Node::Kind::uint64:
-      return Number(node.value);
     case Node::Kind::float64:
-      return Number(std::bit_cast<double>(node.value));
+      return *numberAt(node);
     case Node::Kind::string:
       return std::string(parsed->text(node));
     case Node::Kind::array:

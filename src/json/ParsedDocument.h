@@ -52,6 +52,19 @@ class ParsedDocument {
   // The value at a node as a dynamic value: scalars copied out, containers as views.
   // `document` holds a ParsedDocument.
   static Object objectAt(const std::shared_ptr<const void>& document, const Node* node);
+  // The Number of a number node; none for other kinds (Booleans included).
+  static std::optional<Number> numberAt(const Node& node) noexcept {
+    switch (node.kind) {
+      case Node::Kind::int64:
+        return Number(static_cast<std::int64_t>(node.value));
+      case Node::Kind::uint64:
+        return Number(node.value);
+      case Node::Kind::float64:
+        return Number(std::bit_cast<double>(node.value));
+      default:
+        return std::nullopt;
+    }
+  }
 
   const Node* root() const noexcept { return nodes_.get(); }
   static const Node* children(const Node& container) noexcept {
