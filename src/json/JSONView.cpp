@@ -20,6 +20,18 @@ const ParsedDocument& documentOf(const std::shared_ptr<const void>& reference) n
 
 }  // namespace
 
+JSONView::JSONView(const JSON& json) noexcept : json_(&json) {
+  // A parsed container is viewed at its node, so that every step stays inside the document.
+  const auto viewNode = [this](const auto& container) {
+    if (const Node* node = PayloadAccess::node(container)) {
+      reference_ = &PayloadAccess::reference(container);
+      node_ = node;
+    }
+  };
+  if (json.type() == Type::dictionary) viewNode(json.rawDictionary());
+  if (json.type() == Type::array) viewNode(json.rawArray());
+}
+
 JSONView JSONView::failure(JSONError error) noexcept {
   JSONView view;
   view.error_ = error;
@@ -33,37 +45,7 @@ JSONView JSONView::owning(JSON json) {
   return view;
 }
 
-// Inside a document: a bounds check, or a key lookup, and a new view of the child node.
-
-[[gnu::always_inline]] inline JSONView JSONView::element(
-    const Reference* reference, const Node& array, std::int64_t index,
-    const std::shared_ptr<const JSON>& owned) noexcept {
-  if (array.kind != Node::Kind::array) return failure(JSONError::wrongType);
-  if (index < 0 || static_cast<std::uint64_t>(index) >= array.size) {
-    return failure(JSONError::indexOutOfBounds);
-  }
-  JSONView view;
-  view.reference_ = reference;
-  view.node_ = ParsedDocument::children(array) + index;
-  view.owned_ = owned;
-  return view;
-}
-
-[[gnu::always_inline]] inline JSONView JSONView::member(
-    const Reference* reference, const Node& object, std::string_view key,
-    const std::shared_ptr<const JSON>& owned) noexcept {
-  if (object.kind != Node::Kind::object) return failure(JSONError::wrongType);
-  const std::uint32_t position = documentOf(*reference).find(object, key);
-  if (position == detail::KeyIndex::notFound) return failure(JSONError::notExist);
-  JSONView view;
-  view.reference_ = reference;
-  view.node_ = ParsedDocument::children(object) + 2 * std::size_t{position} + 1;
-  view.owned_ = owned;
-  return view;
-}
-
-JSONView JSONView::operator[](std::int64_t index) const noexcept {
-  if (node_) return element(reference_, *node_, index, owned_);
+JSONView JSONView::stepOutside(std::int64_t index) const noexcept {
   // A value with an error is null: the step passes the error on.
   if (!json_) return failure(*error_);
   if (json_->type() != Type::array) return failure(json_->error().value_or(JSONError::wrongType));
@@ -74,8 +56,7 @@ JSONView JSONView::operator[](std::int64_t index) const noexcept {
   return element(&PayloadAccess::reference(array), *node, index, owned_);
 }
 
-JSONView JSONView::operator[](std::string_view key) const noexcept {
-  if (node_) return member(reference_, *node_, key, owned_);
+JSONView JSONView::stepOutside(std::string_view key) const noexcept {
   if (!json_) return failure(*error_);
   if (json_->type() != Type::dictionary) {
     return failure(json_->error().value_or(JSONError::wrongType));

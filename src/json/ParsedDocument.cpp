@@ -4,6 +4,8 @@
 #include <simdjson.h>
 
 static_assert(simdjson::SIMDJSON_VERSION_MAJOR == 3, "the tape layout read here is simdjson 3's");
+// The HTTP loader leaves this much room after a body so that it is read in place.
+static_assert(simdjson::SIMDJSON_PADDING == 64);
 
 #include <array>
 #include <bit>
@@ -125,73 +127,36 @@ class ParsedDocument::Builder {
     // Built in place: pages past what is used are never touched, and nothing is copied after.
     document_.nodes_ = std::make_unique_for_overwrite<Node[]>(tapeLength);
     nodes_ = document_.nodes_.get();
-    put(nodes_, 0, Node::Kind::null, 0, 0);
+    put(nodes_[0], Node::Kind::null, 0, 0);
     nodeCount_ = 1;
     // Word 0 is the root marker; a scalar document is its one value.
-    std::uint64_t stringsEnd = 0;  // end of the last text placed
     std::uint64_t word = tape_[1];
     if (!isContainer(word)) {
-      placeScalar(tape_, nodes_, stringBuffer_, 1, word, 0, stringsEnd);
+      placeScalar(tape_ + 1, word, nodes_, stringBuffer_);
     } else {
       open(1, 0, static_cast<char>(word >> 56) == '{');
     }
-    // Each container's entries are placed in one tight loop bounded by its count. Branches
-    // follow the nesting and "number or not", which repeat with the document's shape; the other
-    // differences between scalar kinds are handled without branching. The walk's state lives in
-    // locals: node stores could alias members and frames, which would make every step reload
-    // them.
-    const std::uint64_t* const tape = tape_;
-    Node* const nodes = nodes_;
-    const std::uint8_t* const strings = stringBuffer_;
-    std::size_t i = 2;
+    at_ = tape_ + 2;
     while (!frames_.empty()) {
       Frame& frame = frames_.back();
-      const std::uint32_t count = frame.count;
-      std::uint32_t visited = frame.visited;
-      bool opened = false;
-      if (frame.object) {
-        const std::uint32_t first = frame.first;
-        const std::int32_t index = frame.index;
-        std::uint32_t next = frame.next;
-        std::uint64_t seen = frame.seen;
-        while (visited < count) {
-          ++visited;
-          // A key; it decides where its value goes.
-          const std::uint32_t slot =
-              placeKey(nodes, strings, first, next, seen, index, tape[i], stringsEnd);
-          word = tape[++i];
-          if (isContainer(word)) {
-            frame.visited = visited;
-            frame.next = next;
-            frame.seen = seen;
-            open(i++, slot, static_cast<char>(word >> 56) == '{');
-            opened = true;
-            break;
-          }
-          i = placeScalar(tape, nodes, strings, i, word, slot, stringsEnd);
-        }
-        if (!opened) frame.next = next;
-      } else {
-        const std::uint32_t first = frame.first;
-        while (visited < count) {
-          const std::uint32_t slot = first + visited++;
-          word = tape[i];
-          if (isContainer(word)) {
-            frame.visited = visited;
-            open(i++, slot, static_cast<char>(word >> 56) == '{');
-            opened = true;
-            break;
-          }
-          i = placeScalar(tape, nodes, strings, i, word, slot, stringsEnd);
-        }
-      }
+      const bool opened = !frame.object     ? walkArray(frame)
+                          : frame.index < 0 ? walkObject<false>(frame)
+                                            : walkObject<true>(frame);
       if (!opened) {
         close();
-        ++i;  // the closing word
+        ++at_;  // the closing word
       }
     }
-    // Texts stay where simdjson put them (each after its 4-byte length, in document order): one
-    // copy of the used part of its buffer keeps every offset valid.
+    const std::uint8_t* const strings = stringBuffer_;
+    // Texts stay where simdjson put them (each after its 4-byte length and followed by a zero,
+    // in document order): one copy of the used part of its buffer keeps every offset valid. The
+    // last text on the tape ends that part.
+    std::uint64_t stringsEnd = 0;
+    if (lastText_ != noText) {
+      std::uint32_t length;
+      std::memcpy(&length, strings + lastText_, sizeof length);
+      stringsEnd = lastText_ + sizeof length + length + 1;
+    }
     document_.strings_ = std::make_unique_for_overwrite<char[]>(stringsEnd);
     std::memcpy(document_.strings_.get(), strings, stringsEnd);
   }
@@ -214,6 +179,69 @@ class ParsedDocument::Builder {
   static Scratch& threadScratch() {
     thread_local Scratch scratch;
     return scratch;
+  }
+
+  // Each container's entries are placed in one tight loop bounded by its count, until the
+  // first entry that is a container: that one is opened (true) and walked next. Branches follow
+  // the nesting and "number or not", which repeat with the document's shape; the other
+  // differences between scalar kinds are handled without branching. The walk's state lives in
+  // locals: node stores could alias members and frames, which would make every step reload
+  // them. Indexed objects are rare and get their own loop, so the common one needs fewer
+  // registers.
+  template <bool indexed>
+  bool walkObject(Frame& frame) {
+    Node* const nodes = nodes_;
+    const std::uint8_t* const strings = stringBuffer_;
+    const std::uint64_t* at = at_;
+    std::uint64_t lastText = lastText_;
+    Node* const first = nodes + frame.first;
+    Node* key = first + 2 * frame.next;  // where the next new key goes
+    std::uint64_t seen = frame.seen;
+    for (std::uint32_t remaining = frame.count - frame.visited; remaining != 0; --remaining) {
+      lastText = *at & payloadMask;
+      Node* const value = indexed ? placeIndexedKey(first, key, frame.index, strings, *at)
+                                  : placeKey(first, key, seen, strings, *at);
+      const std::uint64_t word = *++at;
+      if (isContainer(word)) {
+        frame.visited = frame.count - remaining + 1;
+        frame.next = static_cast<std::uint32_t>((key - first) / 2);
+        frame.seen = seen;
+        lastText_ = lastText;
+        open(static_cast<std::size_t>(at - tape_), static_cast<std::uint32_t>(value - nodes),
+             static_cast<char>(word >> 56) == '{');
+        at_ = at + 1;
+        return true;
+      }
+      at = placeScalar(at, word, value, strings, lastText);
+    }
+    frame.next = static_cast<std::uint32_t>((key - first) / 2);
+    lastText_ = lastText;
+    at_ = at;
+    return false;
+  }
+
+  bool walkArray(Frame& frame) {
+    Node* const nodes = nodes_;
+    const std::uint8_t* const strings = stringBuffer_;
+    const std::uint64_t* at = at_;
+    std::uint64_t lastText = lastText_;
+    Node* const first = nodes + frame.first;
+    Node* const end = first + frame.count;
+    for (Node* value = first + frame.visited; value != end; ++value) {
+      const std::uint64_t word = *at;
+      if (isContainer(word)) {
+        frame.visited = static_cast<std::uint32_t>(value + 1 - first);
+        lastText_ = lastText;
+        open(static_cast<std::size_t>(at - tape_), static_cast<std::uint32_t>(value - nodes),
+             static_cast<char>(word >> 56) == '{');
+        at_ = at + 1;
+        return true;
+      }
+      at = placeScalar(at, word, value, strings, lastText);
+    }
+    lastText_ = lastText;
+    at_ = at;
+    return false;
   }
 
   // Index of the word after the value that starts at word i.
@@ -244,9 +272,7 @@ class ParsedDocument::Builder {
 
   // Writes a node in place, header as one word: building it in a temporary and copying that
   // out would read back narrow stores as one wide load, which stalls.
-  static void put(Node* nodes, std::uint32_t slot, Node::Kind kind, std::uint32_t size,
-                  std::uint64_t value) noexcept {
-    Node& node = nodes[slot];
+  static void put(Node& node, Node::Kind kind, std::uint32_t size, std::uint64_t value) noexcept {
     const std::uint64_t header = static_cast<std::uint64_t>(kind) | (std::uint64_t{size} << 32);
     std::memcpy(&node, &header, sizeof header);
     node.value = value;
@@ -257,32 +283,36 @@ class ParsedDocument::Builder {
     return type == '[' || type == '{';
   }
 
-  // Fills node `slot` from the scalar at word i and returns the index of the next word.
-  static std::size_t placeScalar(const std::uint64_t* tape, Node* nodes,
-                                 const std::uint8_t* strings, std::size_t i, std::uint64_t word,
-                                 std::uint32_t slot, std::uint64_t& stringsEnd) {
+  // Fills `node` from the scalar whose first word is `at` (its type word, already loaded) and
+  // returns where the next value starts.
+  static const std::uint64_t* placeScalar(const std::uint64_t* at, std::uint64_t word, Node* node,
+                                          const std::uint8_t* strings, std::uint64_t& lastText) {
     // Where the next value starts is the one thing the walk waits for: a branch on "number or
     // not" (steady in documents of repeated shape) lets it run ahead instead of waiting for
     // the type to be looked up.
     const auto type = static_cast<unsigned char>(word >> 56);
     if (isNumber(word)) {
-      put(nodes, slot, numberKinds[type], 0, tape[i + 1]);
-      return i + 2;
+      put(*node, numberKinds[type], 0, at[1]);
+      return at + 2;
     }
     if (type == '"') [[likely]] {
       const std::uint64_t offset = word & payloadMask;
       std::uint32_t length;
       std::memcpy(&length, strings + offset, sizeof length);
-      stringsEnd = offset + sizeof length + length + 1;
-      put(nodes, slot, Node::Kind::string, length, offset + sizeof length);
+      lastText = offset;
+      put(*node, Node::Kind::string, length, offset + sizeof length);
     } else if (type == 't' || type == 'f') {
-      put(nodes, slot, Node::Kind::boolean, 0, type == 't' ? 1 : 0);
+      put(*node, Node::Kind::boolean, 0, type == 't' ? 1 : 0);
     } else if (type == 'n') {
-      put(nodes, slot, Node::Kind::null, 0, 0);
+      put(*node, Node::Kind::null, 0, 0);
     } else [[unlikely]] {
       throw JSONParseError("Unexpected parser output");
     }
-    return i + 1;
+    return at + 1;
+  }
+  void placeScalar(const std::uint64_t* at, std::uint64_t word, Node* nodes,
+                   const std::uint8_t* strings) {
+    placeScalar(at, word, nodes, strings, lastText_);
   }
 
   // 'l', 'u' and 'd' are the only scalar tape types whose low six bits are 44, 53 and 36.
@@ -301,7 +331,7 @@ class ParsedDocument::Builder {
     const std::uint32_t first =
         reserveChildren(object ? 2 * std::size_t{count} + (indexed ? 1 : 0) : count);
     // Children follow their container.
-    put(nodes_, slot, object ? Node::Kind::object : Node::Kind::array, count, first - slot);
+    put(nodes_[slot], object ? Node::Kind::object : Node::Kind::array, count, first - slot);
     std::int32_t index = -1;
     if (indexed) {
       index = static_cast<std::int32_t>(indexes_.size());
@@ -310,52 +340,68 @@ class ParsedDocument::Builder {
     frames_.push_back({slot, first, 0, 0, count, 0, index, object});
   }
 
-  // Places a key in the open object; returns the node its value goes to. A repeated key keeps
-  // its first position and its value node is overwritten by the later value.
-  [[gnu::always_inline]] std::uint32_t placeKey(Node* nodes, const std::uint8_t* strings,
-                                                std::uint32_t first, std::uint32_t& next,
-                                                std::uint64_t& seen, std::int32_t index,
-                                                std::uint64_t word, std::uint64_t& stringsEnd) {
-    // simdjson stores a text as its 4-byte length and its bytes (padded): one load gives the
-    // length and the first bytes, from which the key's node header is made in registers.
+  // A key as simdjson stores it (its 4-byte length, its bytes, padding): one load gives the
+  // length and the first bytes, from which its node header is made in registers.
+  struct Key {
+    std::uint64_t header;
+    std::uint64_t text;  // offset of its bytes
+    std::string_view view;
+  };
+  static Key keyAt(const std::uint8_t* strings, std::uint64_t word) noexcept {
     const std::uint64_t offset = word & payloadMask;
-    const std::uint8_t* at = strings + offset;
     std::uint64_t raw;
-    std::memcpy(&raw, at, sizeof raw);
+    std::memcpy(&raw, strings + offset, sizeof raw);
     const auto length = static_cast<std::uint32_t>(raw);
-    stringsEnd = offset + sizeof length + length + 1;
     const std::uint64_t headMask = length >= 3 ? 0xFFFFFF : (std::uint64_t{1} << (8 * length)) - 1;
     const std::uint64_t header = static_cast<std::uint64_t>(Node::Kind::string) |
                                  (((raw >> 32) & headMask) << 8) | (std::uint64_t{length} << 32);
-    const std::string_view key(reinterpret_cast<const char*>(at + sizeof length), length);
-    const auto keyAt = [&](std::uint32_t p) {
-      const Node& node = nodes[first + 2 * p];
-      return std::string_view(reinterpret_cast<const char*>(strings) + node.value, node.size);
-    };
-    const bool indexed = index >= 0;
-    if (indexed) {
-      const std::uint32_t earlier = indexes_[index].find(key, keyAt);
-      if (earlier != KeyIndex::notFound) return first + 2 * earlier + 1;
-    } else {
-      // The header, hashed to one bit of a 64-bit filter, tells almost every new key apart from
-      // the earlier ones; only a set bit needs the earlier headers (and then texts) compared.
-      const std::uint64_t bit = std::uint64_t{1} << ((header * 0x9E3779B97F4A7C15u) >> 58);
-      if (seen & bit) {
-        for (std::uint32_t p = 0; p < next; ++p) {
-          if (ParsedDocument::header(nodes[first + 2 * p]) == header &&
-              (length <= 3 || keyAt(p) == key)) {
-            return first + 2 * p + 1;
-          }
+    return {header,
+            offset + sizeof length,
+            {reinterpret_cast<const char*>(strings) + offset + sizeof length, length}};
+  }
+  static std::string_view placedKey(const Node& node, const std::uint8_t* strings) noexcept {
+    return {reinterpret_cast<const char*>(strings) + node.value, node.size};
+  }
+  // Writes a new key at `key` (and moves it on); returns the node for its value.
+  static Node* placeNewKey(Node*& key, const Key& placed) noexcept {
+    std::memcpy(key, &placed.header, sizeof placed.header);
+    key->value = placed.text;
+    key += 2;
+    return key - 1;
+  }
+
+  // Places a key in the open object whose first key node is `first`; returns the node its value
+  // goes to. A repeated key keeps its first position and its value node is overwritten by the
+  // later value.
+  [[gnu::always_inline]] static Node* placeKey(Node* first, Node*& key, std::uint64_t& seen,
+                                               const std::uint8_t* strings, std::uint64_t word) {
+    const Key placed = keyAt(strings, word);
+    // The header, hashed to one bit of a 64-bit filter, tells almost every new key apart from
+    // the earlier ones; only a set bit needs the earlier headers (and then texts) compared.
+    const std::uint64_t bit = std::uint64_t{1} << ((placed.header * 0x9E3779B97F4A7C15u) >> 58);
+    if (seen & bit) [[unlikely]] {
+      for (Node* earlier = first; earlier != key; earlier += 2) {
+        if (ParsedDocument::header(*earlier) == placed.header &&
+            (placed.view.size() <= 3 || placedKey(*earlier, strings) == placed.view)) {
+          return earlier + 1;
         }
       }
-      seen |= bit;
     }
-    const std::uint32_t position = next++;
-    Node& node = nodes[first + 2 * position];
-    std::memcpy(&node, &header, sizeof header);
-    node.value = offset + sizeof length;
-    if (indexed) indexes_[index].insert(position, keyAt);
-    return first + 2 * position + 1;
+    seen |= bit;
+    return placeNewKey(key, placed);
+  }
+
+  [[gnu::noinline]] Node* placeIndexedKey(Node* first, Node*& key, std::int32_t index,
+                                          const std::uint8_t* strings, std::uint64_t word) {
+    const Key placed = keyAt(strings, word);
+    const auto keyText = [&](std::uint32_t p) { return placedKey(first[2 * p], strings); };
+    KeyIndex& keys = indexes_[index];
+    const std::uint32_t earlier = keys.find(placed.view, keyText);
+    if (earlier != KeyIndex::notFound) return first + 2 * earlier + 1;
+    const auto position = static_cast<std::uint32_t>((key - first) / 2);
+    Node* const value = placeNewKey(key, placed);
+    keys.insert(position, keyText);
+    return value;
   }
 
   void close() {
@@ -383,6 +429,9 @@ class ParsedDocument::Builder {
   std::size_t nodeCount_ = 0;
   const std::uint64_t* tape_ = nullptr;
   const std::uint8_t* stringBuffer_ = nullptr;
+  const std::uint64_t* at_ = nullptr;  // the next tape word to read
+  static constexpr std::uint64_t noText = ~std::uint64_t{0};
+  std::uint64_t lastText_ = noText;  // offset of the last text placed
 };
 
 std::shared_ptr<const ParsedDocument> ParsedDocument::parse(std::string_view bytes) {

@@ -28,6 +28,13 @@ std::size_t appendToBody(char* data, std::size_t size, std::size_t count, void* 
     return 0;
   }
   try {
+    // The JSON reader reads a body in place when 64 bytes to spare follow it, and copies it
+    // otherwise; growing ahead of need keeps that room at no extra cost.
+    constexpr std::size_t readAhead = 64;
+    const std::size_t needed = body.bytes.size() + length + readAhead;
+    if (needed > body.bytes.capacity()) {
+      body.bytes.reserve(std::max(needed, 2 * body.bytes.capacity()));
+    }
     body.bytes.append(data, length);
   } catch (...) {
     return 0;
