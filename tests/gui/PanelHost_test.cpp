@@ -1,6 +1,5 @@
-// How the item is drawn, decided from the program that owns the StatusNotifier watcher.
-#include "platform/gtk/PanelHostWatch.h"
-
+// Finding the panel host: a StatusNotifier watcher on the bus or an XEmbed tray on the display,
+// and how the item is drawn, decided from the program that owns the watcher.
 #include <unistd.h>
 
 #include <optional>
@@ -9,11 +8,41 @@
 #include "FakePanelHost.h"
 #include "GuiTest.h"
 #include "PrivateBus.h"
+#include "platform/gtk/PanelHostProbe.h"
+#include "platform/gtk/PanelHostWatch.h"
 
 namespace stratovane {
 namespace {
 
+using gtk::PanelHostProbe;
 using gtk::PanelLook;
+
+using PanelHostTest = testing::GuiTest;
+
+TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBus) {
+  ASSERT_FALSE(PanelHostProbe::xembedTrayPresent()) << "the test display has a tray of its own";
+  const auto ask = [](PanelHostProbe& probe) {
+    std::optional<bool> answer;
+    probe.check([&](bool hostPresent) { answer = hostPresent; });
+    EXPECT_FALSE(answer.has_value()) << "answered from inside the call";
+    EXPECT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    return answer;
+  };
+  PanelHostProbe busless({});
+  EXPECT_EQ(ask(busless), false);
+  testing::PrivateBus bus;
+  PanelHostProbe probe(bus.connection());
+  EXPECT_EQ(ask(probe), false);
+  {
+    testing::FakePanelHost host(bus.connection());
+    EXPECT_EQ(ask(probe), true);
+  }
+  // A probe gone before the answer calls nobody.
+  bool called = false;
+  PanelHostProbe(bus.connection()).check([&](bool) { called = true; });
+  spin(std::chrono::milliseconds(300));
+  EXPECT_FALSE(called);
+}
 
 TEST(PanelLookTest, NamesAreMatchedWholeOrAsTheKernelCutsThem) {
   const std::pair<const char*, PanelLook> cases[] = {
@@ -24,11 +53,11 @@ TEST(PanelLookTest, NamesAreMatchedWholeOrAsTheKernelCutsThem) {
       {"gnome-shell-calendar-server", PanelLook::iconOnly},
   };
   for (const auto& [program, look] : cases) EXPECT_EQ(gtk::panelLookFor(program), look) << program;
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
 }
 
-using PanelHostWatchTest = testing::GuiTest;
-
-TEST_F(PanelHostWatchTest, EachWatcherOwnerDecidesTheLookAgain) {
+TEST_F(PanelHostTest, EachWatcherOwnerDecidesTheLookAgain) {
   testing::PrivateBus bus;
   std::optional<PanelLook> look;
   std::string owner;  // what the watch learns the owning process runs
@@ -50,6 +79,7 @@ TEST_F(PanelHostWatchTest, EachWatcherOwnerDecidesTheLookAgain) {
       {"gnome-shell", PanelLook::label},
       {"", PanelLook::iconOnly}};
   for (const auto& [program, expected] : owners) {
+    SCOPED_TRACE(program);
     owner = program;
     // A connection of its own, so that closing it hands the watcher's name back.
     const auto panel = Gio::DBus::Connection::create_for_address_sync(
@@ -57,16 +87,11 @@ TEST_F(PanelHostWatchTest, EachWatcherOwnerDecidesTheLookAgain) {
                            Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
     {
       testing::FakePanelHost host(panel);
-      EXPECT_EQ(nextLook(), expected) << program;
+      EXPECT_EQ(nextLook(), expected);
     }
     panel->close_sync();  // the panel ends
-    EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after " << program;
+    EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after the panel ended";
   }
-}
-
-TEST(PanelHostWatchProgramTest, TheProgramOfAProcessIsItsExecutablesName) {
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
 }
 
 }  // namespace
