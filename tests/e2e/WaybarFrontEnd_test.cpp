@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
-#include <stdlib.h>
 
 #include <atomic>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -17,8 +15,6 @@
 
 namespace stratovane {
 namespace {
-
-namespace fs = std::filesystem;
 
 // 13 hourly entries from 2023-11-15 00:00 UTC, the icon missing at 01:00 and 03:00.
 std::string answer(const std::string& description = "clear sky") {
