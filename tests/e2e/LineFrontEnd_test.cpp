@@ -35,31 +35,22 @@ bool run(const std::string& command) {
 }
 
 // The host end of a veth pair with an address; both ends go when it is deleted.
-class VethPair {
- public:
-  VethPair() {
-    const std::string suffix = std::to_string(getpid() % 100000);
-    host = "stvh" + suffix;
-    guest = "stvg" + suffix;
-    made = run("ip link add " + host + " type veth peer name " + guest) &&
-           run("ip addr add " + kHostAddress + "/30 dev " + host) &&
-           run("ip link set " + host + " up");
-  }
+struct VethPair {
+  static inline const std::string kHostAddress = "10.213.77.1";
+  const std::string host = "stvh" + std::to_string(getpid() % 100000);
+  const std::string guest = "stvg" + std::to_string(getpid() % 100000);
+  const bool made =
+      run("ip link add " + host + " type veth peer name " + guest + " && ip addr add " +
+          kHostAddress + "/30 dev " + host + " && ip link set " + host + " up");
   ~VethPair() { run("ip link del " + host); }
 
   // Moves the other end into the namespace of `pid` and routes everything through the pair.
   bool connect(pid_t pid) const {
-    const std::string inside = "nsenter -t " + std::to_string(pid) + " -n ";
-    return run("ip link set " + guest + " netns " + std::to_string(pid)) &&
-           run(inside + "ip addr add 10.213.77.2/30 dev " + guest) &&
-           run(inside + "ip link set " + guest + " up") &&
-           run(inside + "ip route add default via " + kHostAddress);
+    const std::string inside = " && nsenter -t " + std::to_string(pid) + " -n ip ";
+    return run("ip link set " + guest + " netns " + std::to_string(pid) + inside +
+               "addr add 10.213.77.2/30 dev " + guest + inside + "link set " + guest + " up" +
+               inside + "route add default via " + kHostAddress);
   }
-
-  static inline const std::string kHostAddress = "10.213.77.1";
-  std::string host;
-  std::string guest;
-  bool made = false;
 };
 
 TEST(LineFrontEnd, OfflineInANamespaceAndBackOnlineAtOnceWhenARouteAppears) {
