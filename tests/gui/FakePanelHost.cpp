@@ -1,6 +1,8 @@
 // A panel on a bus: the watcher items register with, reading and clicking their menus.
 #include "FakePanelHost.h"
 
+#include "PrivateBus.h"
+
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -83,12 +85,7 @@ FakePanelHost::FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus) : bus_(std
   registration_ =
       g_dbus_connection_register_object(connection, "/StatusNotifierWatcher", info->interfaces[0],
                                         &kVTable, &item_, nullptr, nullptr);
-  const VariantPtr reply =
-      call(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-           "RequestName", g_variant_new("(su)", "org.kde.StatusNotifierWatcher", 4u));
-  guint32 result = 0;
-  if (reply) g_variant_get(reply.get(), "(u)", &result);
-  if (result != 1) throw std::runtime_error("the watcher's name is taken");
+  ownName(bus_, "org.kde.StatusNotifierWatcher");
 }
 
 FakePanelHost::~FakePanelHost() {

@@ -59,17 +59,11 @@ class GtkInterfaceLoaderTest : public testing::GuiTest {
     EXPECT_GT(vertical->get_value(), 0);
     return vertical;
   }
-  // The forecast window with only its text view connected.
-  std::shared_ptr<Window> forecastText(std::shared_ptr<TextView>& text) {
-    Connections connections;
-    connections.textViews.emplace_back("weatherTxtView", &text);
-    return loader.loadWindow("forcastWindows", connections);
-  }
 
   gtk::GtkInterfaceLoader loader;
 };
 
-TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgain) {
+TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgainCentred) {
   forcastWindows controller(loader);
   const std::string forecast =
       "\u2600\uFE0F 06:12\U0001F31B 21:40\n\nMin 3\u00B0 Max 12\u00B0\n\nlight rain";
@@ -78,9 +72,20 @@ TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgain) {
   ASSERT_NE(controller.weatherTxt, nullptr);
   EXPECT_EQ(controller.weatherTxtView->string(), forecast);
   EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon("10d"));
+  Gtk::Window& window = widgetOf(controller.window());
+  const auto at = [&](int expectedX, int expectedY) {
+    int x = -1, y = -1;
+    const bool there = waitUntil([&] {
+      window.get_window()->get_root_origin(x, y);
+      return x == expectedX && y == expectedY;
+    });
+    EXPECT_TRUE(there) << "at " << x << "," << y << ", expected " << expectedX << "," << expectedY;
+    return there;
+  };
+  window.move(0, 0);  // by the user
+  ASSERT_TRUE(at(0, 0));
 
   // Closed by the window manager's button: hidden, kept, and shown again with the new text.
-  Gtk::Window& window = widgetOf(controller.window());
   GdkEvent* event = gdk_event_new(GDK_DELETE);
   event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
   gtk_main_do_event(event);
@@ -90,6 +95,13 @@ TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgain) {
   EXPECT_TRUE(controller.window()->isVisible());
   EXPECT_EQ(controller.weatherTxtView->string(), "later");
   EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon(""));
+  // In the middle of its monitor again.
+  Gdk::Rectangle area;
+  window.get_display()->get_monitor_at_window(window.get_window())->get_workarea(area);
+  int width = 0, height = 0;
+  window.get_size(width, height);
+  at(area.get_x() + (area.get_width() - width) / 2,
+     area.get_y() + (area.get_height() - height) / 2);
 
   // The scroll view's document is the text view outlet itself.
   const std::shared_ptr<TextView> document = controller.weatherTxt->documentView();
@@ -106,7 +118,9 @@ TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgain) {
 
 TEST_F(GtkInterfaceLoaderTest, TheTextViewEditsLikeTyping) {
   std::shared_ptr<TextView> outlet;
-  const std::shared_ptr<Window> window = forecastText(outlet);
+  Connections connections;
+  connections.textViews.emplace_back("weatherTxtView", &outlet);
+  const std::shared_ptr<Window> window = loader.loadWindow("forcastWindows", connections);
   ASSERT_NE(outlet, nullptr);
   TextView& text = *outlet;
   EXPECT_FALSE(window->isVisible());
@@ -132,36 +146,6 @@ TEST_F(GtkInterfaceLoaderTest, TheTextViewEditsLikeTyping) {
   text.selectAll();
   text.insertText("refused");
   EXPECT_EQ(text.string(), "new");
-}
-
-TEST_F(GtkInterfaceLoaderTest, CenterMovesAShownWindowToTheMiddleOfItsMonitor) {
-  std::shared_ptr<TextView> text;
-  const std::shared_ptr<Window> window = forecastText(text);
-  Gtk::Window& widget = widgetOf(window);
-  window->show();
-  widget.move(0, 0);
-  ASSERT_TRUE(waitUntil([&] {
-    int x = -1, y = -1;
-    widget.get_window()->get_root_origin(x, y);
-    return x == 0 && y == 0;
-  }));
-
-  window->center();
-  window->orderFrontRegardless();
-  Gdk::Rectangle area;
-  widget.get_display()->get_monitor_at_window(widget.get_window())->get_workarea(area);
-  int width = 0, height = 0;
-  widget.get_size(width, height);
-  const int expectedX = area.get_x() + (area.get_width() - width) / 2;
-  const int expectedY = area.get_y() + (area.get_height() - height) / 2;
-  int x = -1, y = -1;
-  EXPECT_TRUE(waitUntil([&] {
-    widget.get_window()->get_root_origin(x, y);
-    return x == expectedX && y == expectedY;
-  })) << "at "
-      << x << "," << y << ", expected " << expectedX << "," << expectedY;
-  EXPECT_TRUE(window->isVisible());
-  window->close();
 }
 
 TEST_F(GtkInterfaceLoaderTest, AMissingIdOrFileFailsCalmly) {

@@ -34,14 +34,7 @@ class FakeNotificationServer {
         "</method></interface></node>");
     registration_ =
         bus_->register_object("/org/freedesktop/Notifications", info->lookup_interface(), vtable_);
-    Glib::Variant<guint32> reply;
-    bus_->call_sync("/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                    Glib::VariantContainerBase::create_tuple(
-                        {Glib::Variant<Glib::ustring>::create("org.freedesktop.Notifications"),
-                         Glib::Variant<guint32>::create(4)}),
-                    "org.freedesktop.DBus")
-        .get_child(reply, 0);
-    if (reply.get() != 1) throw std::runtime_error("the notification server's name is taken");
+    testing::ownName(bus_, "org.freedesktop.Notifications");
   }
   ~FakeNotificationServer() { bus_->unregister_object(registration_); }
 
@@ -166,12 +159,7 @@ TEST_F(TrayAppTest, FetchesOnceTheSystemHasWoken) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   WeatherServer weather;
   PrivateBus system;
-  system.connection()->call_sync(
-      "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-      Glib::VariantContainerBase::create_tuple(
-          {Glib::Variant<Glib::ustring>::create("org.freedesktop.login1"),
-           Glib::Variant<guint32>::create(0)}),
-      "org.freedesktop.DBus");
+  testing::ownName(system.connection(), "org.freedesktop.login1");
   const auto prepareForSleep = [&](bool sleeping) {
     system.connection()->emit_signal(
         "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", "",
