@@ -72,27 +72,6 @@ TEST_F(SettingsFrontEndsTest, OneViewAtATimeEscapeStoresAndTenShowingsKeepMemory
   EXPECT_EQ(app->wait(), 0);
 }
 
-TEST_F(SettingsFrontEndsTest, ASecondPanelItemEndsWithStatusZeroAndTheFirstShowsItsSettings) {
-  FakePanelHost host(bus.connection());
-  const auto first = start();
-  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
-      << first->readErrors();
-  ASSERT_EQ(testing::mappedWindowsTitled(kTitle), 0);
-
-  const auto second = start();
-  EXPECT_EQ(second->wait(), 0) << second->readErrors();
-  EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kTitle) == 1; }))
-      << first->readErrors();
-  // Bars never take part: this one runs on beside the panel item.
-  const auto bar = start({"--line"});
-  EXPECT_TRUE(bar->readLine()) << bar->readErrors();
-  // The view's style is installed once the toolkit is up, without a critical warning.
-  const std::string errors = first->readErrors();
-  EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
-  first->signal(SIGTERM);
-  EXPECT_EQ(first->wait(), 0);
-}
-
 // `stratovane --settings`, for text-bar users.
 TEST_F(SettingsFrontEndsTest, EscapeStoresAllNineKeysAndEndsWithStatusZero) {
   config.write("interval=10\nweatherEndpoint=https://proxy.test/onecall\n");

@@ -11,6 +11,7 @@
 
 #include "AppRun.h"
 #include "FakePanelHost.h"
+#include "XClient.h"
 #include "platform/gtk/PanelHostProbe.h"
 
 namespace stratovane {
@@ -59,6 +60,7 @@ class FakeNotificationServer {
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
+constexpr const char* kSettings = "Stratovane Settings";
 
 class TrayAppTest : public testing::AppRunTest {
  protected:
@@ -76,7 +78,7 @@ class TrayAppTest : public testing::AppRunTest {
   }
 };
 
-TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero) {
+TEST_F(TrayAppTest, ThePanelShowsTheLabelAndCommandsASecondStartItsSettingsAndQuitEndsIt) {
   FakePanelHost host(bus.connection());
   const std::unique_ptr<ChildProcess> app = start();
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
@@ -92,22 +94,43 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero
   EXPECT_EQ(menu, (std::vector<std::string>{"---", "Update forecast", "---", "Settings",
                                             "Check for update...", "---", "Quit"}));
 
-  // A host is present: past the time the hint would come, none has come.
-  spin(std::chrono::seconds(4));
-  EXPECT_EQ(app->readErrors().find(gtk::PanelHostProbe::kHint), std::string::npos);
+  // A second panel item ends with status 0, and the first shows its settings.
+  ASSERT_EQ(testing::mappedWindowsTitled(kSettings), 0);
+  EXPECT_EQ(start()->wait(), 0);
+  EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kSettings) == 1; }));
+  // Bars never take part: this one runs on beside the panel item.
+  const std::unique_ptr<ChildProcess> bar = start({"--line"});
+  EXPECT_TRUE(bar->readLine()) << bar->readErrors();
 
+  // A host is present: past the time the hint would come, none has come. The settings view's
+  // style is installed once the toolkit is up, without a critical warning.
+  spin(std::chrono::seconds(4));
+  const std::string errors = app->readErrors();
+  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
   ASSERT_TRUE(host.click("Quit"));
   EXPECT_EQ(app->wait(), 0) << app->readErrors();
 }
 
-TEST_F(TrayAppTest, UpdateForecastFetchesAgainWhileTheUpdateServerIsSilent) {
+// A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
+TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilent) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   WeatherServer weather;
   HttpTestServer updates(HttpTestServer::Misbehaviour::silent);
+  PrivateBus system;
+  testing::ownName(system.connection(), "org.freedesktop.login1");
+  const auto prepareForSleep = [&](bool sleeping) {
+    system.connection()->emit_signal(
+        "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", "",
+        Glib::VariantContainerBase::create_tuple(Glib::Variant<bool>::create(sleeping)));
+    system.connection()->flush_sync();
+  };
   config.write("apiKey=k1\nstatusBarOption=4\n");
   FakePanelHost host(bus.connection());
-  const std::unique_ptr<ChildProcess> app = start(
-      {}, {{"STRATOVANE_WEATHER_URL", weather.url()}, {"STRATOVANE_UPDATE_URL", updates.url("")}});
+  const std::unique_ptr<ChildProcess> app =
+      start({}, {{"STRATOVANE_WEATHER_URL", weather.url()},
+                 {"STRATOVANE_UPDATE_URL", updates.url("")},
+                 {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
   std::optional<std::string> label;
   EXPECT_TRUE(waitUntil([&] {
@@ -122,6 +145,15 @@ TEST_F(TrayAppTest, UpdateForecastFetchesAgainWhileTheUpdateServerIsSilent) {
   ASSERT_TRUE(host.click("Update forecast"));
   EXPECT_TRUE(waitUntil([&] { return weather.requests == 2; }, std::chrono::seconds(1)))
       << "the panel item froze while the update server was silent";
+
+  prepareForSleep(true);
+  spin(std::chrono::milliseconds(300));
+  EXPECT_EQ(weather.requests, 2) << "going to sleep is no reason to fetch";
+  EXPECT_TRUE(waitUntil([&] {
+    prepareForSleep(false);
+    spin(std::chrono::milliseconds(300));
+    return weather.requests >= 3;
+  }));
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }
@@ -150,37 +182,6 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
   expectIconOnlyLook(host);
   spin(std::chrono::seconds(1));
   EXPECT_EQ(notifications.notices.size(), 1u);
-  app->signal(SIGTERM);
-  EXPECT_EQ(app->wait(), 0);
-}
-
-// A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
-TEST_F(TrayAppTest, FetchesOnceTheSystemHasWoken) {
-  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  WeatherServer weather;
-  PrivateBus system;
-  testing::ownName(system.connection(), "org.freedesktop.login1");
-  const auto prepareForSleep = [&](bool sleeping) {
-    system.connection()->emit_signal(
-        "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", "",
-        Glib::VariantContainerBase::create_tuple(Glib::Variant<bool>::create(sleeping)));
-    system.connection()->flush_sync();
-  };
-  config.write("apiKey=abc\n");
-  const std::unique_ptr<ChildProcess> app = start(
-      {},
-      {{"STRATOVANE_WEATHER_URL", weather.url()}, {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
-  ASSERT_TRUE(waitUntil([&] { return weather.requests == 1; }, std::chrono::seconds(20)));
-
-  prepareForSleep(true);
-  spin(std::chrono::milliseconds(300));
-  EXPECT_EQ(weather.requests, 1) << "going to sleep is no reason to fetch";
-  // The program subscribes once its bus connection is up; until then a signal may pass unseen.
-  EXPECT_TRUE(waitUntil([&] {
-    prepareForSleep(false);
-    spin(std::chrono::milliseconds(300));
-    return weather.requests >= 2;
-  }));
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }
