@@ -1,11 +1,10 @@
 // A panel on a bus: the watcher items register with, reading and clicking their menus.
 #include "FakePanelHost.h"
 
-#include "PrivateBus.h"
-
 #include <memory>
-#include <stdexcept>
 #include <utility>
+
+#include "PrivateBus.h"
 
 namespace stratovane::testing {
 
