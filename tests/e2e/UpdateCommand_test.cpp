@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,22 +19,6 @@ using testing::hostHasDefaultRoute;
 using testing::HttpTestServer;
 using testing::serve;
 
-struct Outcome {
-  std::vector<std::string> lines;
-  std::optional<int> status;
-};
-
-Outcome checkUpdate(const std::string& server) {
-  ChildProcess child({STRATOVANE_BINARY, "--check-update"}, {{"STRATOVANE_UPDATE_URL", server},
-                                                             {"DISPLAY", ""},
-                                                             {"WAYLAND_DISPLAY", ""},
-                                                             {"LC_ALL", "C"}});
-  Outcome run;
-  while (std::optional<std::string> line = child.readLine()) run.lines.push_back(*line);
-  run.status = child.wait();
-  return run;
-}
-
 TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   const HttpTestServer server([](httplib::Server& routes) {
@@ -47,26 +30,32 @@ TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
     serve(routes, "/broken/version/stratovane_version.txt", "9.0.0");
     serve(routes, "/broken/version/stratovane_rh.rtf", "<html>Moved</html>");
   });
-
-  const Outcome offer = checkUpdate(server.url("/offer"));
-  EXPECT_EQ(offer.lines, (std::vector<std::string>{
-                             "Stratovane 9.0.0",
-                             std::string(" is now available - you have ") + STRATOVANE_VERSION +
-                                 ". Would you like to download it now?",
-                             "",
-                             "9.0.0",
-                             "Rain in \u00C5re.",
-                         }));
-  EXPECT_EQ(offer.status, 0);
-
-  const Outcome current = checkUpdate(server.url("/current"));
-  EXPECT_EQ(current.lines,
-            std::vector<std::string>{"You are running the newest version of Stratovane."});
-  EXPECT_EQ(current.status, 0);
-
-  const Outcome broken = checkUpdate(server.url("/broken"));
-  EXPECT_EQ(broken.lines, std::vector<std::string>{"Could not load the revision history"});
-  EXPECT_EQ(broken.status, 1);
+  const struct {
+    const char* folder;
+    std::vector<std::string> lines;
+    int status;
+  } cases[] = {
+      {"/offer",
+       {"Stratovane 9.0.0",
+        std::string(" is now available - you have ") + STRATOVANE_VERSION +
+            ". Would you like to download it now?",
+        "", "9.0.0", "Rain in \u00C5re."},
+       0},
+      {"/current", {"You are running the newest version of Stratovane."}, 0},
+      {"/broken", {"Could not load the revision history"}, 1},
+  };
+  for (const auto& expected : cases) {
+    SCOPED_TRACE(expected.folder);
+    ChildProcess child({STRATOVANE_BINARY, "--check-update"},
+                       {{"STRATOVANE_UPDATE_URL", server.url(expected.folder)},
+                        {"DISPLAY", ""},
+                        {"WAYLAND_DISPLAY", ""},
+                        {"LC_ALL", "C"}});
+    std::vector<std::string> lines;
+    while (std::optional<std::string> line = child.readLine()) lines.push_back(*line);
+    EXPECT_EQ(lines, expected.lines);
+    EXPECT_EQ(child.wait(), expected.status);
+  }
 }
 
 TEST(UpdateCommand, SIGTERMEndsACheckThatWaitsOnItsServer) {

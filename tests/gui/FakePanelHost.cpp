@@ -2,8 +2,9 @@
 #include "FakePanelHost.h"
 
 #include <memory>
-#include <stdexcept>
 #include <utility>
+
+#include "PrivateBus.h"
 
 namespace stratovane::testing {
 
@@ -48,11 +49,6 @@ VariantPtr property(GDBusConnection* bus, const std::string& service, const std:
   return VariantPtr(boxed);
 }
 
-std::string stringIn(GVariant* properties, const char* key) {
-  VariantPtr value(g_variant_lookup_value(properties, key, G_VARIANT_TYPE_STRING));
-  return value ? g_variant_get_string(value.get(), nullptr) : "";
-}
-
 void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
                   const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
                   gpointer data) {
@@ -88,12 +84,7 @@ FakePanelHost::FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus) : bus_(std
   registration_ =
       g_dbus_connection_register_object(connection, "/StatusNotifierWatcher", info->interfaces[0],
                                         &kVTable, &item_, nullptr, nullptr);
-  const VariantPtr reply =
-      call(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-           "RequestName", g_variant_new("(su)", "org.kde.StatusNotifierWatcher", 4u));
-  guint32 result = 0;
-  if (reply) g_variant_get(reply.get(), "(u)", &result);
-  if (result != 1) throw std::runtime_error("the watcher's name is taken");
+  ownName(bus_, "org.kde.StatusNotifierWatcher");
 }
 
 FakePanelHost::~FakePanelHost() {
@@ -109,30 +100,28 @@ std::optional<std::string> FakePanelHost::stringProperty(const char* name) const
 std::vector<FakePanelHost::Entry> FakePanelHost::menu() const {
   std::vector<Entry> entries;
   const VariantPtr path = property(bus_->gobj(), item_.service, item_.objectPath, "Menu");
-  if (!path) return entries;
   const VariantPtr reply =
-      call(bus_->gobj(), item_.service, g_variant_get_string(path.get(), nullptr),
-           "com.canonical.dbusmenu", "GetLayout", g_variant_new("(iias)", 0, 1, nullptr));
+      path ? call(bus_->gobj(), item_.service, g_variant_get_string(path.get(), nullptr),
+                  "com.canonical.dbusmenu", "GetLayout", g_variant_new("(iias)", 0, 1, nullptr))
+           : nullptr;
   if (!reply) return entries;
-  guint32 revision = 0;
-  GVariant* rootRaw = nullptr;
-  g_variant_get(reply.get(), "(u@(ia{sv}av))", &revision, &rootRaw);
-  const VariantPtr root(rootRaw);
-  const VariantPtr children(g_variant_get_child_value(root.get(), 2));
-  for (gsize i = 0; i < g_variant_n_children(children.get()); ++i) {
-    const VariantPtr boxed(g_variant_get_child_value(children.get(), i));
-    const VariantPtr child(g_variant_get_variant(boxed.get()));
+  GVariantIter* children = nullptr;
+  g_variant_get(reply.get(), "(u(ia{sv}av))", nullptr, nullptr, nullptr, &children);
+  GVariant* child = nullptr;
+  while (g_variant_iter_loop(children, "v", &child)) {
     gint32 id = 0;
-    GVariant* propertiesRaw = nullptr;
-    g_variant_get_child(child.get(), 0, "i", &id);
-    g_variant_get_child(child.get(), 1, "@a{sv}", &propertiesRaw);
-    const VariantPtr properties(propertiesRaw);
-    const VariantPtr enabled(
-        g_variant_lookup_value(properties.get(), "enabled", G_VARIANT_TYPE_BOOLEAN));
-    entries.push_back({id, stringIn(properties.get(), "label"),
-                       stringIn(properties.get(), "type") == "separator",
-                       !enabled || g_variant_get_boolean(enabled.get())});
+    GVariant* properties = nullptr;
+    g_variant_get(child, "(i@a{sv}av)", &id, &properties, nullptr);
+    const gchar* label = "";
+    const gchar* type = "";
+    gboolean enabled = TRUE;
+    g_variant_lookup(properties, "label", "&s", &label);
+    g_variant_lookup(properties, "type", "&s", &type);
+    g_variant_lookup(properties, "enabled", "b", &enabled);
+    entries.push_back({id, label, g_strcmp0(type, "separator") == 0, enabled != FALSE});
+    g_variant_unref(properties);
   }
+  g_variant_iter_free(children);
   return entries;
 }
 

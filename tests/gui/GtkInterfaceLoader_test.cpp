@@ -1,73 +1,130 @@
-// The interface files through GtkBuilder: outlets, actions and the forecast refill on real widgets.
+// The interface files through GtkBuilder: outlets, actions and the windows' refills on real
+// widgets.
 #include "platform/gtk/GtkInterfaceLoader.h"
 
 #include <gdkmm/display.h>
 #include <gdkmm/monitor.h>
+#include <gtkmm/adjustment.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/textview.h>
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "GuiTest.h"
+#include "presentation/AlertWindow.h"
+#include "presentation/PresentationTestSupport.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/forcastWindows.h"
+#include "support/FakePlatform.h"
+#include "update/ErrorWindow.h"
+#include "update/NoUpdateWindow.h"
+#include "update/windowUpdate.h"
 
 namespace stratovane {
 namespace {
 
-using gtk::GtkInterfaceLoader;
+const std::string kArchive = "https://updates.test/resources/Stratovane.zip";
+
+std::string manyLines(const std::string& word) {
+  std::string text;
+  for (int line = 0; line < 80; ++line) text += word + " " + std::to_string(line) + "\n";
+  return text;
+}
+
+// A bold version line, then enough lines to scroll.
+AttributedString revisionHistory(const std::string& version) {
+  TextAttributes bold;
+  bold.bold = true;
+  return {version + "\n" + manyLines("Fixed thing"), {{0, version.size(), bold}}};
+}
 
 class GtkInterfaceLoaderTest : public testing::GuiTest {
  protected:
-  GtkInterfaceLoader loader;
-};
-
-struct ForecastOutlets {
-  std::shared_ptr<TextFieldCell> icon;
-  std::shared_ptr<ScrollView> scroll;
-  std::shared_ptr<TextView> text;
-  int okClicks = 0;
-
-  Connections connections() {
-    Connections result;
-    result.textFieldCells.emplace_back("weatherIconTxt", &icon);
-    result.scrollViews.emplace_back("weatherTxt", &scroll);
-    result.textViews.emplace_back("weatherTxtView", &text);
-    result.actions.emplace_back("okButton", [this] { ++okClicks; });
-    return result;
+  template <class T>
+  static T* first(const std::shared_ptr<Window>& window) {
+    return widgetsOf<T>(widgetOf(window)).at(0);
   }
+  // Scrolls the window's text to its end, as a user would; its vertical adjustment.
+  static Glib::RefPtr<Gtk::Adjustment> scrolledDown(const std::shared_ptr<Window>& window) {
+    const Glib::RefPtr<Gtk::Adjustment> vertical =
+        first<Gtk::ScrolledWindow>(window)->get_vadjustment();
+    EXPECT_TRUE(waitUntil([&] { return vertical->get_upper() > vertical->get_page_size(); }));
+    vertical->set_value(vertical->get_upper() - vertical->get_page_size());
+    EXPECT_GT(vertical->get_value(), 0);
+    return vertical;
+  }
+
+  gtk::GtkInterfaceLoader loader;
 };
 
-TEST_F(GtkInterfaceLoaderTest, TheForecastWindowHasEveryOutlet) {
-  ForecastOutlets outlets;
-  const std::shared_ptr<Window> window = loader.loadWindow("forcastWindows", outlets.connections());
-  ASSERT_NE(window, nullptr);
-  ASSERT_NE(outlets.icon, nullptr);
-  ASSERT_NE(outlets.scroll, nullptr);
-  ASSERT_NE(outlets.text, nullptr);
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_FALSE(outlets.text->isEditable());
+TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgainCentred) {
+  forcastWindows controller(loader);
+  const std::string forecast =
+      "\u2600\uFE0F 06:12\U0001F31B 21:40\n\nMin 3\u00B0 Max 12\u00B0\n\nlight rain";
+  showForecastWindow(controller, forecast, "10d");
+  ASSERT_NE(controller.window(), nullptr);
+  ASSERT_NE(controller.weatherTxt, nullptr);
+  EXPECT_EQ(controller.weatherTxtView->string(), forecast);
+  EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon("10d"));
+  Gtk::Window& window = widgetOf(controller.window());
+  const auto at = [&](int expectedX, int expectedY) {
+    int x = -1, y = -1;
+    const bool there = waitUntil([&] {
+      window.get_window()->get_root_origin(x, y);
+      return x == expectedX && y == expectedY;
+    });
+    EXPECT_TRUE(there) << "at " << x << "," << y << ", expected " << expectedX << "," << expectedY;
+    return there;
+  };
+  window.move(0, 0);  // by the user
+  ASSERT_TRUE(at(0, 0));
+
+  // Closed by the window manager's button: hidden, kept, and shown again with the new text.
+  GdkEvent* event = gdk_event_new(GDK_DELETE);
+  event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+  EXPECT_FALSE(controller.window()->isVisible());
+  showForecastWindow(controller, "later", "");
+  EXPECT_TRUE(controller.window()->isVisible());
+  EXPECT_EQ(controller.weatherTxtView->string(), "later");
+  EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon(""));
+  // In the middle of its monitor again.
+  Gdk::Rectangle area;
+  window.get_display()->get_monitor_at_window(window.get_window())->get_workarea(area);
+  int width = 0, height = 0;
+  window.get_size(width, height);
+  at(area.get_x() + (area.get_width() - width) / 2,
+     area.get_y() + (area.get_height() - height) / 2);
 
   // The scroll view's document is the text view outlet itself.
-  const std::shared_ptr<TextView> document = outlets.scroll->documentView();
+  const std::shared_ptr<TextView> document = controller.weatherTxt->documentView();
   ASSERT_NE(document, nullptr);
   document->setEditable(true);
   document->insertText("shared");
-  EXPECT_EQ(outlets.text->string(), "shared");
-
-  // The window's default button, which Enter also presses, is the action's button.
-  Gtk::Widget* ok = widgetOf(window).get_default_widget();
+  EXPECT_EQ(controller.weatherTxtView->string(), "sharedlater");
+  // The window's default button, which Enter also presses, is the OK button.
+  Gtk::Widget* ok = window.get_default_widget();
   ASSERT_NE(ok, nullptr);
   gtk_button_clicked(GTK_BUTTON(ok->gobj()));
-  EXPECT_EQ(outlets.okClicks, 1);
-  window->close();
+  EXPECT_FALSE(controller.window()->isVisible());
 }
 
 TEST_F(GtkInterfaceLoaderTest, TheTextViewEditsLikeTyping) {
-  ForecastOutlets outlets;
-  const std::shared_ptr<Window> window = loader.loadWindow("forcastWindows", outlets.connections());
-  ASSERT_NE(outlets.text, nullptr);
-  TextView& text = *outlets.text;
+  std::shared_ptr<TextView> outlet;
+  Connections connections;
+  connections.textViews.emplace_back("weatherTxtView", &outlet);
+  const std::shared_ptr<Window> window = loader.loadWindow("forcastWindows", connections);
+  ASSERT_NE(outlet, nullptr);
+  TextView& text = *outlet;
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(text.isEditable());
 
   text.insertText("refused");
   EXPECT_EQ(text.string(), "");
@@ -89,64 +146,6 @@ TEST_F(GtkInterfaceLoaderTest, TheTextViewEditsLikeTyping) {
   text.selectAll();
   text.insertText("refused");
   EXPECT_EQ(text.string(), "new");
-}
-
-TEST_F(GtkInterfaceLoaderTest, TheForecastRefillOnRealWidgets) {
-  forcastWindows controller(loader);
-  const std::string forecast =
-      "\u2600\uFE0F 06:12\U0001F31B 21:40\n\nMin 3\u00B0 Max 12\u00B0\n\nlight rain";
-  showForecastWindow(controller, forecast, "10d");
-  ASSERT_NE(controller.window(), nullptr);
-  showForecastWindow(controller, forecast, "10d");
-  EXPECT_EQ(controller.weatherTxtView->string(), forecast);
-  EXPECT_EQ(controller.weatherTxtView->insertionPoint(), 0u);
-  EXPECT_FALSE(controller.weatherTxtView->isEditable());
-  EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon("10d"));
-
-  // Closed by the window manager's button: hidden, kept, and shown again with the new text.
-  Gtk::Window& window = widgetOf(controller.window());
-  GdkEvent* event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-  EXPECT_FALSE(controller.window()->isVisible());
-  showForecastWindow(controller, "later", "");
-  EXPECT_TRUE(controller.window()->isVisible());
-  EXPECT_EQ(controller.weatherTxtView->string(), "later");
-  EXPECT_EQ(controller.weatherIconTxt->title(), emojiForIcon(""));
-
-  controller.okButton();
-  EXPECT_FALSE(controller.window()->isVisible());
-}
-
-TEST_F(GtkInterfaceLoaderTest, CenterMovesAShownWindowToTheMiddleOfItsMonitor) {
-  ForecastOutlets outlets;
-  const std::shared_ptr<Window> window = loader.loadWindow("forcastWindows", outlets.connections());
-  Gtk::Window& widget = widgetOf(window);
-  window->show();
-  widget.move(0, 0);
-  ASSERT_TRUE(waitUntil([&] {
-    int x = -1, y = -1;
-    widget.get_window()->get_root_origin(x, y);
-    return x == 0 && y == 0;
-  }));
-
-  window->center();
-  window->orderFrontRegardless();
-  Gdk::Rectangle area;
-  widget.get_display()->get_monitor_at_window(widget.get_window())->get_workarea(area);
-  int width = 0, height = 0;
-  widget.get_size(width, height);
-  const int expectedX = area.get_x() + (area.get_width() - width) / 2;
-  const int expectedY = area.get_y() + (area.get_height() - height) / 2;
-  int x = -1, y = -1;
-  EXPECT_TRUE(waitUntil([&] {
-    widget.get_window()->get_root_origin(x, y);
-    return x == expectedX && y == expectedY;
-  })) << "at "
-      << x << "," << y << ", expected " << expectedX << "," << expectedY;
-  EXPECT_TRUE(window->isVisible());
-  window->close();
 }
 
 TEST_F(GtkInterfaceLoaderTest, AMissingIdOrFileFailsCalmly) {
@@ -186,6 +185,81 @@ TEST_F(GtkInterfaceLoaderTest, AMissingIdOrFileFailsCalmly) {
   }
   g_list_free(toplevels);
   EXPECT_EQ(windows, 0);
+}
+
+TEST_F(GtkInterfaceLoaderTest, TheAlertIsShownFromItsTopReadOnlyAndSelectable) {
+  AlertWindow controller(loader);
+  const testing::SecondsTimeFormatting times;
+  showAlertWindow(controller, {"Heat", "DWD", 100, 200, manyLines("Hot & <dry>")}, times);
+  ASSERT_NE(controller.window(), nullptr);
+  std::set<std::string> selectable;
+  for (Gtk::Label* label : widgetsOf<Gtk::Label>(widgetOf(controller.window())))
+    if (label->get_selectable()) selectable.insert(label->get_text());
+  EXPECT_EQ(selectable, (std::set<std::string>{"Heat", "DWD", "w100", "w200"}));
+  EXPECT_EQ(controller.alertTxtView->string(), manyLines("Hot & <dry>"));
+  EXPECT_FALSE(controller.alertTxtView->isEditable());
+
+  // Scrolled down by the user, then refilled with another long alert: back at the very top.
+  const Glib::RefPtr<Gtk::Adjustment> vertical = scrolledDown(controller.window());
+  showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, manyLines("Gusts")}, times);
+  spin(std::chrono::milliseconds(300));  // the new text is laid out
+  EXPECT_EQ(vertical->get_value(), 0);
+  first<Gtk::Button>(controller.window())->clicked();
+  EXPECT_FALSE(controller.window()->isVisible());
+}
+
+TEST_F(GtkInterfaceLoaderTest, TheOfferShowsTheHistoryOnceBoldFromTheTopAndDownloadOpensIt) {
+  testing::FakeWorkspace workspace;
+  windowUpdate updateWnd(loader, workspace, kArchive);
+  showUpdateWindow(updateWnd, "first", revisionHistory("1.0.0"));
+  ASSERT_NE(updateWnd.window(), nullptr);
+  const Glib::RefPtr<Gtk::Adjustment> vertical = scrolledDown(updateWnd.window());
+
+  const AttributedString history = revisionHistory("2.1.0");
+  showUpdateWindow(updateWnd, "Stratovane 2.1.0 is now available", history);
+  EXPECT_EQ(updateWnd.revisionMsg->string(), history.string);
+  EXPECT_EQ(updateWnd.verString->title(), "Stratovane 2.1.0 is now available");
+  auto* view = first<Gtk::TextView>(updateWnd.window());
+  EXPECT_FALSE(view->get_editable());
+  const Glib::RefPtr<Gtk::TextBuffer> buffer = view->get_buffer();
+  const auto weightAt = [&](int offset) {
+    for (const Glib::RefPtr<Gtk::TextTag>& tag : buffer->get_iter_at_offset(offset).get_tags()) {
+      if (tag->property_weight_set()) return tag->property_weight().get_value();
+    }
+    return 400;
+  };
+  EXPECT_EQ(weightAt(0), 700);
+  EXPECT_EQ(weightAt(4), 700);
+  EXPECT_EQ(weightAt(5), 400);
+  EXPECT_EQ(buffer->get_tag_table()->get_size(), 1) << "a tag per showing would pile up";
+  EXPECT_EQ(updateWnd.revisionMsg->insertionPoint(), 0u);
+  EXPECT_TRUE(waitUntil([&] { return vertical->get_value() == 0; })) << vertical->get_value();
+
+  // The last button of the row is the download button.
+  Gtk::Button* download = widgetsOf<Gtk::Button>(widgetOf(updateWnd.window())).back();
+  ASSERT_EQ(download->get_label(), "Download");
+  download->clicked();
+  EXPECT_EQ(workspace.urls, std::vector<std::string>{kArchive});
+  EXPECT_FALSE(updateWnd.window()->isVisible());
+}
+
+TEST_F(GtkInterfaceLoaderTest, TheErrorAndNoUpdateWindowsSayTheirMessageUntilTheirButton) {
+  ErrorWindow errorWnd(loader);
+  showErrorWindow(errorWnd, "Could not check online version");
+  showErrorWindow(errorWnd, "Could not load the revision history");
+  ASSERT_NE(errorWnd.window(), nullptr);
+  EXPECT_EQ(errorWnd.errorTV->string(), "Could not load the revision history");
+  EXPECT_FALSE(errorWnd.errorTV->isEditable());
+  EXPECT_TRUE(errorWnd.window()->isVisible());
+  first<Gtk::Button>(errorWnd.window())->clicked();
+  EXPECT_FALSE(errorWnd.window()->isVisible());
+
+  NoUpdateWindow alreadyUpdate(loader);
+  showNoUpdateWindow(alreadyUpdate);
+  ASSERT_NE(alreadyUpdate.window(), nullptr);
+  EXPECT_EQ(first<Gtk::Label>(alreadyUpdate.window())->get_text(), NoUpdateWindow::kMessage);
+  first<Gtk::Button>(alreadyUpdate.window())->clicked();
+  EXPECT_FALSE(alreadyUpdate.window()->isVisible());
 }
 
 }  // namespace

@@ -49,4 +49,15 @@ PrivateBus::~PrivateBus() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
+void ownName(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& name) {
+  Glib::Variant<guint32> reply;
+  bus->call_sync(
+         "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+         Glib::VariantContainerBase::create_tuple(
+             {Glib::Variant<Glib::ustring>::create(name), Glib::Variant<guint32>::create(4)}),
+         "org.freedesktop.DBus")
+      .get_child(reply, 0);
+  if (reply.get() != 1) throw std::runtime_error(name + " is taken");
+}
+
 }  // namespace stratovane::testing

@@ -29,4 +29,7 @@ class PrivateBus {
   Glib::RefPtr<Gio::DBus::Connection> connection_;
 };
 
+// Takes `name` on `bus` without queueing for it; throws std::runtime_error when it is taken.
+void ownName(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& name);
+
 }  // namespace stratovane::testing

@@ -4,27 +4,25 @@
 
 #include <giomm/dbusintrospection.h>
 
-#include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "AppRun.h"
 #include "FakePanelHost.h"
-#include "GuiTest.h"
-#include "PrivateBus.h"
+#include "XClient.h"
 #include "platform/gtk/PanelHostProbe.h"
-#include "support/ChildProcess.h"
-#include "support/ConfigDir.h"
-#include "support/HttpTestServer.h"
 
 namespace stratovane {
 namespace {
 
 using testing::ChildProcess;
-using testing::ConfigDir;
 using testing::FakePanelHost;
 using testing::hostHasDefaultRoute;
+using testing::HttpTestServer;
 using testing::PrivateBus;
+using testing::WeatherServer;
 
 // A desktop notification server on the bus that records the summary and body of each Notify.
 class FakeNotificationServer {
@@ -37,14 +35,7 @@ class FakeNotificationServer {
         "</method></interface></node>");
     registration_ =
         bus_->register_object("/org/freedesktop/Notifications", info->lookup_interface(), vtable_);
-    Glib::Variant<guint32> reply;
-    bus_->call_sync("/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                    Glib::VariantContainerBase::create_tuple(
-                        {Glib::Variant<Glib::ustring>::create("org.freedesktop.Notifications"),
-                         Glib::Variant<guint32>::create(4)}),
-                    "org.freedesktop.DBus")
-        .get_child(reply, 0);
-    if (reply.get() != 1) throw std::runtime_error("the notification server's name is taken");
+    testing::ownName(bus_, "org.freedesktop.Notifications");
   }
   ~FakeNotificationServer() { bus_->unregister_object(registration_); }
 
@@ -69,22 +60,10 @@ class FakeNotificationServer {
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
+constexpr const char* kSettings = "Stratovane Settings";
 
-class TrayAppTest : public testing::GuiTest {
+class TrayAppTest : public testing::AppRunTest {
  protected:
-  // Without an API key in the settings nothing is fetched.
-  std::unique_ptr<ChildProcess> start(const std::string& endpoint = "") {
-    return std::make_unique<ChildProcess>(
-        std::vector<std::string>{STRATOVANE_BINARY},
-        std::map<std::string, std::string>{{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
-                                           {"XDG_CONFIG_HOME", config.path.string()},
-                                           {"STRATOVANE_WEATHER_URL", endpoint},
-                                           {"NO_AT_BRIDGE", "1"},
-                                           {"GTK_A11Y", "none"},
-                                           {"LC_ALL", "C"},
-                                           {"TZ", "UTC"}});
-  }
-
   // The test's own process owns the fake watcher: a host of unknown kind, drawn as icon-only.
   static void expectIconOnlyLook(const FakePanelHost& host) {
     std::optional<std::string> title;
@@ -97,12 +76,9 @@ class TrayAppTest : public testing::GuiTest {
                     .ends_with("/stratovane/icons/stratovane-emoji-26a0-fe0f.png"));
     EXPECT_EQ(host.label(), title->substr(title->find(' ') + 1));
   }
-
-  PrivateBus bus;
-  ConfigDir config;
 };
 
-TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero) {
+TEST_F(TrayAppTest, ThePanelShowsTheLabelAndCommandsASecondStartItsSettingsAndQuitEndsIt) {
   FakePanelHost host(bus.connection());
   const std::unique_ptr<ChildProcess> app = start();
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
@@ -118,36 +94,66 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndTheCommandsAndQuitEndsWithStatusZero
   EXPECT_EQ(menu, (std::vector<std::string>{"---", "Update forecast", "---", "Settings",
                                             "Check for update...", "---", "Quit"}));
 
-  // A host is present: past the time the hint would come, none has come.
-  spin(std::chrono::seconds(4));
-  EXPECT_EQ(app->readErrors().find(gtk::PanelHostProbe::kHint), std::string::npos);
+  // A second panel item ends with status 0, and the first shows its settings.
+  ASSERT_EQ(testing::mappedWindowsTitled(kSettings), 0);
+  EXPECT_EQ(start()->wait(), 0);
+  EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kSettings) == 1; }));
+  // Bars never take part: this one runs on beside the panel item.
+  const std::unique_ptr<ChildProcess> bar = start({"--line"});
+  EXPECT_TRUE(bar->readLine()) << bar->readErrors();
 
+  // A host is present: past the time the hint would come, none has come. The settings view's
+  // style is installed once the toolkit is up, without a critical warning.
+  spin(std::chrono::seconds(4));
+  const std::string errors = app->readErrors();
+  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
   ASSERT_TRUE(host.click("Quit"));
   EXPECT_EQ(app->wait(), 0) << app->readErrors();
 }
 
-TEST_F(TrayAppTest, UpdateForecastFetchesAgain) {
+// A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
+TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilent) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  std::atomic<int> requests = 0;
-  testing::HttpTestServer server([&](httplib::Server& routes) {
-    routes.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
-      ++requests;
-      response.set_content(testing::lightRainAnswer, "application/json");
-    });
-  });
+  WeatherServer weather;
+  HttpTestServer updates(HttpTestServer::Misbehaviour::silent);
+  PrivateBus system;
+  testing::ownName(system.connection(), "org.freedesktop.login1");
+  const auto prepareForSleep = [&](bool sleeping) {
+    system.connection()->emit_signal(
+        "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep", "",
+        Glib::VariantContainerBase::create_tuple(Glib::Variant<bool>::create(sleeping)));
+    system.connection()->flush_sync();
+  };
   config.write("apiKey=k1\nstatusBarOption=4\n");
   FakePanelHost host(bus.connection());
-  const std::unique_ptr<ChildProcess> app = start(server.url("/onecall"));
+  const std::unique_ptr<ChildProcess> app =
+      start({}, {{"STRATOVANE_WEATHER_URL", weather.url()},
+                 {"STRATOVANE_UPDATE_URL", updates.url("")},
+                 {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
   std::optional<std::string> label;
   EXPECT_TRUE(waitUntil([&] {
     label = host.label();
     return label && label->find("light rain") != std::string::npos;
   })) << label.value_or("(none)");
-  EXPECT_EQ(requests, 1);
+  EXPECT_EQ(weather.requests, 1);
 
-  EXPECT_TRUE(waitUntil([&] { return host.click("Update forecast"); }));
-  EXPECT_TRUE(waitUntil([&] { return requests == 2; })) << requests;
+  ASSERT_TRUE(waitUntil([&] { return host.click("Check for update..."); }));
+  ASSERT_TRUE(waitUntil([&] { return updates.requests() == 1; }));
+  // The menu is read and clicked over D-Bus, so a blocked main loop shows as a late answer.
+  ASSERT_TRUE(host.click("Update forecast"));
+  EXPECT_TRUE(waitUntil([&] { return weather.requests == 2; }, std::chrono::seconds(1)))
+      << "the panel item froze while the update server was silent";
+
+  prepareForSleep(true);
+  spin(std::chrono::milliseconds(300));
+  EXPECT_EQ(weather.requests, 2) << "going to sleep is no reason to fetch";
+  EXPECT_TRUE(waitUntil([&] {
+    prepareForSleep(false);
+    spin(std::chrono::milliseconds(300));
+    return weather.requests >= 3;
+  }));
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }
