@@ -54,26 +54,22 @@ unsigned modeOf(const fs::path& path) {
 
 // Layers and conversions --------------------------------------------------------------------
 
-TEST(FileUserDefaultsLayers, StoredValuesHideFallbacksWhichHideNothing) {
-  FileUserDefaults defaults{""};
-  EXPECT_EQ(defaults.integerForKey("interval"), 0);
-  EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);
-  EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
-  defaults.registerDefaults({{"interval", "30"}, {"latitude", "59.4040015148249"}});
-  EXPECT_EQ(defaults.integerForKey("interval"), 30);
-  EXPECT_EQ(defaults.doubleForKey("latitude"), 59.4040015148249);
-  defaults.setInteger(10, "interval");
-  EXPECT_EQ(defaults.integerForKey("interval"), 10);
-  defaults.removeObject("interval");
-  EXPECT_EQ(defaults.integerForKey("interval"), 30);
-}
-
-TEST(FileUserDefaultsLayers, FallbacksAreNeverSavedAndNeverHideAStoredValue) {
+TEST(FileUserDefaultsLayers, StoredValuesHideFallbacksWhichAreNeverSaved) {
   TempDir dir;
   const fs::path file = dir / "settings.ini";
   {
     FileUserDefaults defaults{file};
-    defaults.registerDefaults({{"interval", "30"}, {"apiKey", ""}});
+    EXPECT_EQ(defaults.integerForKey("interval"), 0);
+    EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);
+    EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
+    defaults.registerDefaults(
+        {{"interval", "30"}, {"latitude", "59.4040015148249"}, {"apiKey", ""}});
+    EXPECT_EQ(defaults.integerForKey("interval"), 30);
+    EXPECT_EQ(defaults.doubleForKey("latitude"), 59.4040015148249);
+    defaults.setInteger(10, "interval");
+    EXPECT_EQ(defaults.integerForKey("interval"), 10);
+    defaults.removeObject("interval");
+    EXPECT_EQ(defaults.integerForKey("interval"), 30);
     defaults.setInteger(10, "decimals");
   }
   EXPECT_EQ(readFile(file), "[Settings]\ndecimals=10\n");
@@ -83,47 +79,55 @@ TEST(FileUserDefaultsLayers, FallbacksAreNeverSavedAndNeverHideAStoredValue) {
   EXPECT_EQ(restarted.integerForKey("decimals"), 10);
 }
 
-TEST(FileUserDefaultsConversion, IntegerReads) {
+TEST(FileUserDefaultsConversion, ReadsOfStoredNumbersAndTexts) {
   FileUserDefaults defaults{""};
-  const std::pair<double, std::int64_t> doubles[] = {
+  const std::pair<double, std::int64_t> doublesAsIntegers[] = {
       {2.9, 2},          {-2.9, -2},        {1e300, kMaxInt},
       {-1e300, kMinInt}, {std::nan(""), 0}, {-9223372036854775808.0, kMinInt}};
-  for (const auto& [stored, expected] : doubles) {
+  for (const auto& [stored, expected] : doublesAsIntegers) {
     defaults.setDouble(stored, "x");
     EXPECT_EQ(defaults.integerForKey("x"), expected) << stored;
   }
-  const std::pair<const char*, std::int64_t> texts[] = {{"30", 30},
-                                                        {"-1", -1},
-                                                        {"+7", 7},
-                                                        {" \t\n 42abc", 42},
-                                                        {"3.9", 3},
-                                                        {"1e5", 1},
-                                                        {"", 0},
-                                                        {"- 5", 0},
-                                                        {"9223372036854775807", kMaxInt},
-                                                        {"9223372036854775808", kMaxInt},
-                                                        {"-9223372036854775808", kMinInt},
-                                                        {"-99999999999999999999", kMinInt}};
-  for (const auto& [stored, expected] : texts) {
+  const std::pair<const char*, std::int64_t> textsAsIntegers[] = {
+      {"30", 30},
+      {"-1", -1},
+      {"+7", 7},
+      {" \t\n 42abc", 42},
+      {"3.9", 3},
+      {"1e5", 1},
+      {"", 0},
+      {"- 5", 0},
+      {"9223372036854775807", kMaxInt},
+      {"9223372036854775808", kMaxInt},
+      {"-9223372036854775808", kMinInt},
+      {"-99999999999999999999", kMinInt}};
+  for (const auto& [stored, expected] : textsAsIntegers) {
     defaults.setString(stored, "x");
     EXPECT_EQ(defaults.integerForKey("x"), expected) << '"' << stored << '"';
   }
-}
-
-TEST(FileUserDefaultsConversion, DoubleReadsTakeDecimalNumbersOnly) {
-  FileUserDefaults defaults{""};
-  const std::pair<const char*, double> texts[] = {{"17.994089135126462", 17.994089135126462},
-                                                  {"  -1.5e3x", -1500.0},
-                                                  {"+.5", 0.5},
-                                                  {"1e+", 1.0},
-                                                  {"0x1A", 0.0},
-                                                  {"inf", 0.0},
-                                                  {"nan", 0.0},
-                                                  {".", 0.0},
-                                                  {"1e999", INFINITY}};
-  for (const auto& [stored, expected] : texts) {
+  // Doubles take decimal numbers only.
+  const std::pair<const char*, double> textsAsDoubles[] = {
+      {"17.994089135126462", 17.994089135126462},
+      {"  -1.5e3x", -1500.0},
+      {"+.5", 0.5},
+      {"1e+", 1.0},
+      {"0x1A", 0.0},
+      {"inf", 0.0},
+      {"nan", 0.0},
+      {".", 0.0},
+      {"1e999", INFINITY}};
+  for (const auto& [stored, expected] : textsAsDoubles) {
     defaults.setString(stored, "x");
     EXPECT_EQ(defaults.doubleForKey("x"), expected) << '"' << stored << '"';
+  }
+  // Numbers read as texts are the shortest decimal texts.
+  defaults.setInteger(-1, "statusBarOption");
+  EXPECT_EQ(defaults.stringForKey("statusBarOption"), "-1");
+  const std::pair<double, const char*> doublesAsTexts[] = {
+      {18.0, "18"}, {59.4040015148249, "59.4040015148249"}, {0.1, "0.1"}};
+  for (const auto& [stored, expected] : doublesAsTexts) {
+    defaults.setDouble(stored, "x");
+    EXPECT_EQ(defaults.stringForKey("x"), expected);
   }
 }
 
