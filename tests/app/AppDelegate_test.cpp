@@ -184,9 +184,16 @@ TEST_F(AppDelegateTest, LoadsRunInTheBackgroundWithTheRegisteredFallbacks) {
                 std::string(STRATOVANE_UPDATE_URL) + "/version/stratovane_version.txt"}));
 }
 
-TEST_F(AppDelegateTest, SettingsChangeLeavesOneFetchTimerAndFetchesAtOnce) {
+TEST_F(AppDelegateTest, FetchTimerFetchesEveryPeriodAndASettingsChangeLeavesOneAndFetches) {
+  defaults.setInteger(10, SettingsKey::interval);
   launch();
   settle();
+  const std::pair<double, std::size_t> advances[] = {{599, 1}, {1, 2}, {1200, 4}};
+  for (const auto& [seconds, loads] : advances) {
+    runLoop.advance(seconds);
+    settle();
+    EXPECT_EQ(loader.urls.size(), loads) << runLoop.now();
+  }
   const std::pair<std::int64_t, double> periods[] = {
       {4, 1800}, {5, 300}, {120, 7200}, {0, 1800}, {-7, 1800}, {INT64_MAX, 4294967280.0}};
   for (const auto& [minutes, seconds] : periods) {
@@ -198,21 +205,6 @@ TEST_F(AppDelegateTest, SettingsChangeLeavesOneFetchTimerAndFetchesAtOnce) {
     EXPECT_EQ(app->fetchFeedTimer()->tolerance(), 60);
     EXPECT_EQ(loader.urls.size(), loadsBefore + 1) << minutes;
   }
-}
-
-TEST_F(AppDelegateTest, FetchTimerFetchesEveryPeriod) {
-  defaults.setInteger(10, SettingsKey::interval);
-  launch();
-  settle();
-  runLoop.advance(599);
-  settle();
-  EXPECT_EQ(loader.urls.size(), 1u);
-  runLoop.advance(1);
-  settle();
-  EXPECT_EQ(loader.urls.size(), 2u);
-  runLoop.advance(1200);
-  settle();
-  EXPECT_EQ(loader.urls.size(), 4u);
 }
 
 TEST_F(AppDelegateTest, RotationStepsEveryTwoSeconds) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "support/FakePlatform.h"
@@ -11,29 +10,19 @@
 namespace stratovane {
 namespace {
 
-// Every line written, each with a line feed.
-struct Output {
-  std::string text;
-  std::function<void(const std::string&)> writer() {
-    return [this](const std::string& line) { text += line + '\n'; };
-  }
-};
-
-TEST(LineStatusItem, PlainPrintsEveryTitleAtOnce) {
-  Output out;
+TEST(LineStatusItem, PlainPrintsEveryTitleAtOnceWaybarOneObjectPerBurstOfChanges) {
+  std::string out;
+  const auto write = [&out](const std::string& line) { out += line + '\n'; };
   testing::FakeQueue mainQueue;
-  LineStatusItem item(LineFormat::plain, mainQueue, out.writer());
-  item.setTitle("\u23F1 Fetching...");
-  item.setTitle("\u2600\uFE0F 22\u00B0 ");
-  item.setTitle("\u2600\uFE0F 22\u00B0 ");
-  EXPECT_EQ(out.text, "\u23F1 Fetching...\n\u2600\uFE0F 22\u00B0 \n\u2600\uFE0F 22\u00B0 \n");
+  LineStatusItem plain(LineFormat::plain, mainQueue, write);
+  plain.setTitle("\u23F1 Fetching...");
+  plain.setTitle("\u2600\uFE0F 22\u00B0 ");
+  plain.setTitle("\u2600\uFE0F 22\u00B0 ");
+  EXPECT_EQ(out, "\u23F1 Fetching...\n\u2600\uFE0F 22\u00B0 \n\u2600\uFE0F 22\u00B0 \n");
   EXPECT_EQ(mainQueue.size(), 0u);
-}
 
-TEST(LineStatusItem, WaybarWritesOneObjectPerBurstOfChanges) {
-  Output out;
-  testing::FakeQueue mainQueue;
-  LineStatusItem item(LineFormat::waybar, mainQueue, out.writer());
+  out.clear();
+  LineStatusItem item(LineFormat::waybar, mainQueue, write);
   item.setForecastText([] { return std::string("Min 1\u00B0 Max 5\u00B0\n\n\"rain\" <i>"); });
   auto menu = std::make_shared<Menu>();
   item.setMenu(menu);
@@ -42,7 +31,7 @@ TEST(LineStatusItem, WaybarWritesOneObjectPerBurstOfChanges) {
   item.setTitle("\u23F1 Fetching...");
   mainQueue.runAll();
   // Before the forecast entries exist the tooltip is empty.
-  EXPECT_EQ(out.text, "{\"text\":\"\u23F1 Fetching...\",\"tooltip\":\"\"}\n");
+  EXPECT_EQ(out, "{\"text\":\"\u23F1 Fetching...\",\"tooltip\":\"\"}\n");
 
   item.setTitle("<b>&amp;</b>\\\t\x01");
   menu->removeAllItems();
@@ -52,7 +41,7 @@ TEST(LineStatusItem, WaybarWritesOneObjectPerBurstOfChanges) {
   menu->addItem({"Quit", [] {}});
   mainQueue.runAll();
   EXPECT_EQ(
-      out.text,
+      out,
       "{\"text\":\"\u23F1 Fetching...\",\"tooltip\":\"\"}\n"
       "{\"text\":\"&lt;b&gt;&amp;amp;&lt;/b&gt;\\\\\\t\\u0001\",\"tooltip\":\"\u2600\uFE0F 14:00: "
       "a&lt;b &amp; c&gt;d : 21 \u00B0\\n"
