@@ -1,20 +1,94 @@
-// Timers on the default GLib main context: repetition, invalidation, tolerance, lifetimes.
-#include "platform/system/GLibRunLoop.h"
-
+// The GLib main context: the main queue's jobs, and timers (repetition, invalidation, tolerance,
+// lifetimes).
+#include <glib.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <stdexcept>
+#include <thread>
 
-#include "MainContextRunner.h"
+#include "platform/system/GLibMainQueue.h"
+#include "platform/system/GLibRunLoop.h"
 
 namespace stratovane {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::runMainContextFor;
-using testing::runMainContextUntil;
 using Clock = std::chrono::steady_clock;
+
+// Iterates the default main context until `done` or `limit` has passed; returns `done()`.
+// GLib warnings and criticals abort, so that misuse of a source shows as a failure.
+bool runMainContextUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
+  bool expired = false;
+  GSource* guard = g_timeout_source_new(static_cast<guint>(limit.count()));
+  g_source_set_callback(
+      guard,
+      [](gpointer flag) -> gboolean {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &expired, nullptr);
+  g_source_attach(guard, g_main_context_default());
+  while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+  g_source_destroy(guard);
+  g_source_unref(guard);
+  return done();
+}
+
+// Iterates the default main context for `duration`, whatever happens.
+void runMainContextFor(std::chrono::milliseconds duration) {
+  runMainContextUntil([] { return false; }, duration);
+}
+
+TEST(GLibMainQueueJobs, FromAnotherThreadRunInOrderOnTheMainThread) {
+  GLibMainQueue queue;
+  const auto mainThread = std::this_thread::get_id();
+  std::vector<int> order;
+  bool allOnMain = true;
+  std::thread submitter([&] {
+    for (int i = 0; i < 200; ++i) {
+      queue.async([&, i] {
+        order.push_back(i);
+        allOnMain = allOnMain && std::this_thread::get_id() == mainThread;
+      });
+    }
+  });
+  EXPECT_TRUE(runMainContextUntil([&] { return order.size() == 200; }, 5s));
+  submitter.join();
+  std::vector<int> expected(200);
+  std::iota(expected.begin(), expected.end(), 0);
+  EXPECT_EQ(order, expected);
+  EXPECT_TRUE(allOnMain);
+}
+
+TEST(GLibMainQueueJobs, NeverRunInsideAsyncAndJobsSubmittedByJobsComeAfter) {
+  GLibMainQueue queue;
+  std::vector<std::string> order;
+  queue.async([&] {
+    order.push_back("first");
+    queue.async([&] { order.push_back("submitted by first"); });
+  });
+  queue.async([&] { order.push_back("second"); });
+  EXPECT_TRUE(order.empty());
+  EXPECT_TRUE(runMainContextUntil([&] { return order.size() == 3; }, 5s));
+  EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "submitted by first"}));
+}
+
+TEST(GLibMainQueueLifetime, PendingJobsAreDroppedWithTheQueue) {
+  bool ran = false;
+  auto payload = std::make_shared<int>(0);
+  {
+    GLibMainQueue queue;
+    queue.async([&ran, payload] { ran = true; });
+  }
+  EXPECT_EQ(payload.use_count(), 1);
+  runMainContextFor(50ms);
+  EXPECT_FALSE(ran);
+}
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
