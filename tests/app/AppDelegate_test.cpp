@@ -250,15 +250,6 @@ TEST_F(AppDelegateTest, FixedModeRunsNoRotation) {
   EXPECT_EQ(app->displayMode(), 3);
 }
 
-TEST_F(AppDelegateTest, RotationBeforeTheFirstAnswerLeavesTheTitle) {
-  routes.flags = 0;
-  defaults.setInteger(-1, SettingsKey::statusBarOption);
-  launch();
-  runLoop.advance(10);
-  EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kOffline}));
-  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
-}
-
 TEST_F(AppDelegateTest, OutcomesOfAFetch) {
   defaults.setInteger(0, SettingsKey::statusBarOption);
   launch();
