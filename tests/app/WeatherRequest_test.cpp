@@ -53,23 +53,19 @@ TEST_F(WeatherRequestTest, CoordinatesAreShortestRoundTripWithAFraction) {
   EXPECT_NE(url().find("lat=0.0000001&"), std::string::npos) << url();
 }
 
-TEST_F(WeatherRequestTest, UnitsAndLanguages) {
-  defaults.setInteger(1, SettingsKey::units);
-  EXPECT_NE(url().find("&units=imperial&"), std::string::npos);
-  defaults.setInteger(7, SettingsKey::units);
-  EXPECT_NE(url().find("&units=imperial&"), std::string::npos);
-  defaults.setInteger(0, SettingsKey::units);
-  EXPECT_NE(url().find("&units=metric&"), std::string::npos);
-
+TEST_F(WeatherRequestTest, UnitsLanguagesAndTheKeyExactlyAsTyped) {
+  const std::pair<std::int64_t, const char*> units[] = {
+      {1, "imperial"}, {7, "imperial"}, {0, "metric"}};
+  for (const auto& [index, name] : units) {
+    defaults.setInteger(index, SettingsKey::units);
+    EXPECT_NE(url().find(std::string("&units=") + name + "&"), std::string::npos) << index;
+  }
   const std::pair<std::int64_t, const char*> languages[] = {
       {0, "da"}, {6, "el"}, {17, "sv"}, {18, "en"}, {-1, "en"}, {INT64_MIN, "en"}};
   for (const auto& [index, code] : languages) {
     defaults.setInteger(index, SettingsKey::language);
     EXPECT_NE(url().find(std::string("&lang=") + code + "&appid="), std::string::npos) << index;
   }
-}
-
-TEST_F(WeatherRequestTest, KeyIsSentExactlyAsTyped) {
   EXPECT_TRUE(url(" a b ").ends_with("&appid= a b "));
   EXPECT_TRUE(url("x%41&y=1").ends_with("&appid=x%41&y=1"));
 }

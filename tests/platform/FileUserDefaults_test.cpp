@@ -54,26 +54,22 @@ unsigned modeOf(const fs::path& path) {
 
 // Layers and conversions --------------------------------------------------------------------
 
-TEST(FileUserDefaultsLayers, StoredValuesHideFallbacksWhichHideNothing) {
-  FileUserDefaults defaults{""};
-  EXPECT_EQ(defaults.integerForKey("interval"), 0);
-  EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);
-  EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
-  defaults.registerDefaults({{"interval", "30"}, {"latitude", "59.4040015148249"}});
-  EXPECT_EQ(defaults.integerForKey("interval"), 30);
-  EXPECT_EQ(defaults.doubleForKey("latitude"), 59.4040015148249);
-  defaults.setInteger(10, "interval");
-  EXPECT_EQ(defaults.integerForKey("interval"), 10);
-  defaults.removeObject("interval");
-  EXPECT_EQ(defaults.integerForKey("interval"), 30);
-}
-
-TEST(FileUserDefaultsLayers, FallbacksAreNeverSavedAndNeverHideAStoredValue) {
+TEST(FileUserDefaultsLayers, StoredValuesHideFallbacksWhichAreNeverSaved) {
   TempDir dir;
   const fs::path file = dir / "settings.ini";
   {
     FileUserDefaults defaults{file};
-    defaults.registerDefaults({{"interval", "30"}, {"apiKey", ""}});
+    EXPECT_EQ(defaults.integerForKey("interval"), 0);
+    EXPECT_EQ(defaults.doubleForKey("latitude"), 0.0);
+    EXPECT_EQ(defaults.stringForKey("apiKey"), std::nullopt);
+    defaults.registerDefaults(
+        {{"interval", "30"}, {"latitude", "59.4040015148249"}, {"apiKey", ""}});
+    EXPECT_EQ(defaults.integerForKey("interval"), 30);
+    EXPECT_EQ(defaults.doubleForKey("latitude"), 59.4040015148249);
+    defaults.setInteger(10, "interval");
+    EXPECT_EQ(defaults.integerForKey("interval"), 10);
+    defaults.removeObject("interval");
+    EXPECT_EQ(defaults.integerForKey("interval"), 30);
     defaults.setInteger(10, "decimals");
   }
   EXPECT_EQ(readFile(file), "[Settings]\ndecimals=10\n");
@@ -83,47 +79,55 @@ TEST(FileUserDefaultsLayers, FallbacksAreNeverSavedAndNeverHideAStoredValue) {
   EXPECT_EQ(restarted.integerForKey("decimals"), 10);
 }
 
-TEST(FileUserDefaultsConversion, IntegerReads) {
+TEST(FileUserDefaultsConversion, ReadsOfStoredNumbersAndTexts) {
   FileUserDefaults defaults{""};
-  const std::pair<double, std::int64_t> doubles[] = {
+  const std::pair<double, std::int64_t> doublesAsIntegers[] = {
       {2.9, 2},          {-2.9, -2},        {1e300, kMaxInt},
       {-1e300, kMinInt}, {std::nan(""), 0}, {-9223372036854775808.0, kMinInt}};
-  for (const auto& [stored, expected] : doubles) {
+  for (const auto& [stored, expected] : doublesAsIntegers) {
     defaults.setDouble(stored, "x");
     EXPECT_EQ(defaults.integerForKey("x"), expected) << stored;
   }
-  const std::pair<const char*, std::int64_t> texts[] = {{"30", 30},
-                                                        {"-1", -1},
-                                                        {"+7", 7},
-                                                        {" \t\n 42abc", 42},
-                                                        {"3.9", 3},
-                                                        {"1e5", 1},
-                                                        {"", 0},
-                                                        {"- 5", 0},
-                                                        {"9223372036854775807", kMaxInt},
-                                                        {"9223372036854775808", kMaxInt},
-                                                        {"-9223372036854775808", kMinInt},
-                                                        {"-99999999999999999999", kMinInt}};
-  for (const auto& [stored, expected] : texts) {
+  const std::pair<const char*, std::int64_t> textsAsIntegers[] = {
+      {"30", 30},
+      {"-1", -1},
+      {"+7", 7},
+      {" \t\n 42abc", 42},
+      {"3.9", 3},
+      {"1e5", 1},
+      {"", 0},
+      {"- 5", 0},
+      {"9223372036854775807", kMaxInt},
+      {"9223372036854775808", kMaxInt},
+      {"-9223372036854775808", kMinInt},
+      {"-99999999999999999999", kMinInt}};
+  for (const auto& [stored, expected] : textsAsIntegers) {
     defaults.setString(stored, "x");
     EXPECT_EQ(defaults.integerForKey("x"), expected) << '"' << stored << '"';
   }
-}
-
-TEST(FileUserDefaultsConversion, DoubleReadsTakeDecimalNumbersOnly) {
-  FileUserDefaults defaults{""};
-  const std::pair<const char*, double> texts[] = {{"17.994089135126462", 17.994089135126462},
-                                                  {"  -1.5e3x", -1500.0},
-                                                  {"+.5", 0.5},
-                                                  {"1e+", 1.0},
-                                                  {"0x1A", 0.0},
-                                                  {"inf", 0.0},
-                                                  {"nan", 0.0},
-                                                  {".", 0.0},
-                                                  {"1e999", INFINITY}};
-  for (const auto& [stored, expected] : texts) {
+  // Doubles take decimal numbers only.
+  const std::pair<const char*, double> textsAsDoubles[] = {
+      {"17.994089135126462", 17.994089135126462},
+      {"  -1.5e3x", -1500.0},
+      {"+.5", 0.5},
+      {"1e+", 1.0},
+      {"0x1A", 0.0},
+      {"inf", 0.0},
+      {"nan", 0.0},
+      {".", 0.0},
+      {"1e999", INFINITY}};
+  for (const auto& [stored, expected] : textsAsDoubles) {
     defaults.setString(stored, "x");
     EXPECT_EQ(defaults.doubleForKey("x"), expected) << '"' << stored << '"';
+  }
+  // Numbers read as texts are the shortest decimal texts.
+  defaults.setInteger(-1, "statusBarOption");
+  EXPECT_EQ(defaults.stringForKey("statusBarOption"), "-1");
+  const std::pair<double, const char*> doublesAsTexts[] = {
+      {18.0, "18"}, {59.4040015148249, "59.4040015148249"}, {0.1, "0.1"}};
+  for (const auto& [stored, expected] : doublesAsTexts) {
+    defaults.setDouble(stored, "x");
+    EXPECT_EQ(defaults.stringForKey("x"), expected);
   }
 }
 
@@ -156,28 +160,6 @@ TEST(FileUserDefaultsConversion, StringReadsOfNumbersAreShortestDecimalTexts) {
 
 // The file ----------------------------------------------------------------------------------
 
-TEST(FileUserDefaultsFile, EveryReadGivesTheSameAfterAReload) {
-  TempDir dir;
-  const fs::path file = dir / "settings.ini";
-  const double doubles[] = {59.4040015148249, 18.0, -0.5, 1e-5, 1e20, -1e300, 5e-324, 0.1};
-  const std::int64_t integers[] = {-1, 0, 4, kMaxInt, kMinInt};
-  FileUserDefaults defaults{file};
-  int n = 0;
-  for (double value : doubles) defaults.setDouble(value, "d" + std::to_string(n++));
-  for (std::int64_t value : integers) defaults.setInteger(value, "i" + std::to_string(n++));
-  defaults.setString("59.4abc", "s");
-
-  FileUserDefaults reloaded{file};
-  for (int i = 0; i < n; ++i) {
-    const std::string key = (i < 8 ? "d" : "i") + std::to_string(i);
-    EXPECT_EQ(reloaded.integerForKey(key), defaults.integerForKey(key)) << key;
-    EXPECT_EQ(reloaded.doubleForKey(key), defaults.doubleForKey(key)) << key;
-  }
-  EXPECT_EQ(reloaded.stringForKey("i8"), "-1");
-  EXPECT_EQ(reloaded.stringForKey("d1"), "18");
-  EXPECT_EQ(reloaded.stringForKey("s"), "59.4abc");
-}
-
 TEST(FileUserDefaultsFile, IsCreatedPrivateWithItsDirectoryAndNoTemporaryFileLeft) {
   TempDir dir;
   const fs::path file = dir / "config" / "stratovane" / "settings.ini";
@@ -205,7 +187,9 @@ TEST(FileUserDefaultsFile, UnknownKeysCommentsAndLineEndingsOfAValidFile) {
   EXPECT_EQ(readFile(file), "[Settings]\napiKey=def\nfutureKey=some value\n");
 }
 
-TEST(FileUserDefaultsFile, HostileTextsRoundTripAsKeysAndValues) {
+TEST(FileUserDefaultsFile, NumbersAndHostileTextsReadTheSameAfterAReload) {
+  const double doubles[] = {59.4040015148249, 18.0, -0.5, 1e-5, 1e20, -1e300, 5e-324, 0.1};
+  const std::int64_t integers[] = {-1, 0, 4, kMaxInt, kMinInt};
   const std::string texts[] = {
       "",
       "  leading and trailing  ",
@@ -217,21 +201,31 @@ TEST(FileUserDefaultsFile, HostileTextsRoundTripAsKeysAndValues) {
       std::string("nul\0\x01\x1b\x7f", 7),
       "\xff\xfe not UTF-8 \xc0\xaf \xed\xa0\x80",
       "\xe2\x9a\xa0\xef\xb8\x8f \xc3\xa9t\xc3\xa9",
+      "59.4abc",
   };
   TempDir dir;
   const fs::path file = dir / "settings.ini";
-  {
-    FileUserDefaults defaults{file};
-    for (std::size_t i = 0; i < std::size(texts); ++i) {
-      defaults.setString(texts[i], "value" + std::to_string(i));
-      defaults.setString("key" + std::to_string(i), texts[i]);
-    }
+  FileUserDefaults defaults{file};
+  int n = 0;
+  for (double value : doubles) defaults.setDouble(value, "d" + std::to_string(n++));
+  for (std::int64_t value : integers) defaults.setInteger(value, "i" + std::to_string(n++));
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    defaults.setString(texts[i], "value" + std::to_string(i));
+    defaults.setString("key" + std::to_string(i), texts[i]);
   }
   const std::string saved = readFile(file);
   // One line per key and the group, and the whole file is text.
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 1 + 2 * std::ssize(texts));
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 1 + n + 2 * std::ssize(texts));
   EXPECT_EQ(saved.find('\0'), std::string::npos);
+
   FileUserDefaults reloaded{file};
+  for (int i = 0; i < n; ++i) {
+    const std::string key = (i < 8 ? "d" : "i") + std::to_string(i);
+    EXPECT_EQ(reloaded.integerForKey(key), defaults.integerForKey(key)) << key;
+    EXPECT_EQ(reloaded.doubleForKey(key), defaults.doubleForKey(key)) << key;
+  }
+  EXPECT_EQ(reloaded.stringForKey("i8"), "-1");
+  EXPECT_EQ(reloaded.stringForKey("d1"), "18");
   for (std::size_t i = 0; i < std::size(texts); ++i) {
     EXPECT_EQ(reloaded.stringForKey("value" + std::to_string(i)), texts[i]) << i;
     EXPECT_EQ(reloaded.stringForKey(texts[i]), "key" + std::to_string(i)) << i;

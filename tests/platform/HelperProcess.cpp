@@ -2,16 +2,14 @@
 // another user, where the test process itself cannot go.
 #include "HelperProcess.h"
 
-#include <grp.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/KernelReachability.h"
+#include "support/ChildProcess.h"
 
 namespace stratovane::testing {
 
@@ -56,42 +54,23 @@ int runMode(const std::string& mode, const std::string& argument) {
 
 HelperOutcome runHelper(const std::vector<std::string>& prefix, const std::string& mode,
                         const std::string& argument, std::optional<uid_t> asUser) {
-  std::vector<std::string> words = prefix;
-  words.push_back(std::filesystem::read_symlink("/proc/self/exe").string());
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::string modeEntry = std::string(kModeVariable) + "=" + mode;
-  std::string argumentEntry = std::string(kArgumentVariable) + "=" + argument;
-  std::vector<char*> envp;
-  for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
-  envp.push_back(modeEntry.data());
-  envp.push_back(argumentEntry.data());
-  envp.push_back(nullptr);
-
-  const pid_t child = ::fork();
-  if (child < 0) return {};
-  if (child == 0) {
-    // Only async-signal-safe calls between fork and exec.
-    if (asUser && (::setgroups(0, nullptr) != 0 || ::setresgid(*asUser, *asUser, *asUser) != 0 ||
-                   ::setresuid(*asUser, *asUser, *asUser) != 0)) {
-      ::_exit(126);
-    }
-    ::execvpe(argv[0], argv.data(), envp.data());
-    ::_exit(127);
+  std::vector<std::string> argv;
+  if (asUser) {
+    const std::string id = std::to_string(*asUser);
+    argv = {"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups"};
   }
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return {};
+  argv.insert(argv.end(), prefix.begin(), prefix.end());
+  argv.push_back(std::filesystem::read_symlink("/proc/self/exe").string());
+  try {
+    ChildProcess helper(argv, {{kModeVariable, mode}, {kArgumentVariable, argument}});
+    const auto status = helper.wait();
+    // No status: the helper crashed or hung, and so gave no answer.
+    if (!status) return {true, std::nullopt};
+    if (*status < kAnswerBase) return {};
+    return {true, *status - kAnswerBase};
+  } catch (const std::exception&) {
+    return {};  // the prefix command is missing
   }
-  HelperOutcome outcome;
-  if (WIFEXITED(status) && WEXITSTATUS(status) >= kAnswerBase) {
-    outcome.started = true;
-    outcome.value = WEXITSTATUS(status) - kAnswerBase;
-  } else if (WIFSIGNALED(status)) {
-    outcome.started = true;  // the helper crashed: no answer
-  }
-  return outcome;
 }
 
 }  // namespace stratovane::testing

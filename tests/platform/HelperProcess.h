@@ -11,12 +11,12 @@
 namespace stratovane::testing {
 
 struct HelperOutcome {
-  bool started = false;      // false when fork or exec failed, or the prefix command refused
+  bool started = false;      // false when the prefix command is missing or refused
   std::optional<int> value;  // the helper's answer when it ran to the end
 };
 
 // Runs `prefix` (a command such as {"unshare", "-n"}; empty for none) followed by this binary
-// in the helper `mode` with `argument`, optionally as the user and group `asUser`.
+// in the helper `mode` with `argument`, optionally as the user and group `asUser` (by setpriv).
 HelperOutcome runHelper(const std::vector<std::string>& prefix, const std::string& mode,
                         const std::string& argument, std::optional<uid_t> asUser = {});
 

@@ -20,8 +20,12 @@ namespace stratovane::testing {
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// Reads what is available into the buffer; false at end of file.
-bool drain(int fd, std::string& buffer) {
+// Waits until `fd` has bytes or `deadline` passes, and appends them; false at either end.
+bool readUntil(int fd, std::string& buffer, Clock::time_point deadline) {
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  pollfd ready{fd, POLLIN, 0};
+  if (::poll(&ready, 1, static_cast<int>(std::max<long>(0, left))) <= 0) return false;
   char chunk[4096];
   const ssize_t count = ::read(fd, chunk, sizeof chunk);
   if (count <= 0) return false;
@@ -88,23 +92,13 @@ std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds time
       outBuffer_.erase(0, end + 1);
       return line;
     }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return std::nullopt;
-    pollfd fd{out_, POLLIN, 0};
-    if (::poll(&fd, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
-    if (!drain(out_, outBuffer_)) return std::nullopt;
+    if (!readUntil(out_, outBuffer_, deadline)) return std::nullopt;
   }
 }
 
 std::string ChildProcess::readErrors(std::chrono::milliseconds wait) {
   const auto deadline = Clock::now() + wait;
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    pollfd fd{err_, POLLIN, 0};
-    if (::poll(&fd, 1, static_cast<int>(std::max<long>(0, left.count()))) <= 0) break;
-    if (!drain(err_, errBuffer_)) break;
+  while (readUntil(err_, errBuffer_, deadline)) {
   }
   return errBuffer_;
 }

@@ -49,10 +49,6 @@ void FakeQueue::runAt(std::size_t position) {
   job();
 }
 
-void FakeStatusItem::setTitle(const std::string& title) {
-  if (hasButton_) titles.push_back(title);
-}
-
 std::vector<std::string> FakeStatusItem::menuTitles() const {
   std::vector<std::string> result;
   if (!menu_) return result;

@@ -70,7 +70,7 @@ class FakeQueue : public Queue {
 class FakeStatusItem : public StatusItem {
  public:
   bool hasButton() const override { return hasButton_; }
-  void setTitle(const std::string& title) override;
+  void setTitle(const std::string& title) override { titles.push_back(title); }
   std::string title() const override { return titles.empty() ? std::string() : titles.back(); }
   void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
   std::shared_ptr<Menu> menu() const override { return menu_; }
@@ -80,7 +80,7 @@ class FakeStatusItem : public StatusItem {
   // Runs the action of the first item with this title.
   void choose(const std::string& title) const;
 
-  std::vector<std::string> titles;  // every title written, in order
+  std::vector<std::string> titles;  // every title written, in order, with a button or not
   bool hasButton_ = true;
 
  private:

@@ -1,0 +1,184 @@
+// The GLib main context: the main queue's jobs, and timers (repetition, invalidation, tolerance,
+// lifetimes).
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <numeric>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/system/GLibMainQueue.h"
+#include "platform/system/GLibRunLoop.h"
+
+namespace stratovane {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Iterates the default main context until `done` or `limit` has passed; returns `done()`.
+// GLib warnings and criticals abort, so that misuse of a source shows as a failure.
+bool runMainContextUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  g_log_set_always_fatal(static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
+  bool expired = false;
+  GSource* guard = g_timeout_source_new(static_cast<guint>(limit.count()));
+  g_source_set_callback(
+      guard,
+      [](gpointer flag) -> gboolean {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &expired, nullptr);
+  g_source_attach(guard, g_main_context_default());
+  while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+  g_source_destroy(guard);
+  g_source_unref(guard);
+  return done();
+}
+
+// Iterates the default main context for `duration`, whatever happens.
+void runMainContextFor(std::chrono::milliseconds duration) {
+  runMainContextUntil([] { return false; }, duration);
+}
+
+TEST(GLibMainQueueJobs, FromAnotherThreadRunInOrderOnTheMainThread) {
+  GLibMainQueue queue;
+  const auto mainThread = std::this_thread::get_id();
+  std::vector<int> order;
+  bool allOnMain = true;
+  std::thread submitter([&] {
+    for (int i = 0; i < 200; ++i) {
+      queue.async([&, i] {
+        order.push_back(i);
+        allOnMain = allOnMain && std::this_thread::get_id() == mainThread;
+      });
+    }
+  });
+  EXPECT_TRUE(runMainContextUntil([&] { return order.size() == 200; }, 5s));
+  submitter.join();
+  std::vector<int> expected(200);
+  std::iota(expected.begin(), expected.end(), 0);
+  EXPECT_EQ(order, expected);
+  EXPECT_TRUE(allOnMain);
+}
+
+TEST(GLibMainQueueJobs, NeverRunInsideAsyncAndJobsSubmittedByJobsComeAfter) {
+  GLibMainQueue queue;
+  std::vector<std::string> order;
+  queue.async([&] {
+    order.push_back("first");
+    queue.async([&] { order.push_back("submitted by first"); });
+  });
+  queue.async([&] { order.push_back("second"); });
+  EXPECT_TRUE(order.empty());
+  EXPECT_TRUE(runMainContextUntil([&] { return order.size() == 3; }, 5s));
+  EXPECT_EQ(order, (std::vector<std::string>{"first", "second", "submitted by first"}));
+}
+
+TEST(GLibMainQueueLifetime, PendingJobsAreDroppedWithTheQueue) {
+  bool ran = false;
+  auto payload = std::make_shared<int>(0);
+  {
+    GLibMainQueue queue;
+    queue.async([&ran, payload] { ran = true; });
+  }
+  EXPECT_EQ(payload.use_count(), 1);
+  runMainContextFor(50ms);
+  EXPECT_FALSE(ran);
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TEST(GLibTimerFiring, RepeatsOnePeriodApartFromOnePeriodAfterSchedulingEvenWhenTheActionThrows) {
+  GLibRunLoop loop;
+  std::vector<double> firings;
+  const auto start = Clock::now();
+  const auto timer = loop.scheduledTimer(0.1, [&] {
+    firings.push_back(secondsSince(start));
+    throw std::runtime_error("from a test");
+  });
+  ASSERT_TRUE(runMainContextUntil([&] { return firings.size() >= 3; }, 5s));
+  EXPECT_GE(firings[0], 0.095);
+  EXPECT_GE(firings[2], 0.295);
+  EXPECT_TRUE(timer->isValid());
+  timer->invalidate();
+}
+
+TEST(GLibTimerFiring, OutOfRangePeriodsAreMadeSafe) {
+  GLibRunLoop loop;
+  int count = 0;
+  const auto huge = loop.scheduledTimer(1e300, [&] { ++count; });
+  EXPECT_EQ(huge->timeInterval(), Timer::kMaximumInterval);
+  const auto negative = loop.scheduledTimer(-5, [&] { ++count; });
+  const auto notANumber = loop.scheduledTimer(std::nan(""), [&] { ++count; });
+  EXPECT_GT(negative->timeInterval(), 0.0);
+  EXPECT_GT(notANumber->timeInterval(), 0.0);
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= 4; }, 5s));
+  huge->invalidate();
+  negative->invalidate();
+  notANumber->invalidate();
+}
+
+TEST(GLibTimerFiring, ASecondOfToleranceUsesCoarseTimeoutsThatStillRepeat) {
+  GLibRunLoop loop;
+  int count = 0;
+  const auto timer = loop.scheduledTimer(1.0, [&] { ++count; });
+  timer->setTolerance(60);
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
+  // And back to millisecond timeouts.
+  timer->setTolerance(0);
+  const int before = count;
+  EXPECT_TRUE(runMainContextUntil([&] { return count >= before + 1; }, 3s));
+  timer->invalidate();
+}
+
+TEST(GLibTimerInvalidation, StopsFiringAndReleasesTheActionAlsoFromInsideIt) {
+  GLibRunLoop loop;
+  int count = 0;
+  int ownCount = 0;
+  std::string seen;
+  auto payload = std::make_shared<int>(0);
+  const auto timer = loop.scheduledTimer(0.01, [&count, payload] { ++count; });
+  std::shared_ptr<Timer> own;
+  // The action uses its captures after invalidating: they must still be alive then.
+  own = loop.scheduledTimer(0.01, [&, text = std::make_shared<std::string>("still here")] {
+    ++ownCount;
+    own->invalidate();
+    seen = *text;
+  });
+  ASSERT_TRUE(runMainContextUntil([&] { return count >= 1 && ownCount >= 1; }, 5s));
+  timer->invalidate();
+  EXPECT_FALSE(timer->isValid());
+  EXPECT_EQ(payload.use_count(), 1);
+  const int atInvalidation = count;
+  runMainContextFor(100ms);
+  EXPECT_EQ(count, atInvalidation);
+  EXPECT_EQ(ownCount, 1);
+  EXPECT_EQ(seen, "still here");
+  timer->invalidate();  // a second time does nothing
+}
+
+TEST(GLibTimerLifetime, TheRunLoopKeepsValidTimersAndInvalidatesThemWhenItGoes) {
+  int count = 0;
+  std::shared_ptr<Timer> kept;
+  {
+    GLibRunLoop loop;
+    loop.scheduledTimer(0.01, [&] { ++count; });  // the reference is dropped at once
+    kept = loop.scheduledTimer(3600, [] {});
+    EXPECT_TRUE(runMainContextUntil([&] { return count >= 2; }, 5s));
+  }
+  const int atEnd = count;
+  runMainContextFor(50ms);
+  EXPECT_EQ(count, atEnd);
+  EXPECT_FALSE(kept->isValid());
+  kept->setTolerance(5);  // a timer that outlives its loop stays harmless
+  kept->invalidate();
+}
+
+}  // namespace
+}  // namespace stratovane
