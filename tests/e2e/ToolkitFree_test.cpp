@@ -16,8 +16,9 @@ namespace {
 using testing::ChildProcess;
 using testing::ConfigDir;
 
-constexpr const char* kToolkitLibraries[] = {"libgtk-3", "libgdk-3",  "libgtkmm",
-                                             "ayatana",  "osmgpsmap", "stratovane-desktop"};
+constexpr const char* kToolkitLibraries[] = {
+    "libgtk-3",  "libgdk-3", "libgtkmm",           "ayatana",
+    "osmgpsmap", "libsoup",  "stratovane-desktop", "stratovane-map"};
 
 std::string toolkitLibraryIn(const std::string& text) {
   for (const char* library : kToolkitLibraries) {

@@ -53,13 +53,17 @@ TEST_F(DesktopModuleTest, InstalledBinaryLoadsTheInstalledModule) {
                                          {"NO_AT_BRIDGE", "1"},
                                          {"GTK_A11Y", "none"}});
   bool loaded = false;
+  std::string maps;
   for (int i = 0; i < 100 && !loaded; ++i) {
-    const std::string maps = mapsOf(child.pid());
+    maps = mapsOf(child.pid());
     loaded = maps.find(module.string()) != std::string::npos &&
              maps.find("libgtk-3") != std::string::npos;
     if (!loaded) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   EXPECT_TRUE(loaded) << child.readErrors();
+  // The map and what only it needs wait for the settings view.
+  for (const char* library : {"stratovane-map", "osmgpsmap", "libsoup"})
+    EXPECT_EQ(maps.find(library), std::string::npos) << library;
   child.signal(SIGTERM);
   EXPECT_EQ(child.wait(), 0);
 }

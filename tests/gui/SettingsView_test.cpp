@@ -68,6 +68,9 @@ class SettingsViewTest : public testing::GuiTest {
     setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
     defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
     notifications.addObserver(SettingsChanged, [this] { ++settingsChanged; });
+    // Made here rather than by the map module, which tests do not look for.
+    loader.setMapFactory(
+        [](Gtk::Container& container) { return std::make_shared<gtk::OsmMapView>(container); });
   }
 
   void TearDown() override {

@@ -92,9 +92,10 @@ TEST(Install, PackageUnpacksToABinaryThatRuns) {
   ASSERT_FALSE(package.empty()) << cpack.text;
 
   const Output contents = run("dpkg-deb --contents " + quoted(package));
-  for (const char* file : {"/bin/stratovane", "/stratovane/stratovane-desktop.so",
-                           "/share/applications/stratovane.desktop",
-                           "/share/doc/stratovane/copyright", "/share/man/man1/stratovane.1.gz"}) {
+  for (const char* file :
+       {"/bin/stratovane", "/stratovane/stratovane-desktop.so", "/stratovane/stratovane-map.so",
+        "/share/applications/stratovane.desktop", "/share/doc/stratovane/copyright",
+        "/share/man/man1/stratovane.1.gz"}) {
     EXPECT_NE(contents.text.find(file), std::string::npos) << file << "\n" << contents.text;
   }
   const Output fields = run("dpkg-deb --field " + quoted(package) + " Depends");

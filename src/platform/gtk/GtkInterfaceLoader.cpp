@@ -1,6 +1,8 @@
 // Builds the windows of the interface files compiled into the binary and connects their outlets.
 #include "platform/gtk/GtkInterfaceLoader.h"
 
+#include <dlfcn.h>
+#include <gmodule.h>
 #include <gtkmm/box.h>
 #include <gtkmm/builder.h>
 #include <gtkmm/button.h>
@@ -15,7 +17,9 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -28,7 +32,7 @@
 #include "platform/gtk/GtkTextViewAdapter.h"
 #include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GtkWindowAdapter.h"
-#include "platform/gtk/OsmMapView.h"
+#include "platform/gtk/MapModule.h"
 
 // Generated from data/ui/stratovane.gresource.xml; the resource registers itself when linked.
 extern "C" GResource* stratovane_get_resource(void);
@@ -88,6 +92,42 @@ void runAction(const std::function<void()>& action) {
   }
 }
 
+// The map module's entry, loaded on first use from the folder of the module running this code and
+// kept for the rest of the run: the toolkit types it registers cannot be unloaded.
+MapViewFactory mapModuleFactory() {
+  static MapViewFactory factory = nullptr;
+  if (factory != nullptr) return factory;
+  Dl_info self{};
+  if (dladdr(reinterpret_cast<void*>(&mapModuleFactory), &self) == 0 || self.dli_fname == nullptr) {
+    std::fputs("stratovane: cannot find the folder of the map module\n", stderr);
+    return nullptr;
+  }
+  const std::filesystem::path path =
+      std::filesystem::path(self.dli_fname).parent_path() / kMapModuleName;
+  GModule* module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
+  if (module == nullptr) {
+    std::fprintf(stderr, "stratovane: cannot load the map: %s\n", g_module_error());
+    return nullptr;
+  }
+  gpointer symbol = nullptr;
+  if (!g_module_symbol(module, kMapViewFactory, &symbol) || symbol == nullptr) {
+    std::fprintf(stderr, "stratovane: %s is not a Stratovane map module\n", path.c_str());
+    g_module_close(module);
+    return nullptr;
+  }
+  g_module_make_resident(module);
+  factory = reinterpret_cast<MapViewFactory>(symbol);
+  return factory;
+}
+
+std::shared_ptr<MapView> moduleMap(Gtk::Container& container) {
+  const MapViewFactory factory = mapModuleFactory();
+  if (factory == nullptr) return nullptr;
+  std::unique_ptr<MapView> map(factory(container.gobj()));
+  if (!map) std::fputs("stratovane: the map cannot be made\n", stderr);
+  return map;
+}
+
 }  // namespace
 
 Glib::RefPtr<Gtk::Builder> GtkInterfaceLoader::build(const std::string& name) {
@@ -127,15 +167,14 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
       lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
                                             "GtkSwitch", fills);
   if (!complete) return false;
+  std::vector<std::pair<Gtk::Box*, std::shared_ptr<MapView>*>> maps;
   for (const auto& [id, outlet] : connections.mapViews) {
     Gtk::Box* container = find<Gtk::Box>(builder, id);
     if (container == nullptr) {
       fail(name, "has no GtkBox \"" + id + "\"");
       return false;
     }
-    fills.emplace_back([this, container, outlet] {
-      *outlet = mapFactory_ ? mapFactory_(*container) : std::make_shared<OsmMapView>(*container);
-    });
+    maps.emplace_back(container, outlet);
   }
   std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
   for (const auto& [id, action] : connections.actions) {
@@ -145,6 +184,12 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
       return false;
     }
     buttons.emplace_back(button, action);
+  }
+  // Maps are made last of all: making one may fail too, when its module is missing.
+  for (const auto& [container, outlet] : maps) {
+    std::shared_ptr<MapView> map = mapFactory_ ? mapFactory_(*container) : moduleMap(*container);
+    if (!map) return false;  // the factory has said why
+    fills.emplace_back([outlet, map = std::move(map)] { *outlet = map; });
   }
 
   for (const std::function<void()>& fill : fills) fill();

@@ -33,7 +33,9 @@ class GtkInterfaceLoader : public InterfaceLoader {
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
                                  const Connections& connections) override;
 
-  // Makes the map widget inside `container`, filling it; the osm-gps-map map unless replaced.
+  // Makes the map widget inside `container`, filling it; null, after one line on standard error,
+  // when it cannot, and loading fails then. Unless replaced, the osm-gps-map map of the map
+  // module found beside the desktop module running this code.
   using MapFactory = std::function<std::shared_ptr<MapView>(Gtk::Container& container)>;
   void setMapFactory(MapFactory factory) { mapFactory_ = std::move(factory); }
 
