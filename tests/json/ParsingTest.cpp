@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "json/JSON.h"
 
@@ -28,41 +30,17 @@ std::string nested(int depth, std::string_view inner) {
 }
 
 TEST(JSONParsing, RejectsWhatRFC8259Forbids) {
-  for (const char* text : {"",
-                           " ",
-                           "[1,]",
-                           "{\"a\":1,}",
-                           "[1 2]",
-                           "{\"a\" 1}",
-                           "{a:1}",
-                           "[1]/*c*/",
-                           "// c\n1",
-                           "NaN",
-                           "Infinity",
-                           "-Infinity",
-                           "01",
-                           "-01",
-                           "1.",
-                           ".5",
-                           "+1",
-                           "0x10",
-                           "1e",
-                           "'a'",
-                           "\"a\x01\"",
-                           "\"tab\there\"",
-                           "\"\xff\"",
-                           "\"\xc3\"",
-                           "\"\xed\xa0\x80\"",
-                           "\"\\ud800\"",
-                           "\"\\udc00\"",
-                           "\"\\ud800\\u0041\"",
-                           "\"\\x\"",
-                           "tru",
-                           "nul",
-                           "[",
-                           "{\"a\"}",
-                           "1 2",
-                           "\xef\xbb\xbf{}"}) {
+  for (const char* text : {"", " ", "[1,]", "{\"a\":1,}", "[1 2]", "{\"a\" 1}", "{a:1}", "[1]/*c*/",
+                           "// c\n1", "tru", "nul", "[", "{\"a\"}", "1 2", "\xef\xbb\xbf{}"}) {
+    EXPECT_FALSE(accepted(text)) << text;
+  }
+  for (const char* number :
+       {"NaN", "Infinity", "-Infinity", "01", "-01", "1.", ".5", "+1", "0x10", "1e"}) {
+    EXPECT_FALSE(accepted(number)) << number;
+  }
+  for (const char* text :
+       {"'a'", "\"a\x01\"", "\"tab\there\"", "\"\xff\"", "\"\xc3\"", "\"\xed\xa0\x80\"",
+        "\"\\ud800\"", "\"\\udc00\"", "\"\\ud800\\u0041\"", "\"\\x\""}) {
     EXPECT_FALSE(accepted(text)) << text;
   }
 }
@@ -75,6 +53,9 @@ TEST(JSONParsing, AcceptsEveryKindOfValidDocument) {
   }
   EXPECT_EQ(parse("\"\\ud83d\\ude00\"").stringValue(), "\xF0\x9F\x98\x80");
   EXPECT_EQ(parse("\"a\\u0000b\"").stringValue(), std::string("a\0b", 3));
+  EXPECT_EQ(parse(R"({"a\"b\\c\/\n": "\t\u00e9"})")["a\"b\\c/\n"].stringValue(), "\t\xC3\xA9");
+  EXPECT_EQ(parse("-0"), JSON(0));
+  EXPECT_TRUE(std::signbit(parse("-0.0").doubleValue()));
 }
 
 TEST(JSONParsing, NestingUpTo1024LevelsOnly) {
@@ -115,12 +96,6 @@ TEST(JSONParsing, LongerIntegersBecomeDoubles) {
   EXPECT_FALSE(accepted("1e400"));
 }
 
-TEST(JSONParsing, NegativeZero) {
-  EXPECT_EQ(parse("-0"), JSON(0));
-  EXPECT_TRUE(std::signbit(parse("-0.0").doubleValue()));
-  EXPECT_EQ(parse("-0.0"), JSON(0));
-}
-
 TEST(JSONParsing, DuplicateKeysTheLaterWinsAtTheFirstPosition) {
   const JSON json = parse(R"({"a": 1, "b": 2, "a": {"deep": [1]}, "c": 3, "b": "x"})");
   EXPECT_EQ(json.count(), 3u);
@@ -134,23 +109,11 @@ TEST(JSONParsing, DuplicateKeysTheLaterWinsAtTheFirstPosition) {
   EXPECT_EQ(replaced["a"].intValue(), 5);
 }
 
-TEST(JSONParsing, LargeObjectsFindEveryKeyAndKeepOrder) {
-  std::string text = "{";
-  for (int i = 0; i < 300; ++i) {
-    text += (i ? "," : "") + ("\"k" + std::to_string(i) + "\":" + std::to_string(i));
-  }
-  text += ",\"k7\":-7}";
-  const JSON json = parse(text);
-  EXPECT_EQ(json.count(), 300u);
-  for (int i = 0; i < 300; ++i) {
-    EXPECT_EQ(json["k" + std::to_string(i)].intValue(), i == 7 ? -7 : i);
-  }
-  EXPECT_EQ(json.rawDictionary().keyAt(299), "k299");
-  EXPECT_EQ(json["k300"].error(), JSONError::notExist);
-}
-
-TEST(JSONParsing, EveryObjectSizeFindsItsKeysDespiteDuplicates) {
-  for (int size = 1; size <= 40; ++size) {
+TEST(JSONParsing, EveryObjectSizeFindsItsKeysInOrderDespiteDuplicates) {
+  std::vector<int> sizes(40);
+  std::iota(sizes.begin(), sizes.end(), 1);
+  sizes.push_back(300);
+  for (int size : sizes) {
     for (int duplicates : {0, 1, 3}) {
       std::string text = "{";
       for (int i = 0; i < size; ++i) {
@@ -160,14 +123,14 @@ TEST(JSONParsing, EveryObjectSizeFindsItsKeysDespiteDuplicates) {
       for (int d = 0; d < duplicates && d < size; ++d) {
         text += ",\"key" + std::to_string(d) + "\":" + std::to_string(-d - 1);
       }
-      text += "}";
-      const JSON json = parse(text);
-      ASSERT_EQ(json.count(), static_cast<std::size_t>(size)) << text;
+      const JSON json = parse(text + "}");
+      SCOPED_TRACE(text);
+      ASSERT_EQ(json.count(), static_cast<std::size_t>(size));
       for (int i = 0; i < size; ++i) {
-        const int expected = i < duplicates ? -i - 1 : i;
-        EXPECT_EQ(json["key" + std::to_string(i)].intValue(), expected) << text;
+        EXPECT_EQ(json["key" + std::to_string(i)].intValue(), i < duplicates ? -i - 1 : i);
       }
-      EXPECT_FALSE(json["key" + std::to_string(size)].exists());
+      EXPECT_EQ(json.rawDictionary().keyAt(size - 1), "key" + std::to_string(size - 1));
+      EXPECT_EQ(json["key" + std::to_string(size)].error(), JSONError::notExist);
       EXPECT_FALSE(json["kex0"].exists());
       EXPECT_FALSE(json[""].exists());
     }
@@ -196,11 +159,6 @@ TEST(JSONParsing, LookupsAcrossObjectsWithDifferentKeyOrders) {
     key = "abcdefgh1";
     EXPECT_EQ(list[0][key].stringValue(), "x");
   }
-}
-
-TEST(JSONParsing, StringsWithEscapesAndKeysSurvive) {
-  const JSON json = parse(R"({"a\"b\\c\/\n": "\t\u00e9"})");
-  EXPECT_EQ(json["a\"b\\c/\n"].stringValue(), "\t\xC3\xA9");
 }
 
 }  // namespace
