@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/FileUserDefaults.h"
 #include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/PresentationTestSupport.h"
@@ -19,6 +20,7 @@ const std::string kSun = "\u2600\uFE0F";
 const std::string kRain = "\U0001F327";
 const std::string kCloud = "\u2601\uFE0F";
 const std::string kDeg = "\u00B0";
+const std::string kWarning = "\u26A0\uFE0F ";
 
 // An hourly array of `count` entries, dt 1000 + i, temp i + 0.25, icons cycling sun/rain/cloud.
 std::string hourly(int count) {
@@ -43,29 +45,32 @@ class ForecastTest : public ::testing::Test {
  protected:
   ForecastTest() { defaults.setInteger(1, "decimals"); }
 
-  Forecast build(const std::string& json) {
-    return buildForecast(answer(json), defaults, numbers, times, 0);
+  Forecast build(const std::string& json, double now = 0, bool oneCall25InUse = false) {
+    return buildForecast(answer(json), defaults, numbers, times, now, oneCall25InUse);
   }
-  static std::vector<std::string> titles(const Forecast& forecast) {
+  // Each entry's title, marked when it is disabled, opens an alert or is a separator.
+  static std::vector<std::string> shown(const Forecast& forecast) {
     std::vector<std::string> out;
-    for (const ForecastEntry& entry : forecast.entries) out.push_back(entry.title);
+    for (const ForecastEntry& entry : forecast.entries) {
+      out.push_back(entry.separator ? "---"
+                                    : entry.title + (entry.enabled ? "" : " (disabled)") +
+                                          (entry.alert ? " #" + std::to_string(*entry.alert) : ""));
+    }
     return out;
   }
 
-  testing::StubDefaults defaults;
+  FileUserDefaults defaults{""};
   const LocaleNumberFormatting numbers{"en_US.UTF-8"};
   const testing::SecondsTimeFormatting times;
 };
 
 TEST_F(ForecastTest, FullAnswerGivesTwelveEntriesInOrder) {
   const Forecast forecast = build(R"({"hourly": )" + hourly(48) + R"(, "daily": )" + kDaily + "}");
-  ASSERT_EQ(forecast.entries.size(), 12u);
-  EXPECT_EQ(forecast.entries[0].title, kSun + " t1000: sky 0 : 0.2 " + kDeg);  // tie to even
-  EXPECT_EQ(forecast.entries[1].title, kRain + " t1001: sky 1 : 1.2 " + kDeg);
-  EXPECT_EQ(forecast.entries[2].title, kCloud + " t1002: sky 2 : 2.2 " + kDeg);
-  EXPECT_EQ(forecast.entries[11].title, kCloud + " t1011: sky 11 : 11.2 " + kDeg);
-  for (const ForecastEntry& entry : forecast.entries) EXPECT_TRUE(entry.enabled);
-
+  const auto entries = shown(forecast);
+  ASSERT_EQ(entries.size(), 12u);
+  EXPECT_EQ(entries[0], kSun + " t1000: sky 0 : 0.2 " + kDeg);  // ties to even
+  EXPECT_EQ(entries[1], kRain + " t1001: sky 1 : 1.2 " + kDeg);
+  EXPECT_EQ(entries[11], kCloud + " t1011: sky 11 : 11.2 " + kDeg);
   EXPECT_EQ(forecast.dailyForcast, "\u2600\uFE0F t500\U0001F31B t900\n\nMin -3.5" + kDeg +
                                        " Max 12.4" + kDeg + "\n\nsnow showers");
   EXPECT_EQ(forecast.dailyForcastIcon, "13d");
@@ -88,14 +93,14 @@ TEST_F(ForecastTest, EntryWithoutIconCarriesTheOneAbove) {
     {"dt": 5, "temp": 5, "weather": [{"description": "e", "icon": "01d"}]},
     {"dt": 6, "temp": 6}
   ]})");
-  EXPECT_EQ(titles(forecast), (std::vector<std::string>{
-                                  " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
-                                  kRain + " t2: b : 2.0 " + kDeg,
-                                  kRain + " t3:  : 3.0 " + kDeg,  // no description
-                                  kRain + " t4: d : 4.0 " + kDeg,
-                                  kSun + " t5: e : 5.0 " + kDeg,
-                                  kSun + " t6:  : 6.0 " + kDeg,
-                              }));
+  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
+                                 " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
+                                 kRain + " t2: b : 2.0 " + kDeg,
+                                 kRain + " t3:  : 3.0 " + kDeg,  // no description
+                                 kRain + " t4: d : 4.0 " + kDeg,
+                                 kSun + " t5: e : 5.0 " + kDeg,
+                                 kSun + " t6:  : 6.0 " + kDeg,
+                             }));
 }
 
 TEST_F(ForecastTest, OddMembersOfAnEntry) {
@@ -106,55 +111,44 @@ TEST_F(ForecastTest, OddMembersOfAnEntry) {
     null,
     {"dt": 9, "temp": {"day": 3}}
   ]})");
-  EXPECT_EQ(titles(forecast), (std::vector<std::string>{
-                                  kSun + " t7200: 3.5 : Error " + kDeg,
-                                  kSun + " t0: false : 1.0 " + kDeg,
-                                  kSun + " t0:  : Error " + kDeg,
-                                  kSun + " t0:  : Error " + kDeg,
-                                  kSun + " t9:  : Error " + kDeg,
-                              }));
+  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
+                                 kSun + " t7200: 3.5 : Error " + kDeg,
+                                 kSun + " t0: false : 1.0 " + kDeg,
+                                 kSun + " t0:  : Error " + kDeg,
+                                 kSun + " t0:  : Error " + kDeg,
+                                 kSun + " t9:  : Error " + kDeg,
+                             }));
 }
 
 TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
-  const Forecast forecast = build(
-      R"({"cod": 401, "message": "Invalid API key. Please see https://openweathermap.org/faq#error401 for more info."})");
-  ASSERT_EQ(forecast.entries.size(), 1u);
-  EXPECT_EQ(forecast.entries[0].title,
-            "\u26A0\uFE0F Invalid API key. Please see https://openweathermap.org/faq#error401 for "
-            "more info.");
-  EXPECT_FALSE(forecast.entries[0].enabled);
+  const Forecast forecast = build(R"({"cod": 401, "message": "Invalid API key. See the FAQ."})");
+  EXPECT_EQ(shown(forecast),
+            std::vector<std::string>{kWarning + "Invalid API key. See the FAQ. (disabled)"});
   EXPECT_EQ(forecast.dailyForcast,
             kSun + " t0\U0001F31B t0\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n");
   EXPECT_EQ(forecast.dailyForcastIcon, "");
 
   // A message that is not a text is no warning; a warning stands above the hours.
   EXPECT_TRUE(build(R"({"message": 5})").entries.empty());
-  const Forecast both = build(R"({"message": "", "hourly": )" + hourly(2) + "}");
-  ASSERT_EQ(both.entries.size(), 3u);
-  EXPECT_EQ(both.entries[0].title, "\u26A0\uFE0F ");
-  EXPECT_TRUE(both.entries[1].enabled);
+  EXPECT_EQ(
+      shown(build(R"({"message": "", "hourly": )" + hourly(2) + "}")),
+      (std::vector<std::string>{kWarning + " (disabled)", kSun + " t1000: sky 0 : 0.2 " + kDeg,
+                                kRain + " t1001: sky 1 : 1.2 " + kDeg}));
 }
 
 TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
   defaults.setInteger(1, "language");  // "de"
   // Days of the fake times are 1000 s long: 1500 is on the day of 1200, 2500 is not.
   const Forecast forecast =
-      buildForecast(answer(R"({"message": "Partial", "hourly": )" + hourly(1) + R"(, "alerts": [
+      build(R"({"message": "Partial", "hourly": )" + hourly(1) + R"(, "alerts": [
     {"event": "Heat", "end": 1500, "description": [{"language": "en", "description": "Hot"},
                                                    {"language": "de", "description": "Heiß"}]},
-    {"event": "Ended", "end": 1100}, {"event": "Storm", "end": 2500}, {"event": "Wind"}]})"),
-                    defaults, numbers, times, 1200);
-  std::vector<std::string> shown;
-  for (const ForecastEntry& entry : forecast.entries) {
-    shown.push_back(entry.separator ? "---"
-                                    : entry.title + (entry.enabled ? "" : " (disabled)") +
-                                          (entry.alert ? " #" + std::to_string(*entry.alert) : ""));
-  }
-  const std::string warning = "\u26A0\uFE0F ";
-  EXPECT_EQ(shown, (std::vector<std::string>{warning + "Partial (disabled)",
-                                             warning + "Heat until t1500 #0",
-                                             warning + "Storm until w2500 #1", warning + "Wind #2",
-                                             "---", kSun + " t1000: sky 0 : 0.2 " + kDeg}));
+    {"event": "Ended", "end": 1100}, {"event": "Storm", "end": 2500}, {"event": "Wind"}]})",
+            1200);
+  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
+                                 kWarning + "Partial (disabled)", kWarning + "Heat until t1500 #0",
+                                 kWarning + "Storm until w2500 #1", kWarning + "Wind #2", "---",
+                                 kSun + " t1000: sky 0 : 0.2 " + kDeg}));
   ASSERT_EQ(forecast.alerts.size(), 3u);
   EXPECT_EQ(forecast.alerts[0].description, "Heiß");
 }
@@ -164,13 +158,14 @@ TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage)
       {"401", true},   {"401.0", true},      {R"("401")", true}, {"200", false},
       {"true", false}, {R"("4010")", false}, {"null", false}};
   for (const auto& [code, refused] : codes) {
-    const JSON feed = answer(R"({"message": "Invalid API key", "cod": )" + std::string(code) +
-                             R"(, "hourly": )" + hourly(1) + "}");
-    const Forecast from25 = buildForecast(feed, defaults, numbers, times, 0, true);
-    ASSERT_EQ(from25.entries.size(), refused ? 3u : 2u) << code;
-    EXPECT_EQ(from25.entries[1].title == kOneCall25Closed, refused) << code;
-    EXPECT_EQ(from25.entries[1].enabled, !refused) << code;
-    EXPECT_EQ(buildForecast(feed, defaults, numbers, times, 0, false).entries.size(), 2u) << code;
+    const std::string feed = R"({"message": "Invalid API key", "cod": )" + std::string(code) +
+                             R"(, "hourly": )" + hourly(1) + "}";
+    std::vector<std::string> expected{kWarning + "Invalid API key (disabled)",
+                                      kSun + " t1000: sky 0 : 0.2 " + kDeg};
+    EXPECT_EQ(shown(build(feed)), expected) << code;
+    if (refused)
+      expected.insert(expected.begin() + 1, kOneCall25Closed + std::string(" (disabled)"));
+    EXPECT_EQ(shown(build(feed, 0, true)), expected) << code;
   }
 }
 
@@ -180,19 +175,17 @@ TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   EXPECT_EQ(forecast.dailyForcast,
             kSun + " t600\U0001F31B t1\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n2");
   EXPECT_EQ(forecast.dailyForcastIcon, "3");
-}
 
-TEST_F(ForecastTest, DecimalsAreReadForEveryReading) {
-  defaults.setInteger(-1, "decimals");
-  const Forecast forecast = build(R"({"hourly": [{"dt": 1, "temp": 2.5}],
+  defaults.setInteger(-1, "decimals");  // read again for every reading
+  const Forecast rounded = build(R"({"hourly": [{"dt": 1, "temp": 2.5}],
     "daily": [{"temp": {"min": 0.5, "max": 3.5}}]})");
-  EXPECT_EQ(forecast.entries[0].title, " t1:  : 2 " + kDeg);
-  EXPECT_NE(forecast.dailyForcast.find("Min 0" + kDeg + " Max 4" + kDeg), std::string::npos);
+  EXPECT_EQ(rounded.entries[0].title, " t1:  : 2 " + kDeg);
+  EXPECT_NE(rounded.dailyForcast.find("Min 0" + kDeg + " Max 4" + kDeg), std::string::npos);
 }
 
 TEST(ForecastRealTimes, AnswerWithoutDailyShowsTheEpochInLocalTime) {
   testing::ScopedEnv tz("TZ", "Europe/Berlin");
-  testing::StubDefaults defaults;
+  FileUserDefaults defaults{""};
   defaults.setInteger(2, "decimals");
   const Forecast forecast = buildForecast(answer(R"({"hourly": [{"dt": 1700056800, "temp": 7,
                                          "weather": [{"description": "klar", "icon": "01n"}]}]})"),

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <span>
 #include <thread>
 #include <vector>
 
+#include "platform/system/FileUserDefaults.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/PresentationTestSupport.h"
 
@@ -17,70 +19,66 @@ namespace stratovane {
 namespace {
 
 using testing::ScopedEnv;
-using testing::StubDefaults;
 
-class FormatReading : public ::testing::Test {
- protected:
-  std::string fmt(float reading, std::int64_t decimals, const NumberFormatting& numbers) {
-    defaults.setInteger(decimals, "decimals");
-    return formatReading(reading, defaults, numbers);
-  }
+const LocaleNumberFormatting en("en_US.UTF-8");
+const LocaleNumberFormatting de("de_DE.UTF-8");
+const LocaleNumberFormatting sv("sv_SE.UTF-8");
 
-  StubDefaults defaults;
-  const LocaleNumberFormatting english{"en_US.UTF-8"};
-  const LocaleNumberFormatting german{"de_DE.UTF-8"};
-  const LocaleNumberFormatting swedish{"sv_SE.UTF-8"};
+struct Reading {
+  float reading;
+  std::int64_t decimals;
+  const LocaleNumberFormatting& numbers;
+  const char* expected;
 };
 
-TEST_F(FormatReading, DecimalsChooseTheDigits) {
-  EXPECT_EQ(fmt(21.456f, 2, english), "21.46");
-  EXPECT_EQ(fmt(21.456f, 1, english), "21.5");
-  EXPECT_EQ(fmt(21.456f, 0, english), "21");
-  for (std::int64_t outside : std::initializer_list<std::int64_t>{
-           3, 7, -1, std::numeric_limits<std::int64_t>::min(), std::int64_t{1} << 32}) {
-    EXPECT_EQ(fmt(21.456f, outside, english), "21") << outside;
+void expectReadings(std::span<const Reading> cases) {
+  FileUserDefaults defaults("");
+  for (const Reading& c : cases) {
+    defaults.setInteger(c.decimals, "decimals");
+    EXPECT_EQ(formatReading(c.reading, defaults, c.numbers), c.expected)
+        << c.reading << " with " << c.decimals;
   }
-  EXPECT_EQ(fmt(0.0f, 2, german), "0,00");
 }
 
-TEST_F(FormatReading, ReadsDecimalsOnEveryCall) {
-  EXPECT_EQ(fmt(3.0f, 1, english), "3.0");
+TEST(FormatReading, DigitsOnlyForZeroToTwoDecimals) {
+  const std::int64_t min = std::numeric_limits<std::int64_t>::min();
+  const std::int64_t wraps = (std::int64_t{1} << 32) + 1;
+  const Reading cases[] = {{21.456f, 2, en, "21.46"},  {21.456f, 1, en, "21.5"},
+                           {21.456f, 0, en, "21"},     {21.456f, 3, en, "21"},
+                           {21.456f, -1, en, "21"},    {21.456f, min, en, "21"},
+                           {21.456f, wraps, en, "21"}, {0.0f, 2, de, "0,00"}};
+  expectReadings(cases);
+}
+
+TEST(FormatReading, LocaleSeparatorWithoutGrouping) {
+  const Reading cases[] = {{1234.5f, 1, en, "1234.5"},
+                           {1234.5f, 1, de, "1234,5"},
+                           {1234.5f, 1, sv, "1234,5"},
+                           {-1234567.0f, 0, de, "-1234567"}};
+  expectReadings(cases);
+  EXPECT_EQ(de.fixed(1e20, 0), "100000000000000000000");
+}
+
+// The reading is narrowed to 32 bits (12.35f is above 12.35) and its exact value ties to even.
+TEST(FormatReading, ExactFloatValueTiesToEvenAndNegativeZeroKeepsItsSign) {
+  const Reading cases[] = {{0.5f, 0, en, "0"},      {1.5f, 0, en, "2"},       {2.5f, 0, en, "2"},
+                           {0.125f, 2, en, "0.12"}, {0.375f, 2, en, "0.38"},  {-2.5f, 0, de, "-2"},
+                           {12.35f, 1, en, "12.4"}, {0.1f, 2, sv, "0,10"},    {-0.4f, 0, en, "-0"},
+                           {-0.0f, 1, de, "-0,0"},  {-0.004f, 2, sv, "-0,00"}};
+  expectReadings(cases);
+  EXPECT_EQ(en.fixed(12.35, 1), "12.3");
+}
+
+TEST(FormatReading, ReadsDecimalsOnEveryCall) {
+  FileUserDefaults defaults("");
   defaults.setString("2", "decimals");
-  EXPECT_EQ(formatReading(3.0f, defaults, english), "3.00");
+  EXPECT_EQ(formatReading(3.0f, defaults, en), "3.00");
   defaults.setString("two", "decimals");
-  EXPECT_EQ(formatReading(3.0f, defaults, english), "3");
+  EXPECT_EQ(formatReading(3.0f, defaults, en), "3");
+  defaults.setInteger(1, "decimals");
+  EXPECT_EQ(formatReading(3.0f, defaults, en), "3.0");
   defaults.removeObject("decimals");
-  EXPECT_EQ(formatReading(3.0f, defaults, english), "3");
-}
-
-TEST_F(FormatReading, LocaleSeparatorWithoutGrouping) {
-  EXPECT_EQ(fmt(1234.5f, 1, english), "1234.5");
-  EXPECT_EQ(fmt(1234.5f, 1, german), "1234,5");
-  EXPECT_EQ(fmt(1234.5f, 1, swedish), "1234,5");
-  EXPECT_EQ(fmt(-1234567.0f, 0, german), "-1234567");
-  EXPECT_EQ(german.fixed(1e20, 0), "100000000000000000000");
-}
-
-TEST_F(FormatReading, ExactBinaryValueTiesToEven) {
-  EXPECT_EQ(fmt(0.5f, 0, english), "0");
-  EXPECT_EQ(fmt(1.5f, 0, english), "2");
-  EXPECT_EQ(fmt(2.5f, 0, english), "2");
-  EXPECT_EQ(fmt(3.25f, 1, german), "3,2");
-  EXPECT_EQ(fmt(0.125f, 2, english), "0.12");
-  EXPECT_EQ(fmt(0.375f, 2, english), "0.38");
-  EXPECT_EQ(fmt(-2.5f, 0, german), "-2");
-}
-
-TEST_F(FormatReading, ReadingIsNarrowedTo32Bits) {
-  EXPECT_EQ(fmt(12.35f, 1, english), "12.4");
-  EXPECT_EQ(english.fixed(12.35, 1), "12.3");
-  EXPECT_EQ(fmt(0.1f, 2, swedish), "0,10");
-}
-
-TEST_F(FormatReading, NegativeZeroKeepsItsSign) {
-  EXPECT_EQ(fmt(-0.4f, 0, english), "-0");
-  EXPECT_EQ(fmt(-0.0f, 1, german), "-0,0");
-  EXPECT_EQ(fmt(-0.004f, 2, swedish), "-0,00");
+  EXPECT_EQ(formatReading(3.0f, defaults, en), "3");
 }
 
 TEST(LocaleNumberFormatting, NumericLocaleFromTheEnvironment) {
@@ -101,19 +99,16 @@ TEST(LocaleNumberFormatting, NumericLocaleFromTheEnvironment) {
   EXPECT_EQ(LocaleNumberFormatting().fixed(1.5, 1), "1,5");
 }
 
-TEST(LocaleNumberFormatting, LeavesTheProcessAndThreadLocaleAlone) {
+TEST(LocaleNumberFormatting, LeavesTheProcessLocaleAloneAndIsSafeFromManyThreads) {
   const std::string before = setlocale(LC_NUMERIC, nullptr);
   const LocaleNumberFormatting german("de_DE.UTF-8");
+  const LocaleNumberFormatting english("en_US.UTF-8");
   EXPECT_EQ(german.fixed(0.25, 2), "0,25");
   EXPECT_EQ(setlocale(LC_NUMERIC, nullptr), before);
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%.1f", 0.5);
   EXPECT_STREQ(buffer, "0.5");
-}
 
-TEST(LocaleNumberFormatting, SafeFromManyThreads) {
-  const LocaleNumberFormatting german("de_DE.UTF-8");
-  const LocaleNumberFormatting english("en_US.UTF-8");
   std::vector<std::thread> threads;
   std::vector<int> wrong(4, 0);
   for (int t = 0; t < 4; ++t) {
@@ -124,33 +119,30 @@ TEST(LocaleNumberFormatting, SafeFromManyThreads) {
     });
   }
   for (std::thread& thread : threads) thread.join();
-  for (int count : wrong) EXPECT_EQ(count, 0);
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
-TEST(PlainDouble, ShortestRoundTripInFixedNotation) {
-  EXPECT_EQ(plainDouble(100.0 * 0.3), "30.0");
-  EXPECT_EQ(plainDouble(100.0 * 0.07), "7.000000000000001");
+TEST(PlainDouble, ShortestRoundTripInFixedNotationWithAPointInEveryLocale) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::pair<double, const char*> cases[] = {
+      {100.0 * 0.3, "30.0"}, {100.0 * 0.07, "7.000000000000001"},
+      {75, "75.0"},          {0, "0.0"},
+      {-0.0, "-0.0"},        {1.5e-7, "0.00000015"},
+      {nan, "nan"},          {inf, "inf"},
+      {-inf, "-inf"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(plainDouble(value), text);
   EXPECT_EQ(plainDouble(100.0 * 0.29), "28.999999999999996");
-  EXPECT_EQ(plainDouble(75), "75.0");
-  EXPECT_EQ(plainDouble(0), "0.0");
-  EXPECT_EQ(plainDouble(-0.0), "-0.0");
-  EXPECT_EQ(plainDouble(0.5), "0.5");
   EXPECT_EQ(plainDouble(1e21), "1000000000000000000000.0");
-  EXPECT_EQ(plainDouble(1.5e-7), "0.00000015");
   // Never an exponent, even at the ends of the range.
   EXPECT_EQ(std::strtod(plainDouble(5e-324).c_str(), nullptr), 5e-324);
   EXPECT_EQ(plainDouble(1e300).find('e'), std::string::npos);
-}
 
-TEST(PlainDouble, PointInEveryLocaleAndDefinedNonFinite) {
   const std::string before = setlocale(LC_NUMERIC, nullptr);
   ASSERT_NE(setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
   const std::string inGerman = plainDouble(2.5);
   setlocale(LC_NUMERIC, before.c_str());
   EXPECT_EQ(inGerman, "2.5");
-  EXPECT_EQ(plainDouble(std::numeric_limits<double>::quiet_NaN()), "nan");
-  EXPECT_EQ(plainDouble(std::numeric_limits<double>::infinity()), "inf");
-  EXPECT_EQ(plainDouble(-std::numeric_limits<double>::infinity()), "-inf");
 }
 
 }  // namespace
