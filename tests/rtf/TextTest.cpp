@@ -8,20 +8,10 @@
 namespace stratovane {
 namespace {
 
-struct Case {
-  const char* rtf;
-  const char* text;
-};
-
-void expectTexts(std::initializer_list<Case> cases) {
-  for (const auto& [rtf, text] : cases) EXPECT_EQ(textOf(rtf), text) << rtf;
-}
-
 TEST(RtfText, OnlyDataStartingAsADocumentIsRtf) {
-  EXPECT_FALSE(readRTF("").has_value());
-  EXPECT_FALSE(readRTF("plain text").has_value());
-  EXPECT_FALSE(readRTF(" {\\rtf1 x}").has_value());
-  EXPECT_FALSE(readRTF("<html>{\\rtf1 x}</html>").has_value());
+  for (const char* other : {"", "plain text", " {\\rtf1 x}", "<html>{\\rtf1 x}</html>"}) {
+    EXPECT_FALSE(readRTF(other).has_value()) << other;
+  }
   EXPECT_EQ(textOf("{\\rtf"), "");
   EXPECT_EQ(readRTF("{\\rtf1 }")->runs.size(), 0u);
 }
