@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "RtfTestSupport.h"
+#include "rtf/RtfReader.h"
 
 namespace stratovane {
 namespace {
@@ -65,7 +65,7 @@ TEST(RtfFormatting, ColoursFromTheTable) {
   EXPECT_EQ(colourOf("\\cf1\\cf0 x"), std::nullopt);
   EXPECT_EQ(colourOf("\\cf3 x"), std::nullopt);
   EXPECT_EQ(colourOf("\\cf-1 x"), std::nullopt);
-  EXPECT_EQ(textOf(std::string(table) + "x}"), "x");
+  EXPECT_EQ(readRTF(std::string(table) + "x}")->string, "x");
 }
 
 TEST(RtfFormatting, SizesAndBaseline) {

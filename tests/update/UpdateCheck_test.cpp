@@ -1,4 +1,5 @@
-// The update check's steps and outcomes, on fakes and with the real loader against a local server.
+// The update check's steps and outcomes, on fakes and with the real loader against a local server,
+// and the window of the command line.
 #include "update/UpdateCheck.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,9 @@
 
 #include "platform/system/CurlHttpLoader.h"
 #include "support/FakePlatform.h"
+#include "support/FakeWidgets.h"
 #include "support/HttpTestServer.h"
+#include "update/WindowedUpdateReport.h"
 
 namespace stratovane {
 namespace {
@@ -182,6 +185,27 @@ TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
     runToTheEnd(check);
     EXPECT_EQ(presenter.shown, std::vector<std::string>{expected}) << base;
   }
+}
+
+// The command line shows its outcome in a window; the run ends when the window closes.
+TEST(WindowedUpdateReport, TheRunEndsWhenTheWindowIsClosed) {
+  testing::FakeInterfaceLoader windows;
+  windows.setDocumentView("errorMsg", "errorTV");
+  testing::FakeWorkspace workspace;
+  testing::FakeRunLoop runLoop;
+  std::optional<int> status;
+  WindowedUpdateReport report(windows, workspace, "https://updates.test/Stratovane.zip", runLoop,
+                              stderr, [&](int code) { status = code; });
+  report.showErrorWindow("Could not check online version");
+  runLoop.advance(1);
+  EXPECT_EQ(status, std::nullopt);
+  windows.window("ErrorWindow")->close();  // as the window manager's close button does
+  runLoop.advance(0.1);
+  EXPECT_EQ(status, 0);
+
+  status.reset();
+  report.checkEndedSilently(UpdatePresenter::SilentEnd::offline);
+  EXPECT_EQ(status, 1);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// The version text's bytes to UTF-8: the named charset, else UTF-8, else ISO-8859-1.
-#include "update/TextDecoding.h"
-
+// The version text: its bytes to UTF-8 (the named charset, else UTF-8, else ISO-8859-1), then
+// the version read from it.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+
+#include "update/TextDecoding.h"
+#include "update/Version.h"
 
 namespace stratovane {
 namespace {
@@ -36,6 +38,30 @@ TEST(TextDecoding, FollowsTheNamedCharsetThenUTF8ThenLatin1) {
   for (const Decoding& decoding : cases) {
     EXPECT_EQ(decodeText(decoding.bytes, decoding.contentType), decoding.expected)
         << decoding.contentType;
+  }
+}
+
+struct Split {
+  std::string text;
+  Version expected;
+};
+
+TEST(Version, SplitsIntoThreeIntegers) {
+  const Split cases[] = {
+      {"2.10.3", {2, 10, 3}},
+      {"2.1.0\n", {2, 1, 0}},  // the line break ends the number
+      {"1.2.3.4", {1, 2, 3}},  // pieces after the third are ignored
+      {"1.x.2", {1, 0, 2}},
+      {"2.1", {2, 1, 0}},  // missing components are 0
+      {"", {0, 0, 0}},
+      {" +3. -4.\t5rc1", {3, -4, 5}},
+      {"<html><body>404 Not Found</body></html>", {0, 0, 0}},
+      {"99999999999999999999.1.1", {INT64_MAX, 1, 1}},
+  };
+  for (const Split& split : cases) {
+    const Version version = Version::parse(split.text);
+    EXPECT_EQ(version, split.expected)
+        << split.text << " gave " << version.major << "." << version.minor << "." << version.patch;
   }
 }
 
