@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "json/JSON.h"
@@ -76,35 +77,41 @@ TEST(JSONTypedAccessors, DefaultsOfOtherKindsAndContainersAsJSONValues) {
   EXPECT_EQ(entries.at("a")["c"].type(), Type::null);
 }
 
-TEST(JSONTypedAccessors, IntegerConversionsSaturate) {
-  EXPECT_EQ(JSON(300).int8Value(), 127);
-  EXPECT_EQ(JSON(-300).int8Value(), -128);
-  EXPECT_EQ(JSON(300).uInt8Value(), 255);
-  EXPECT_EQ(JSON(-1).uInt8Value(), 0);
-  EXPECT_EQ(JSON(-1).uInt64Value(), 0u);
-  EXPECT_EQ(JSON(70000).int16Value(), 32767);
-  EXPECT_EQ(JSON(70000).uInt16Value(), 65535);
-  EXPECT_EQ(JSON(std::uint64_t{1} << 63).int64Value(), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(JSON(std::int64_t{1} << 40).int32Value(), std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(JSON(std::int64_t{1} << 40).uInt32Value(), std::numeric_limits<std::uint32_t>::max());
+// Every integer reading of a value: int8 uint8 int16 uint16 int32 uint32 int64 uint64.
+std::string integers(const JSON& json) {
+  std::ostringstream out;
+  out << +json.int8Value() << ' ' << +json.uInt8Value() << ' ' << json.int16Value() << ' '
+      << json.uInt16Value() << ' ' << json.int32Value() << ' ' << json.uInt32Value() << ' '
+      << json.int64Value() << ' ' << json.uInt64Value();
+  return out.str();
 }
 
-TEST(JSONTypedAccessors, FloatingConversionsAreDefined) {
+TEST(JSONTypedAccessors, IntegerReadingsSaturateAndTruncate) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(JSON(nan).intValue(), 0);
-  EXPECT_EQ(JSON(nan).uInt8Value(), 0);
-  EXPECT_EQ(JSON(inf).int64Value(), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(JSON(-inf).int64Value(), std::numeric_limits<std::int64_t>::min());
-  EXPECT_EQ(JSON(1e30).uInt64Value(), std::numeric_limits<std::uint64_t>::max());
-  EXPECT_EQ(JSON(9223372036854775808.0).int64Value(), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(JSON(-9223372036854775808.0).int64Value(), std::numeric_limits<std::int64_t>::min());
-  EXPECT_EQ(JSON(-2.9).intValue(), -2);
-  EXPECT_EQ(JSON(-0.5).uInt32Value(), 0u);
-  EXPECT_EQ(JSON(255.9).uInt8Value(), 255);
+  const std::pair<JSON, const char*> cases[] = {
+      {JSON(300), "127 255 300 300 300 300 300 300"},
+      {JSON(-300), "-128 0 -300 0 -300 0 -300 0"},
+      {JSON(70000), "127 255 32767 65535 70000 70000 70000 70000"},
+      {JSON(std::uint64_t{1} << 63),
+       "127 255 32767 65535 2147483647 4294967295 9223372036854775807 9223372036854775808"},
+      {JSON(-2.9), "-2 0 -2 0 -2 0 -2 0"},
+      {JSON(255.9), "127 255 255 255 255 255 255 255"},
+      {JSON(9223372036854775808.0),
+       "127 255 32767 65535 2147483647 4294967295 9223372036854775807 9223372036854775808"},
+      {JSON(-9223372036854775808.0), "-128 0 -32768 0 -2147483648 0 -9223372036854775808 0"},
+      {JSON(inf),
+       "127 255 32767 65535 2147483647 4294967295 9223372036854775807 18446744073709551615"},
+      {JSON(-inf), "-128 0 -32768 0 -2147483648 0 -9223372036854775808 0"},
+      {JSON(nan), "0 0 0 0 0 0 0 0"}};
+  for (const auto& [json, expected] : cases)
+    EXPECT_EQ(integers(json), expected) << json.description();
+}
+
+TEST(JSONTypedAccessors, FloatingReadings) {
   EXPECT_EQ(JSON(1e300).floatValue(), std::numeric_limits<float>::infinity());
   EXPECT_EQ(JSON(-1e300).asFloat(), -std::numeric_limits<float>::infinity());
-  EXPECT_TRUE(std::isnan(JSON(nan).floatValue()));
+  EXPECT_TRUE(std::isnan(JSON(std::nan("")).floatValue()));
   EXPECT_FLOAT_EQ(JSON(21.6).floatValue(), 21.6f);
   EXPECT_EQ(JSON(std::numeric_limits<std::uint64_t>::max()).doubleValue(), 18446744073709551616.0);
 }

@@ -111,17 +111,13 @@ TEST_F(ViewControllerTest, LoadsInOrderAndStoresAllNineKeysInOneBatchThenNotifie
   windows.clearLog();
   open();
 
-  const std::vector<std::string> expectedLoad = {"apiKey.setStringValue(k3y )",
-                                                 "units.setSelectedSegment(1)",
-                                                 "statusBarOption.selectItem(4)",
-                                                 "mapView.addAnnotation(Your location)",
-                                                 "mapView.setCenterCoordinate()",
-                                                 "mapView.addClickRecognizer()",
-                                                 "updateInterval.selectItemWithTag(60)",
-                                                 "languageSelect.selectItemWithTag(6)",
-                                                 "numberOfDecimals.selectItemWithTag(2)",
-                                                 "mapType.setSelectedSegment(1)",
-                                                 "mapView.setMapType(1)"};
+  const std::vector<std::string> expectedLoad(
+      {"apiKey.setStringValue(k3y )", "units.setSelectedSegment(1)",
+       "statusBarOption.selectItem(4)", "mapView.addAnnotation(Your location)",
+       "mapView.setCenterCoordinate()", "mapView.addClickRecognizer()",
+       "updateInterval.selectItemWithTag(60)", "languageSelect.selectItemWithTag(6)",
+       "numberOfDecimals.selectItemWithTag(2)", "mapType.setSelectedSegment(1)",
+       "mapView.setMapType(1)"});
   std::vector<std::string> load(windows.log().begin(), windows.log().end());
   load.erase(load.begin(), std::find(load.begin(), load.end(), expectedLoad.front()));
   load.resize(std::min(load.size(), expectedLoad.size()));
