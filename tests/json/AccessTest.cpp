@@ -119,6 +119,7 @@ TEST(JSONAccess, CollectionPositions) {
   const JSON list(Array{1, 2});
   EXPECT_EQ(list.indexAfter(list.startIndex()), JSON::Index::array(1));
   EXPECT_FALSE(JSON::Index::array(0) == JSON::Index::dictionary(0));
+  EXPECT_FALSE(JSON::Index::array(0) < JSON::Index::dictionary(1));
   EXPECT_EQ(JSON(1).startIndex(), JSON(1).endIndex());
   EXPECT_EQ(list.element(JSON::Index::array(5)), std::make_pair(std::string(), JSON()));
   EXPECT_EQ(list.element(JSON::Index::dictionary(0)).first, "");
@@ -175,15 +176,17 @@ void expectSameRead(const JSON& root, const std::vector<JSONKey>& path) {
   EXPECT_EQ(view.asFloat(), json.asFloat()) << where;
 }
 
-// Every path into the value, and from each one a key, an index and an index outside.
+// Every path into the value, and from each one a key, the first index and the indices just
+// outside.
 void expectSameReadsBelow(const JSON& root, std::vector<JSONKey> path = {}) {
   expectSameRead(root, path);
-  for (const JSONKey& step : {JSONKey("x"), JSONKey(0), JSONKey(-1)}) {
+  const JSON here = root[path];
+  const auto end = static_cast<std::int64_t>(here.count());
+  for (const JSONKey& step : {JSONKey("x"), JSONKey(0), JSONKey(-1), JSONKey(end)}) {
     path.push_back(step);
     expectSameRead(root, path);
     path.pop_back();
   }
-  const JSON here = root[path];
   for (const auto& [key, child] : here) {
     path.push_back(here.type() == Type::array ? JSONKey(std::stoll(key)) : JSONKey(key));
     expectSameReadsBelow(root, path);

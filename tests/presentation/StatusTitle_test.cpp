@@ -78,6 +78,7 @@ TEST_F(StatusTitle, EmojiComesFirstInEveryModeWhenTheIconIsAText) {
   EXPECT_EQ(title(iconOnly, 0), kCloud + " Error");
   EXPECT_EQ(title(iconOnly, 7), kCloud + " Error");
   EXPECT_EQ(title(R"({"current": {"weather": [{"icon": "11d"}]}})", 1), "\u2602\uFE0F Error");
+  EXPECT_EQ(title(R"({"current": {"weather": [{"icon": ""}]}})", 1), "\u2602\uFE0F Error");
   // An icon that is not a text gives no emoji at all.
   EXPECT_EQ(title(R"({"current": {"weather": [{"icon": 1}], "temp": 5}})", 1), "5\u00B0 ");
   EXPECT_EQ(title(R"({"current": {"weather": {"icon": "01d"}, "temp": 5}})", 1), "5\u00B0 ");
