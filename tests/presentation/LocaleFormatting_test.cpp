@@ -185,19 +185,13 @@ TEST(IcuTimeFormatting, TimeLocaleFromTheEnvironment) {
 
 TEST(IcuTimeFormatting, FollowsTheSystemTimeZoneAtEachCall) {
   const IcuTimeFormatting times("de_DE.UTF-8");
-  {
-    ScopedEnv tz("TZ", "Europe/Berlin");
-    EXPECT_EQ(times.shortTime(0), "01:00");
-    EXPECT_EQ(times.shortTime(1688212800), "14:00");  // 12:00 UTC, summer time
-  }
-  {
-    ScopedEnv tz("TZ", "America/New_York");
-    EXPECT_EQ(times.shortTime(k1400Utc), "09:00");
-  }
-  {
-    ScopedEnv tz("TZ", "Asia/Kolkata");
-    EXPECT_EQ(times.shortTime(k1400Utc), "19:30");
-  }
+  ScopedEnv berlin("TZ", "Europe/Berlin");
+  EXPECT_EQ(times.shortTime(0), "01:00");
+  EXPECT_EQ(times.shortTime(1688212800), "14:00");  // 12:00 UTC, summer time
+  ScopedEnv newYork("TZ", "America/New_York");
+  EXPECT_EQ(times.shortTime(k1400Utc), "09:00");
+  ScopedEnv kolkata("TZ", "Asia/Kolkata");
+  EXPECT_EQ(times.shortTime(k1400Utc), "19:30");
 }
 
 TEST(IcuTimeFormatting, WeekdayTimesAndDaysInTheSystemTimeZone) {
