@@ -13,8 +13,10 @@
 namespace stratovane {
 namespace {
 
+using testing::FakeInterfaceLoader;
+
 TEST(AlertWindow, EachShowingRefillsEveryOutletInOrder) {
-  testing::FakeInterfaceLoader loader;
+  FakeInterfaceLoader loader;
   loader.setDocumentView("alertTxt", "alertTxtView");
   AlertWindow controller(loader);
   const testing::SecondsTimeFormatting times;
@@ -34,15 +36,13 @@ TEST(AlertWindow, EachShowingRefillsEveryOutletInOrder) {
   EXPECT_EQ(loader.textView("alertTxtView")->string(), "a\nb");
   EXPECT_EQ(loader.loadCount("AlertWindow"), 1);
 
-  testing::FakeInterfaceLoader broken;
+  FakeInterfaceLoader broken;
   broken.setMissingId("alertEndTxt");
   AlertWindow unloaded(broken);
   showAlertWindow(unloaded, {"Heat", "", 1, 2, ""}, times);
   EXPECT_EQ(unloaded.window(), nullptr);
   EXPECT_EQ(unloaded.alertEventTxt, nullptr);  // no half-connected outlets
 }
-
-using testing::FakeInterfaceLoader;
 
 class ForcastWindowsTest : public ::testing::Test {
  protected:

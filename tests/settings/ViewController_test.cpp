@@ -209,6 +209,7 @@ TEST_F(ViewControllerTest, SegmentsOutOfRangeSelectNoneAndLeaveTheMapTypeAlone) 
     std::int64_t savedUnits, savedMapType;
     MapType shown;
   };
+  // Out of range, no segment is selected and -1 stored; any units but 0 mean imperial.
   const Case cases[] = {{0, 2, 0, 2, MapType::hybrid},
                         {1, 1, 1, 1, MapType::satellite},
                         {7, 3, -1, -1, MapType::standard},
