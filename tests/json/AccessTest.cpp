@@ -1,11 +1,14 @@
-// Subscripts, writes through paths and the collection view.
+// Subscripts, writes through paths, the collection view, and steps through a JSONView, which
+// must give exactly what JSON's own subscripts give.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "json/JSON.h"
+#include "json/JSONView.h"
 
 namespace stratovane {
 namespace {
@@ -20,73 +23,55 @@ const JSON answer = JSON::parseJSON(R"({
   "nothing": null
 })");
 
-TEST(JSONAccess, StepsByKeyAndIndex) {
+TEST(JSONAccess, StepsByKeyIndexAndPath) {
   EXPECT_EQ(answer["current"]["weather"][0]["description"].stringValue(), "light rain");
-  EXPECT_EQ(answer["hourly"][2]["dt"].intValue(), 3);
   EXPECT_FALSE(answer["hourly"][2]["dt"].error().has_value());
-}
-
-TEST(JSONAccess, AMissingKeyIsNullWithNotExist) {
-  const JSON temp = parse(R"({"daily": []})")["current"]["temp"];
-  EXPECT_EQ(temp.type(), Type::null);
-  EXPECT_EQ(temp.error(), JSONError::notExist);
-  EXPECT_FALSE(temp.exists());
-  EXPECT_EQ(temp.doubleValue(), 0);
-  EXPECT_FALSE(temp.asDouble().has_value());
-}
-
-TEST(JSONAccess, IndexOutsideTheArray) {
-  EXPECT_EQ(answer["hourly"][3].error(), JSONError::indexOutOfBounds);
-  EXPECT_EQ(answer["hourly"][-1].error(), JSONError::indexOutOfBounds);
-  EXPECT_EQ(answer["hourly"][std::numeric_limits<std::int64_t>::min()].error(),
-            JSONError::indexOutOfBounds);
-}
-
-TEST(JSONAccess, StepsOfTheWrongKind) {
-  EXPECT_EQ(answer["hourly"]["dt"].error(), JSONError::wrongType);
-  EXPECT_EQ(answer[0].error(), JSONError::wrongType);
-  EXPECT_EQ(answer["current"]["temp"]["x"].error(), JSONError::wrongType);
-  EXPECT_EQ(JSON("text")[0].error(), JSONError::wrongType);
-}
-
-TEST(JSONAccess, TheFirstFailingStepsErrorPassesOn) {
-  EXPECT_EQ(answer["missing"][0].error(), JSONError::notExist);
-  EXPECT_EQ(answer["missing"]["more"][0]["deeper"].error(), JSONError::notExist);
-  EXPECT_EQ(answer["hourly"][9]["dt"].error(), JSONError::indexOutOfBounds);
-  EXPECT_EQ(JSON(Object::other(1))["a"].error(), JSONError::unsupportedType);
-}
-
-TEST(JSONAccess, APresentNullIsNotAMissingKey) {
-  const JSON present = answer["nothing"];
-  EXPECT_EQ(present.type(), Type::null);
-  EXPECT_TRUE(present.exists());
-  EXPECT_FALSE(answer["absent"].exists());
-}
-
-TEST(JSONAccess, PathAndSeveralStepForms) {
   EXPECT_EQ((answer[{"current", "weather", 0, "icon"}].stringValue()), "10d");
   EXPECT_EQ(answer("current", "weather", 0, "icon").stringValue(), "10d");
-  const std::vector<JSONKey> path{"hourly", 1, "dt"};
-  EXPECT_EQ(answer[path].intValue(), 2);
+  EXPECT_EQ((answer[std::vector<JSONKey>{"hourly", 1, "dt"}].intValue()), 2);
   EXPECT_EQ(answer[JSONKey::key("hourly")][JSONKey(0)]["dt"].intValue(), 1);
   EXPECT_EQ(answer[std::vector<JSONKey>{}], answer);
-  EXPECT_EQ((answer[{"hourly", "x", 0}].error()), JSONError::wrongType);
+}
+
+TEST(JSONAccess, FailedStepsGiveNullAndTheFirstFailuresError) {
+  const std::pair<JSON, JSONError> cases[] = {
+      {parse(R"({"daily": []})")["current"]["temp"], JSONError::notExist},
+      {answer["hourly"][3], JSONError::indexOutOfBounds},
+      {answer["hourly"][-1], JSONError::indexOutOfBounds},
+      {answer["hourly"][std::numeric_limits<std::int64_t>::min()], JSONError::indexOutOfBounds},
+      {answer["hourly"]["dt"], JSONError::wrongType},
+      {answer[0], JSONError::wrongType},
+      {answer["current"]["temp"]["x"], JSONError::wrongType},
+      {JSON("text")[0], JSONError::wrongType},
+      {answer[{"hourly", "x", 0}], JSONError::wrongType},
+      {answer["missing"]["more"][0]["deeper"], JSONError::notExist},
+      {answer["hourly"][9]["dt"], JSONError::indexOutOfBounds},
+      {JSON(Object::other(1))["a"], JSONError::unsupportedType},
+  };
+  for (const auto& [json, error] : cases) {
+    EXPECT_EQ(json.error(), error) << errorMessage(error);
+    EXPECT_EQ(json.type(), Type::null);
+    EXPECT_FALSE(json.exists());
+    EXPECT_EQ(json.doubleValue(), 0);
+    EXPECT_FALSE(json.asDouble().has_value());
+  }
+  EXPECT_TRUE(answer["nothing"].exists());  // a present null is not a missing key
 }
 
 TEST(JSONAccess, WritingByKeyAndIndex) {
   JSON json = parse(R"({"list": [1, 2, 3], "name": "a"})");
   json.set("added", JSON(4));
-  EXPECT_EQ(json["added"].intValue(), 4);
-  EXPECT_EQ(json.rawDictionary().keyAt(2), "added");
   json.set("name", JSON("b"));
+  EXPECT_EQ(json["added"].intValue(), 4);
   EXPECT_EQ(json["name"].stringValue(), "b");
-  EXPECT_EQ(json.rawDictionary().keyAt(1), "name");
+  EXPECT_EQ(json.rawDictionary().keyAt(1), "name");  // a replaced key keeps its place
+  EXPECT_EQ(json.rawDictionary().keyAt(2), "added");
 
   JSON list = json["list"];
   list.set(1, JSON("two"));
   EXPECT_EQ(list[1].stringValue(), "two");
-  list.set(3, JSON(4));   // outside: refused
-  list.set(-1, JSON(4));  // outside: refused
+  list.set(3, JSON(4));  // refused: outside, or not an index
+  list.set(-1, JSON(4));
   list.set("key", JSON(4));
   EXPECT_EQ(list.count(), 3u);
 }
@@ -112,45 +97,32 @@ TEST(JSONAccess, PathWritesGoThroughTemporaries) {
   json.set({"a", "b", 1, "c"}, JSON("deep"));
   json.set({"a", "b", 1, "new"}, JSON(true));
   json.set({"a", "b", 0}, JSON(11));
-  EXPECT_EQ(json("a", "b", 1, "c").stringValue(), "deep");
-  EXPECT_TRUE(json("a", "b", 1, "new").boolValue());
-  EXPECT_EQ(json("a", "b", 0).intValue(), 11);
+  EXPECT_EQ(json, parse(R"({"a": {"b": [11, {"c": "deep", "new": true}]}})"));
 }
 
 TEST(JSONAccess, IteratingArraysAndDictionaries) {
-  std::vector<std::pair<std::string, int>> seen;
-  for (const auto& [key, value] : JSON(Array{5, 6})) seen.emplace_back(key, value.intValue());
-  EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"0", 5}, {"1", 6}}));
-
-  seen.clear();
-  for (const auto& [key, value] : parse(R"({"z": 1, "a": 2, "m": 3})")) {
-    seen.emplace_back(key, value.intValue());
-  }
-  EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"z", 1}, {"a", 2}, {"m", 3}}));
-
-  int visits = 0;
-  for (const auto& entry : JSON("text")) visits += static_cast<int>(entry.first.size()) + 1;
-  for (const auto& entry : JSON(5)) visits += static_cast<int>(entry.first.size()) + 1;
-  EXPECT_EQ(visits, 0);
+  using Seen = std::vector<std::pair<std::string, int>>;
+  const auto seen = [](const JSON& json) {
+    Seen out;
+    for (const auto& [key, value] : json) out.emplace_back(key, value.intValue());
+    return out;
+  };
+  EXPECT_EQ(seen(JSON(Array{5, 6})), (Seen{{"0", 5}, {"1", 6}}));
+  EXPECT_EQ(seen(parse(R"({"z": 1, "a": 2, "m": 3})")), (Seen{{"z", 1}, {"a", 2}, {"m", 3}}));
+  EXPECT_TRUE(seen(JSON("text")).empty());
+  EXPECT_TRUE(seen(JSON(5)).empty());
   EXPECT_TRUE(JSON("text").isEmpty());
   EXPECT_EQ(JSON::null().count(), 0u);
 }
 
 TEST(JSONAccess, CollectionPositions) {
   const JSON list(Array{1, 2});
-  EXPECT_EQ(list.startIndex(), JSON::Index::array(0));
-  EXPECT_EQ(list.endIndex(), JSON::Index::array(2));
   EXPECT_EQ(list.indexAfter(list.startIndex()), JSON::Index::array(1));
-  EXPECT_TRUE(JSON::Index::array(0) < JSON::Index::array(1));
-  EXPECT_FALSE(JSON::Index::array(0) < JSON::Index::dictionary(1));
   EXPECT_FALSE(JSON::Index::array(0) == JSON::Index::dictionary(0));
-  EXPECT_EQ(JSON::Index::null(), JSON::Index::null());
-  EXPECT_FALSE(JSON::Index::null() < JSON::Index::null());
+  EXPECT_FALSE(JSON::Index::array(0) < JSON::Index::dictionary(1));
   EXPECT_EQ(JSON(1).startIndex(), JSON(1).endIndex());
-
   EXPECT_EQ(list.element(JSON::Index::array(5)), std::make_pair(std::string(), JSON()));
   EXPECT_EQ(list.element(JSON::Index::dictionary(0)).first, "");
-  EXPECT_EQ(list.element(JSON::Index::null()).second.type(), Type::null);
 }
 
 TEST(JSONAccess, MovedFromValuesStayUsableAfterTheDocumentIsGone) {
@@ -168,17 +140,80 @@ TEST(JSONAccess, MovedFromValuesStayUsableAfterTheDocumentIsGone) {
   EXPECT_EQ(first.count(), 0u);  // NOLINT(bugprone-use-after-move)
 }
 
-TEST(JSONAccess, ReadsAreIndependentOfDocumentSize) {
+TEST(JSONAccess, PathReadsAndCopiedWritesInALargeDocument) {
   std::string text = "{\"list\": [";
   for (int i = 0; i < 100000; ++i) text += (i ? ",{\"v\":" : "{\"v\":") + std::to_string(i) + "}";
   text += "]}";
   const JSON json = parse(text);
-  EXPECT_EQ(json("list", 99999, "v").intValue(), 99999);
   JSON copy = json;
   copy.set({"list", 99999, "v"}, JSON(-1));
   EXPECT_EQ(json("list", 99999, "v").intValue(), 99999);
   EXPECT_EQ(copy("list", 99999, "v").intValue(), -1);
   EXPECT_EQ(copy("list", 5, "v").intValue(), 5);
+}
+
+void expectSameRead(const JSON& root, const std::vector<JSONKey>& path) {
+  JSONView view(root);
+  JSON json = root;
+  std::string where = "path";
+  for (const JSONKey& step : path) {
+    view = view[step];
+    json = json[step];
+    where += step.isIndex() ? " " + std::to_string(step.indexValue())
+                            : " ." + std::string(step.keyValue());
+  }
+  if (json.type() != Type::unknown) {  // unknowns are never equal
+    EXPECT_EQ(view.json(), json) << where;
+  }
+  EXPECT_EQ(view.json().type(), json.type()) << where;
+  EXPECT_EQ(view.type(), json.type()) << where;
+  EXPECT_EQ(view.error(), json.error()) << where;
+  EXPECT_EQ(view.exists(), json.exists()) << where;
+  EXPECT_EQ(view.asString(), json.asString()) << where;
+  EXPECT_EQ(view.stringValue(), json.stringValue()) << where;
+  EXPECT_EQ(view.asDouble(), json.asDouble()) << where;
+  EXPECT_EQ(view.doubleValue(), json.doubleValue()) << where;
+  EXPECT_EQ(view.asFloat(), json.asFloat()) << where;
+}
+
+// Every path into the value, and from each one a key, the first index and the indices just
+// outside.
+void expectSameReadsBelow(const JSON& root, std::vector<JSONKey> path = {}) {
+  expectSameRead(root, path);
+  const JSON here = root[path];
+  const auto end = static_cast<std::int64_t>(here.count());
+  for (const JSONKey& step : {JSONKey("x"), JSONKey(0), JSONKey(-1), JSONKey(end)}) {
+    path.push_back(step);
+    expectSameRead(root, path);
+    path.pop_back();
+  }
+  for (const auto& [key, child] : here) {
+    path.push_back(here.type() == Type::array ? JSONKey(std::stoll(key)) : JSONKey(key));
+    expectSameReadsBelow(root, path);
+    path.pop_back();
+  }
+}
+
+TEST(JSONView, StepsLikeSubscriptsInParsedDocuments) {
+  const JSON answer = JSON::parseJSON(R"({
+    "current": {"temp": 21.6, "weather": [{"description": "light rain", "icon": "10d"}]},
+    "hourly": [{"dt": 1}, {"dt": 2.5}, {"dt": "3"}],
+    "flags": [true, false, null, "12.5abc"],
+    "big": 18446744073709551615, "negative": -7, "text": "abc", "nothing": null
+  })");
+  expectSameReadsBelow(answer);
+  EXPECT_EQ(JSON(JSONView(answer)["hourly"]).count(), 3u);
+}
+
+TEST(JSONView, StepsLikeSubscriptsInBuiltAndChangedValues) {
+  JSON answer = JSON::parseJSON(R"({"current": {"temp": 21.6, "weather": [{"icon": "10d"}]}})");
+  answer.set("hourly", JSON(Array{Dictionary{{"dt", 1}}, Data{R"({"dt": 2.5})"},
+                                  Object::other(1)}));  // bytes are parsed, like JSON(object)
+  answer.set("flags", JSON(Array{true, false, nullptr, "12.5abc"}));
+  answer.set("text", JSON("abc"));
+  expectSameReadsBelow(answer);
+  expectSameReadsBelow(JSON(Object::other(1)));
+  expectSameReadsBelow(JSON(5));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Equality and ordering of JSON values.
+// Equality, ordering and merging of JSON values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,66 +8,52 @@
 namespace stratovane {
 namespace {
 
-TEST(JSONComparison, EqualityByKind) {
-  EXPECT_EQ(JSON(1), JSON(1.0));
-  EXPECT_EQ(JSON("a"), JSON("a"));
-  EXPECT_NE(JSON("a"), JSON("b"));
-  EXPECT_EQ(JSON(true), JSON(true));
-  EXPECT_NE(JSON(true), JSON(1));
-  EXPECT_NE(JSON(1), JSON("1"));
-  EXPECT_NE(JSON(Object::other(1)), JSON(Object::other(1)));
-  EXPECT_EQ(JSON::null(), JSON::parseJSON("{}")["missing"]);  // errors are not compared
-}
+enum Order { none, less, equal, greater };
 
-TEST(JSONComparison, ContainersCompareTheirContents) {
+TEST(JSONComparison, EqualityAndOrderByKind) {
   const JSON parsed = JSON::parseJSON(R"({"b": [1, {"c": null}], "a": "x"})");
-  const JSON built(Dictionary{{"a", "x"}, {"b", Array{1.0, Dictionary{{"c", nullptr}}}}});
-  EXPECT_EQ(parsed, built);  // dictionary order is ignored
-  EXPECT_NE(parsed, JSON(Dictionary{{"a", "x"}, {"b", Array{1, Dictionary{}}}}));
-  EXPECT_NE(parsed, JSON(Dictionary{{"a", "x"}}));
-  EXPECT_NE(JSON(Array{1, 2}), JSON(Array{2, 1}));
-  EXPECT_NE(JSON(Array{1}), JSON(Array{1, 1}));
-  EXPECT_NE(JSON(Array{Object::other(1)}), JSON(Array{Object::other(1)}));
-  // Inside containers numbers compare by value, as the platform's number objects do.
-  EXPECT_EQ(JSON(Array{true}), JSON(Array{1}));
-  EXPECT_EQ(JSON(Array{std::nullopt}), JSON(Array{nullptr}));
-}
-
-TEST(JSONComparison, NumbersAndTextsAreOrdered) {
-  EXPECT_LT(JSON(1), JSON(2));
-  EXPECT_GT(JSON(2.5), JSON(2));
-  EXPECT_LE(JSON(2), JSON(2.0));
-  EXPECT_GE(JSON(std::uint64_t{18446744073709551615u}), JSON(-1));
-  EXPECT_LT(JSON("abc"), JSON("abd"));
-  EXPECT_GE(JSON("b"), JSON("a"));
-  EXPECT_FALSE(JSON(2) <= JSON(1));
-  EXPECT_FALSE(JSON("a") > JSON("b"));
-}
-
-TEST(JSONComparison, DifferentKindsAreNeitherLessGreaterNorEqual) {
-  const JSON number(1);
-  const JSON text("1");
-  EXPECT_FALSE(number < text);
-  EXPECT_FALSE(number > text);
-  EXPECT_FALSE(number <= text);
-  EXPECT_FALSE(number >= text);
-  EXPECT_FALSE(number == text);
-}
-
-TEST(JSONComparison, OtherKindsOrderOnlyByEquality) {
-  EXPECT_FALSE(JSON(true) < JSON(false));
-  EXPECT_FALSE(JSON(false) > JSON(true));
-  EXPECT_TRUE(JSON(true) <= JSON(true));
-  EXPECT_FALSE(JSON(true) >= JSON(false));
-  EXPECT_FALSE(JSON(Array{1}) < JSON(Array{2}));
-  EXPECT_TRUE(JSON(Array{1}) >= JSON(Array{1}));
-  EXPECT_FALSE(JSON(Dictionary{{"a", 1}}) <= JSON(Dictionary{{"a", 2}}));
-  EXPECT_TRUE(JSON::null() <= JSON::null());
-  EXPECT_TRUE(JSON::null() >= JSON::null());
-  EXPECT_FALSE(JSON::null() < JSON::null());
   const JSON unknown(Object::other(1));
-  EXPECT_FALSE(unknown <= unknown);
-  EXPECT_FALSE(unknown >= unknown);
+  const struct {
+    JSON a, b;
+    Order order;
+  } cases[] = {
+      {JSON(1), JSON(1.0), equal},
+      {JSON(1), JSON(2), less},
+      {JSON(2.5), JSON(2), greater},
+      {JSON(std::uint64_t{18446744073709551615u}), JSON(-1), greater},
+      {JSON("a"), JSON("a"), equal},
+      {JSON("abc"), JSON("abd"), less},
+      {JSON("b"), JSON("a"), greater},
+      {JSON(true), JSON(true), equal},
+      {JSON(true), JSON(false), none},  // only numbers and texts are ordered
+      {JSON(true), JSON(1), none},
+      {JSON(1), JSON("1"), none},
+      {unknown, unknown, none},
+      {JSON::null(), JSON::null(), equal},
+      {JSON::null(), JSON::parseJSON("{}")["missing"], equal},  // errors are not compared
+      {JSON(Array{1}), JSON(Array{1}), equal},
+      {JSON(Array{1}), JSON(Array{2}), none},
+      {JSON(Array{1, 2}), JSON(Array{2, 1}), none},
+      {JSON(Array{1}), JSON(Array{1, 1}), none},
+      {JSON(Array{Object::other(1)}), JSON(Array{Object::other(1)}), none},
+      {JSON(Dictionary{{"a", 1}}), JSON(Dictionary{{"a", 2}}), none},
+      // Dictionary order is ignored.
+      {parsed, JSON(Dictionary{{"a", "x"}, {"b", Array{1.0, Dictionary{{"c", nullptr}}}}}), equal},
+      {parsed, JSON(Dictionary{{"a", "x"}, {"b", Array{1, Dictionary{}}}}), none},
+      {parsed, JSON(Dictionary{{"a", "x"}}), none},
+      // Inside containers numbers compare by value, as the platform's number objects do.
+      {JSON(Array{true}), JSON(Array{1}), equal},
+      {JSON(Array{std::nullopt}), JSON(Array{nullptr}), equal},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << &c - cases);  // descriptions may not print
+    EXPECT_EQ(c.a == c.b, c.order == equal);
+    EXPECT_EQ(c.a != c.b, c.order != equal);
+    EXPECT_EQ(c.a < c.b, c.order == less);
+    EXPECT_EQ(c.a > c.b, c.order == greater);
+    EXPECT_EQ(c.a <= c.b, c.order == less || c.order == equal);
+    EXPECT_EQ(c.a >= c.b, c.order == greater || c.order == equal);
+  }
 }
 
 TEST(JSONComparison, DeepValuesCompareWithoutRecursion) {
@@ -80,6 +66,55 @@ TEST(JSONComparison, DeepValuesCompareWithoutRecursion) {
   EXPECT_EQ(a, b);
   EXPECT_NE(a, JSON(Array{b}));
   EXPECT_NE(JSON(Array{a, 1}), JSON(Array{a, 2}));
+}
+
+TEST(JSONMerge, DictionariesMergeKeyByKey) {
+  JSON receiver(Dictionary{{"a", 1}, {"b", Array{1}}});
+  receiver.merge(JSON(Dictionary{{"b", Array{2}}, {"c", 3}}));
+  EXPECT_EQ(receiver, JSON(Dictionary{{"a", 1}, {"b", Array{1, 2}}, {"c", 3}}));
+  EXPECT_EQ(receiver.rawDictionary().keyAt(2), "c");
+}
+
+TEST(JSONMerge, NestedDictionariesAndReplacedKinds) {
+  const JSON receiver = JSON::parseJSON(R"({"x": {"keep": 1, "deep": {"n": "a"}}, "t": "text"})");
+  const JSON other = JSON::parseJSON(R"({"x": {"deep": {"n": "b", "m": null}}, "t": 5})");
+  const JSON merged = receiver.merged(other);
+  EXPECT_EQ(merged,
+            JSON::parseJSON(R"({"x": {"keep": 1, "deep": {"n": "b", "m": null}}, "t": 5})"));
+  EXPECT_EQ(receiver["t"].stringValue(), "text");  // merged leaves the receiver alone
+  EXPECT_EQ(receiver("x", "deep", "n").stringValue(), "a");
+  EXPECT_FALSE(receiver("x", "deep", "m").exists());
+}
+
+TEST(JSONMerge, DifferentKindsAtTheTopThrowAndChangeNothing) {
+  JSON text("text");
+  try {
+    text.merge(JSON(1));
+    ADD_FAILURE() << "merge did not throw";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), JSONError::wrongType);
+  }
+  EXPECT_EQ(text, JSON("text"));
+}
+
+TEST(JSONMerge, ArraysConcatenateAndScalarsReplace) {
+  EXPECT_EQ(JSON(Array{1, "a"}).merged(JSON(Array{Array{2}})), JSON(Array{1, "a", Array{2}}));
+  EXPECT_EQ(JSON(1).merged(JSON(2)), JSON(2));
+  EXPECT_EQ(JSON("a").merged(JSON("b")), JSON("b"));
+  EXPECT_EQ(JSON::null().merged(JSON::null()), JSON::null());
+}
+
+TEST(JSONMerge, DeepDictionariesMergeWithoutRecursion) {
+  Dictionary left{{"leaf", 1}};
+  Dictionary right{{"other", 2}};
+  for (int i = 0; i < 100000; ++i) {
+    left = Dictionary{{"k", left}};
+    right = Dictionary{{"k", right}};
+  }
+  const JSON merged = JSON(left).merged(JSON(right));
+  JSON cursor = merged;
+  for (int i = 0; i < 100000; ++i) cursor = cursor["k"];
+  EXPECT_EQ(cursor, JSON(Dictionary{{"leaf", 1}, {"other", 2}}));
 }
 
 }  // namespace

@@ -1,50 +1,19 @@
-// Small helpers of the presentation tests: answers parsed from text, settings, times, locales.
+// Small helpers of the presentation tests: answers parsed from text, times, locales.
 #pragma once
 
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "json/JSON.h"
 #include "platform/Formatting.h"
-#include "platform/UserDefaults.h"
 
 namespace stratovane::testing {
 
 inline JSON answer(const std::string& text) {
   return JSON(Data{text}, {});
 }
-
-// Stored values only, kept as texts; integers read as the store reads them (else 0).
-class StubDefaults : public UserDefaults {
- public:
-  std::int64_t integerForKey(const std::string& key) const override {
-    const auto found = values_.find(key);
-    try {
-      return found == values_.end() ? 0 : std::stoll(found->second);
-    } catch (...) {
-      return 0;
-    }
-  }
-  double doubleForKey(const std::string&) const override { return 0; }
-  std::optional<std::string> stringForKey(const std::string&) const override { return {}; }
-  void setInteger(std::int64_t value, const std::string& key) override {
-    values_[key] = std::to_string(value);
-  }
-  void setDouble(double, const std::string&) override {}
-  void setString(const std::string& value, const std::string& key) override {
-    values_[key] = value;
-  }
-  void removeObject(const std::string& key) override { values_.erase(key); }
-  void registerDefaults(const std::vector<std::pair<std::string, std::string>>&) override {}
-
- private:
-  std::map<std::string, std::string> values_;
-};
 
 // Writes the seconds themselves, so tests see which member was read as the time.
 class SecondsTimeFormatting : public TimeFormatting {

@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "RtfTestSupport.h"
+#include "rtf/RtfReader.h"
 
 namespace stratovane {
 namespace {
 
-TextAttributes bold() {
+TextAttributes with(bool TextAttributes::*member) {
   TextAttributes attributes;
-  attributes.bold = true;
+  attributes.*member = true;
   return attributes;
 }
 
@@ -20,22 +20,17 @@ std::vector<AttributeRun> runsOf(std::string_view rtf) {
 }
 
 TEST(RtfFormatting, EachAttributeOnAndOff) {
-  const auto flag = [](bool TextAttributes::*member) {
-    TextAttributes attributes;
-    attributes.*member = true;
-    return attributes;
-  };
   const struct {
     const char* on;
     const char* off;
     TextAttributes attributes;
   } cases[] = {
-      {"\\b", "\\b0", bold()},
-      {"\\i", "\\i0", flag(&TextAttributes::italic)},
-      {"\\ul", "\\ul0", flag(&TextAttributes::underline)},
-      {"\\uldb", "\\ulnone", flag(&TextAttributes::underline)},
-      {"\\strike", "\\strike0", flag(&TextAttributes::strikethrough)},
-      {"\\striked1", "\\striked0", flag(&TextAttributes::strikethrough)},
+      {"\\b", "\\b0", with(&TextAttributes::bold)},
+      {"\\i", "\\i0", with(&TextAttributes::italic)},
+      {"\\ul", "\\ul0", with(&TextAttributes::underline)},
+      {"\\uldb", "\\ulnone", with(&TextAttributes::underline)},
+      {"\\strike", "\\strike0", with(&TextAttributes::strikethrough)},
+      {"\\striked1", "\\striked0", with(&TextAttributes::strikethrough)},
   };
   for (const auto& c : cases) {
     const std::string rtf = std::string("{\\rtf1 a") + c.on + " bc" + c.off + " d}";
@@ -47,15 +42,16 @@ TEST(RtfFormatting, EachAttributeOnAndOff) {
 }
 
 TEST(RtfFormatting, GroupsScopeAndPlainResets) {
-  TextAttributes boldItalic = bold();
+  const TextAttributes bold = with(&TextAttributes::bold);
+  TextAttributes boldItalic = bold;
   boldItalic.italic = true;
   EXPECT_EQ(runsOf("{\\rtf1 \\b a{\\i b}c\\plain d}"),
-            (std::vector<AttributeRun>{{0, 1, bold()}, {1, 1, boldItalic}, {2, 1, bold()}}));
+            (std::vector<AttributeRun>{{0, 1, bold}, {1, 1, boldItalic}, {2, 1, bold}}));
   // Neighbouring text with equal attributes is one run; \pard keeps character formatting.
   EXPECT_EQ(runsOf("{\\rtf1 {\\b a}{\\b b\\par\\pard c}}"),
-            (std::vector<AttributeRun>{{0, 4, bold()}}));
+            (std::vector<AttributeRun>{{0, 4, bold}}));
   // Runs count bytes of whole characters.
-  EXPECT_EQ(runsOf("{\\rtf1 \\u8364?\\b \\u8364?}"), (std::vector<AttributeRun>{{3, 3, bold()}}));
+  EXPECT_EQ(runsOf("{\\rtf1 \\u8364?\\b \\u8364?}"), (std::vector<AttributeRun>{{3, 3, bold}}));
 }
 
 TEST(RtfFormatting, ColoursFromTheTable) {
@@ -69,7 +65,7 @@ TEST(RtfFormatting, ColoursFromTheTable) {
   EXPECT_EQ(colourOf("\\cf1\\cf0 x"), std::nullopt);
   EXPECT_EQ(colourOf("\\cf3 x"), std::nullopt);
   EXPECT_EQ(colourOf("\\cf-1 x"), std::nullopt);
-  EXPECT_EQ(textOf(std::string(table) + "x}"), "x");
+  EXPECT_EQ(readRTF(std::string(table) + "x}")->string, "x");
 }
 
 TEST(RtfFormatting, SizesAndBaseline) {

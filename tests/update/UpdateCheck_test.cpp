@@ -1,18 +1,78 @@
-// The update check's steps and outcomes, on fakes and with the real loader against a local server.
-#include "update/UpdateCheck.h"
-
+// The update check: the version text (its bytes to UTF-8 by the named charset, else UTF-8, else
+// ISO-8859-1, then the version read from it), the check's steps and outcomes on fakes and with
+// the real loader against a local server, and the window of the command line.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/system/CurlHttpLoader.h"
 #include "support/FakePlatform.h"
+#include "support/FakeWidgets.h"
 #include "support/HttpTestServer.h"
+#include "update/TextDecoding.h"
+#include "update/UpdateCheck.h"
+#include "update/Version.h"
+#include "update/WindowedUpdateReport.h"
 
 namespace stratovane {
 namespace {
+
+struct Decoding {
+  std::string bytes;
+  std::string contentType;
+  std::optional<std::string> expected;
+};
+
+TEST(TextDecoding, FollowsTheNamedCharsetThenUTF8ThenLatin1) {
+  const Decoding cases[] = {
+      {"2.1.0\n", "", "2.1.0\n"},
+      {"2.1.0 \xC3\xA9", "text/plain", "2.1.0 \xC3\xA9"},  // valid UTF-8
+      {"2.1.0 \xE9", "text/plain", "2.1.0 \xC3\xA9"},      // not UTF-8: ISO-8859-1
+      {"\xA4", "text/plain; charset=ISO-8859-15", "\xE2\x82\xAC"},
+      {"\x80", "text/plain;charset=\"windows-1252\"", "\xE2\x82\xAC"},
+      {"\xA4", "text/plain; format=flowed; CHARSET=iso-8859-15 ", "\xE2\x82\xAC"},
+      {std::string("\xFF\xFE"
+                   "2\0.\0"
+                   "1\0",
+                   8),
+       "text/plain; charset=UTF-16", "2.1"},
+      {"2.1.0", "text/plain; charset=utf-8", "2.1.0"},
+      {"2.1.0 \xE9", "text/plain; charset=UTF-8", std::nullopt},        // invalid in what it names
+      {"\x1B$B\x30", "text/plain; charset=ISO-2022-JP", std::nullopt},  // cut short
+      {"2.1.0", "text/plain; charset=no-such-charset", std::nullopt},
+  };
+  for (const Decoding& decoding : cases) {
+    EXPECT_EQ(decodeText(decoding.bytes, decoding.contentType), decoding.expected)
+        << decoding.contentType;
+  }
+}
+
+struct Split {
+  std::string text;
+  Version expected;
+};
+
+TEST(Version, SplitsIntoThreeIntegers) {
+  const Split cases[] = {
+      {"2.10.3", {2, 10, 3}},
+      {"2.1.0\n", {2, 1, 0}},  // the line break ends the number
+      {"1.2.3.4", {1, 2, 3}},  // pieces after the third are ignored
+      {"1.x.2", {1, 0, 2}},
+      {"2.1", {2, 1, 0}},  // missing components are 0
+      {"", {0, 0, 0}},
+      {" +3. -4.\t5rc1", {3, -4, 5}},
+      {"<html><body>404 Not Found</body></html>", {0, 0, 0}},
+      {"99999999999999999999.1.1", {INT64_MAX, 1, 1}},
+  };
+  for (const Split& split : cases) {
+    const Version version = Version::parse(split.text);
+    EXPECT_EQ(version, split.expected)
+        << split.text << " gave " << version.major << "." << version.minor << "." << version.patch;
+  }
+}
 
 using testing::FakeHttpLoader;
 using testing::FakeQueue;
@@ -46,9 +106,7 @@ struct RecordingPresenter : UpdatePresenter {
     revisionHistory = history;
   }
   void showNoUpdateWindow() override { shown.push_back(kNoUpdate); }
-  void showErrorWindow(const std::string& message) override {
-    shown.push_back("error: " + message);
-  }
+  void showErrorWindow(const std::string& text) override { shown.push_back("error: " + text); }
   void checkEndedSilently(SilentEnd reason) override {
     shown.push_back(reason == SilentEnd::offline ? "silent: offline" : "silent: no version");
   }
@@ -59,12 +117,12 @@ struct RecordingPresenter : UpdatePresenter {
 class UpdateCheckTest : public ::testing::Test {
  protected:
   UpdateCheck makeCheck(HttpLoader& httpLoader, std::optional<std::string> running = "2.0.0",
-                        const std::string& server = kServer, RtfReading reader = fakeRTF) {
+                        const std::string& server = kServer) {
     return UpdateCheck(UpdateEnvironment{.reachability = reachability,
                                          .loader = httpLoader,
                                          .mainQueue = mainQueue,
                                          .backgroundQueue = backgroundQueue,
-                                         .readRTF = std::move(reader),
+                                         .readRTF = fakeRTF,
                                          .runningVersion = std::move(running),
                                          .serverURL = server,
                                          .contact = "someone@stratovane.test"},
@@ -112,8 +170,6 @@ TEST_F(UpdateCheckTest, EveryOutcome) {
       {"numbers, not text", "2.10.0", kHistory, "2.9.9", offer("2.10.0", "2.9.9")},
       {"older published", "2.0.9", kHistory, "2.1.0", kNoUpdate},
       {"same version", "2.1.0", kHistory, "2.1.0", kNoUpdate},
-      {"error page as version", "<html><body>404 Not Found</body></html>", kHistory, "0.1.0",
-       kNoUpdate},
       {"no running version", "9.0.0", kHistory, std::nullopt, "silent: no version"},
   };
   for (const Outcome& outcome : outcomes) {
@@ -160,8 +216,7 @@ TEST_F(UpdateCheckTest, DownloadsRunInTheBackgroundAndASecondCheckWaitsForTheFir
   EXPECT_EQ(presenter.shown.size(), 2u);
 }
 
-// The real loader --------------------------------------------------------------------------
-
+// What the fakes leave out: the charset the real loader reports, and bodies of failed requests.
 TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
   const HttpTestServer server([](httplib::Server& routes) {
     const std::string utf16(
@@ -171,35 +226,43 @@ TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
         "0\0",
         12);
     serve(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
-    serve(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
-    serve(routes, "/current/version/stratovane_version.txt", "0.1.0\n");
-    serve(routes, "/current/version/stratovane_rh.rtf", kHistory, "application/rtf");
     serve(routes, "/html/version/stratovane_version.txt", "<html>Not Found</html>", "text/html",
           404);
-    serve(routes, "/html/version/stratovane_rh.rtf", kHistory, "application/rtf");
-    serve(routes, "/nohistory/version/stratovane_version.txt", "3.0.0");
-    serve(routes, "/notrtf/version/stratovane_version.txt", "3.0.0");
-    serve(routes, "/notrtf/version/stratovane_rh.rtf", "<html>Moved</html>", "text/html", 500);
     serve(routes, "/badcharset/version/stratovane_version.txt", "3.0.0",
           "text/plain; charset=x-unknown");
+    serve(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
+    serve(routes, "/html/version/stratovane_rh.rtf", kHistory, "application/rtf");
   });
   CurlHttpLoader curl;
-  const std::string refused = "http://127.0.0.1:" + std::to_string(HttpTestServer::refusedPort());
   const std::pair<std::string, std::string> cases[] = {
-      {server.url("/offer"), offer("2.1.0", "0.1.0")},
-      {server.url("/current"), kNoUpdate},
-      {server.url("/html"), kNoUpdate},
-      {server.url("/nohistory"), kHistoryError},
-      {server.url("/notrtf"), kHistoryError},
-      {server.url("/badcharset"), kVersionError},
-      {refused, kVersionError},
-  };
+      {"/offer", offer("2.1.0", "0.1.0")}, {"/html", kNoUpdate}, {"/badcharset", kVersionError}};
   for (const auto& [base, expected] : cases) {
     presenter.shown.clear();
-    UpdateCheck check = makeCheck(curl, "0.1.0", base);
+    UpdateCheck check = makeCheck(curl, "0.1.0", server.url(base));
     runToTheEnd(check);
     EXPECT_EQ(presenter.shown, std::vector<std::string>{expected}) << base;
   }
+}
+
+// The command line shows its outcome in a window; the run ends when the window closes.
+TEST(WindowedUpdateReport, TheRunEndsWhenTheWindowIsClosed) {
+  testing::FakeInterfaceLoader windows;
+  windows.setDocumentView("errorMsg", "errorTV");
+  testing::FakeWorkspace workspace;
+  testing::FakeRunLoop runLoop;
+  std::optional<int> status;
+  WindowedUpdateReport report(windows, workspace, "https://updates.test/Stratovane.zip", runLoop,
+                              stderr, [&](int code) { status = code; });
+  report.showErrorWindow("Could not check online version");
+  runLoop.advance(1);
+  EXPECT_EQ(status, std::nullopt);
+  windows.window("ErrorWindow")->close();  // as the window manager's close button does
+  runLoop.advance(0.1);
+  EXPECT_EQ(status, 0);
+
+  status.reset();
+  report.checkEndedSilently(UpdatePresenter::SilentEnd::offline);
+  EXPECT_EQ(status, 1);
 }
 
 }  // namespace

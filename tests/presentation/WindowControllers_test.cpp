@@ -1,0 +1,87 @@
+// The alert and forecast windows' controllers on fake widgets. Their refills on real widgets are
+// checked by the GUI tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "presentation/AlertWindow.h"
+#include "presentation/PresentationTestSupport.h"
+#include "presentation/forcastWindows.h"
+#include "support/FakeWidgets.h"
+
+namespace stratovane {
+namespace {
+
+using testing::FakeInterfaceLoader;
+
+TEST(AlertWindow, EachShowingRefillsEveryOutletInOrder) {
+  FakeInterfaceLoader loader;
+  loader.setDocumentView("alertTxt", "alertTxtView");
+  AlertWindow controller(loader);
+  const testing::SecondsTimeFormatting times;
+  showAlertWindow(controller, {"Heat", "DWD", 100, 2500, "first\ntext"}, times);
+  ASSERT_TRUE(loader.click("okButton"));
+  EXPECT_FALSE(controller.window()->isVisible());
+  loader.clearLog();
+  showAlertWindow(controller, {"Wind", "", std::nullopt, std::nullopt, "a\nb"}, times);
+  EXPECT_EQ(
+      loader.log(),
+      (std::vector<std::string>{
+          "AlertWindow.show()", "alertEventTxt.setTitle(Wind)", "alertSenderTxt.setTitle()",
+          "alertStartTxt.setTitle()", "alertEndTxt.setTitle()", "alertTxtView.setEditable(true)",
+          "alertTxtView.selectAll()", "alertTxtView.insertText(a\nb)",
+          "alertTxtView.moveToBeginningOfDocument()", "alertTxtView.setEditable(false)",
+          "AlertWindow.center()", "AlertWindow.orderFrontRegardless()"}));
+  EXPECT_EQ(loader.textView("alertTxtView")->string(), "a\nb");
+  EXPECT_EQ(loader.loadCount("AlertWindow"), 1);
+
+  FakeInterfaceLoader broken;
+  broken.setMissingId("alertEndTxt");
+  AlertWindow unloaded(broken);
+  showAlertWindow(unloaded, {"Heat", "", 1, 2, ""}, times);
+  EXPECT_EQ(unloaded.window(), nullptr);
+  EXPECT_EQ(unloaded.alertEventTxt, nullptr);  // no half-connected outlets
+}
+
+class ForcastWindowsTest : public ::testing::Test {
+ protected:
+  ForcastWindowsTest() { loader.setDocumentView("weatherTxt", "weatherTxtView"); }
+
+  FakeInterfaceLoader loader;
+  forcastWindows controller{loader};
+};
+
+TEST_F(ForcastWindowsTest, LoadsOnceAndOkHidesTheWindowForLater) {
+  EXPECT_EQ(controller.window(), nullptr);
+  showForecastWindow(controller, "first", "10d");
+  ASSERT_TRUE(loader.click("okButton"));
+  EXPECT_FALSE(controller.window()->isVisible());
+  showForecastWindow(controller, "second", "");
+  EXPECT_TRUE(controller.window()->isVisible());
+  EXPECT_EQ(loader.textView("weatherTxtView")->string(), "second");
+  EXPECT_EQ(loader.textFieldCell("weatherIconTxt")->title(), "\u2602\uFE0F");
+  EXPECT_EQ(loader.loadCount("forcastWindows"), 1);
+}
+
+TEST(ForcastWindowsLoading, FailedLoadShowsNothingAndRetries) {
+  FakeInterfaceLoader loader;
+  loader.setMissingId("weatherTxtView");
+  forcastWindows controller(loader);
+  showForecastWindow(controller, "text", "01d");
+  EXPECT_EQ(controller.window(), nullptr);
+  EXPECT_EQ(controller.weatherTxtView, nullptr);
+  EXPECT_EQ(controller.weatherIconTxt, nullptr);
+  controller.okButton();  // no window to close: nothing happens
+
+  FakeInterfaceLoader named;
+  named.setMissingInterface("forcastWindows");
+  forcastWindows other(named);
+  other.showWindow();
+  other.showWindow();
+  EXPECT_EQ(named.loadCount("forcastWindows"), 2);
+  EXPECT_EQ(other.window(), nullptr);
+}
+
+}  // namespace
+}  // namespace stratovane
