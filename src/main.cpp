@@ -164,19 +164,12 @@ std::string updateServerURL() {
   exitNow(1);
 }
 
-// Runs before the initialisers of the libraries, which take milliseconds: a SIGUSR1 sent by a
-// bar or a network hook while they run is held too, not fatal.
-void holdSignalsBeforeLibraries(int, char**, char**) {
-  ProcessSignals::holdUntilReady();
-}
-[[gnu::used,
-  gnu::section(".preinit_array")]] void (*const holdSignals)(int, char**,
-                                                             char**) = holdSignalsBeforeLibraries;
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  ProcessSignals::holdUntilReady();  // again, should the toolchain have dropped the early call
+  // The `stratovane` command starts the program with these signals held already; this covers
+  // a start of the program itself.
+  ProcessSignals::holdUntilReady();
   FrontEnd frontEnd = FrontEnd::automatic;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];

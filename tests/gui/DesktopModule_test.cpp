@@ -40,7 +40,8 @@ TEST_F(DesktopModuleTest, InstalledBinaryLoadsTheInstalledModule) {
   fs::path binary;
   fs::path module;
   for (const auto& entry : fs::recursive_directory_iterator(root.path())) {
-    if (entry.path().filename() == "stratovane") binary = entry.path();
+    if (entry.path().filename() == "stratovane" && entry.path().parent_path().filename() == "bin")
+      binary = entry.path();
     if (entry.path().filename() == "stratovane-desktop.so") module = entry.path();
   }
   ASSERT_FALSE(binary.empty());

@@ -93,9 +93,9 @@ TEST(Install, PackageUnpacksToABinaryThatRuns) {
 
   const Output contents = run("dpkg-deb --contents " + quoted(package));
   for (const char* file :
-       {"/bin/stratovane", "/stratovane/stratovane-desktop.so", "/stratovane/stratovane-map.so",
-        "/share/applications/stratovane.desktop", "/share/doc/stratovane/copyright",
-        "/share/man/man1/stratovane.1.gz"}) {
+       {"/bin/stratovane\n", "/stratovane/stratovane\n", "/stratovane/stratovane-desktop.so",
+        "/stratovane/stratovane-map.so", "/share/applications/stratovane.desktop",
+        "/share/doc/stratovane/copyright", "/share/man/man1/stratovane.1.gz"}) {
     EXPECT_NE(contents.text.find(file), std::string::npos) << file << "\n" << contents.text;
   }
   const Output fields = run("dpkg-deb --field " + quoted(package) + " Depends");

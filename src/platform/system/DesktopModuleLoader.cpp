@@ -8,28 +8,23 @@
 
 namespace stratovane {
 
-std::vector<std::filesystem::path> DesktopModuleLoader::candidates() {
-  std::vector<std::filesystem::path> paths;
+std::filesystem::path DesktopModuleLoader::location() {
   std::error_code error;
-  const std::filesystem::path binary = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return paths;
-  paths.push_back(binary.parent_path() / kModuleName);
-  paths.push_back(binary.parent_path() / STRATOVANE_MODULE_DIR / kModuleName);
-  return paths;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  return program.parent_path() / kModuleName;
 }
 
 std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::load(int& argc, char**& argv) {
-  GModule* module = nullptr;
-  for (const std::filesystem::path& path : candidates()) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) continue;
-    module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
-    if (module != nullptr) break;
-    std::fprintf(stderr, "stratovane: cannot load %s: %s\n", path.c_str(), g_module_error());
+  const std::filesystem::path path = location();
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+    std::fprintf(stderr, "stratovane: the graphical front-end %s is not installed\n", kModuleName);
     return nullptr;
   }
+  GModule* module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
   if (module == nullptr) {
-    std::fprintf(stderr, "stratovane: the graphical front-end %s is not installed\n", kModuleName);
+    std::fprintf(stderr, "stratovane: cannot load %s: %s\n", path.c_str(), g_module_error());
     return nullptr;
   }
   gpointer symbol = nullptr;

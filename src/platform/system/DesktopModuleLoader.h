@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <vector>
 
 #include "platform/DesktopFrontEnd.h"
 
@@ -13,9 +12,9 @@ class DesktopModuleLoader {
  public:
   static constexpr const char* kModuleName = "stratovane-desktop.so";
 
-  // Where the module is looked for, in order: beside the running binary (the build tree), then
-  // the package's private library folder, relative to the binary's own folder.
-  static std::vector<std::filesystem::path> candidates();
+  // Beside the running program, which lives in the package's private folder (private/ in the
+  // build tree); empty when the program's own path cannot be read.
+  static std::filesystem::path location();
 
   // Opens the display through the module. Null, after one line on standard error when the
   // module cannot be loaded, when there is no usable display. The module stays loaded for the
