@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "platform/system/FileUserDefaults.h"
+#include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/Forecast.h"
+#include "presentation/PresentationTestSupport.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 
@@ -34,24 +34,6 @@ std::string answer(const std::string& description, double temp = 21.6) {
   return R"({"current":{"temp":)" + std::to_string(temp) +
          R"(,"clouds":75,"weather":[{"description":")" + description + R"(","icon":"01d"}]}})";
 }
-
-class UtcTimes : public TimeFormatting {
- public:
-  std::string shortTime(double seconds) const override {
-    const auto minutes = static_cast<long long>(seconds) / 60;
-    char text[16];
-    std::snprintf(text, sizeof text, "%02lld:%02lld", (minutes / 60) % 24, minutes % 60);
-    return text;
-  }
-  std::string weekdayShortTime(double seconds) const override {
-    static constexpr const char* days[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
-    return days[static_cast<long long>(seconds) / 86400 % 7] + std::string(" ") +
-           shortTime(seconds);
-  }
-  bool sameDay(double one, double other) const override {
-    return static_cast<long long>(one) / 86400 == static_cast<long long>(other) / 86400;
-  }
-};
 
 class AppDelegateTest : public ::testing::Test {
  protected:
@@ -111,7 +93,8 @@ class AppDelegateTest : public ::testing::Test {
   InternetReachability reachability{&routes};
   testing::FakeInterfaceLoader windows;
   const LocaleNumberFormatting numbers{"C"};
-  UtcTimes times;
+  const testing::ScopedEnv utc{"TZ", "UTC"};
+  const IcuTimeFormatting times{"C"};
   std::shared_ptr<FakeStatusItem> statusItem = std::make_shared<FakeStatusItem>();
   std::optional<int> exitStatus;
   std::unique_ptr<AppDelegate> app;
@@ -229,20 +212,8 @@ TEST_F(AppDelegateTest, RotationStepsEveryTwoSeconds) {
   saveSettings();
   runLoop.advance(2);
   EXPECT_EQ(app->displayMode(), 1);
-}
 
-TEST_F(AppDelegateTest, FixedModeRunsNoRotation) {
-  defaults.setInteger(2, SettingsKey::statusBarOption);
-  launch();
-  EXPECT_EQ(app->displayMode(), 2);
-  EXPECT_EQ(app->updateDisplayTimer(), nullptr);
-  runLoop.advance(10);
-  EXPECT_EQ(app->displayMode(), 2);
-
-  // A stored 3 after a rotation stops it and keeps mode 3.
-  defaults.setInteger(-1, SettingsKey::statusBarOption);
-  saveSettings();
-  ASSERT_TRUE(app->updateDisplayTimer()->isValid());
+  // A fixed mode stops it and stays.
   defaults.setInteger(3, SettingsKey::statusBarOption);
   saveSettings();
   EXPECT_FALSE(app->updateDisplayTimer()->isValid());
@@ -377,13 +348,6 @@ TEST_F(AppDelegateTest, AlertsLeadTheMenuEachOpensItsOwnWindowAndAreInForceFromS
   runLoop.advance(6 * 3600);  // 18:00: the heat is over, the storm has not begun
   EXPECT_FALSE(app->alertInForce());
   EXPECT_EQ(app->alerts().size(), 2u);  // listed until the next answer
-}
-
-TEST_F(AppDelegateTest, WithoutAButtonNothingIsWritten) {
-  statusItem->hasButton_ = false;
-  launch();
-  EXPECT_TRUE(statusItem->titles.empty());
-  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
 }
 
 // "Settings" in the panel menu: the rotation stops, one fresh view at a time, closing refetches.

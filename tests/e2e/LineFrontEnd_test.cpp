@@ -86,19 +86,6 @@ TEST(LineFrontEnd, OfflineInANamespaceAndBackOnlineAtOnceWhenARouteAppears) {
   if (port == 0) GTEST_SKIP() << "no veth link here: only the offline start was seen";
 }
 
-TEST(LineFrontEnd, ARefusedConnectionIsABadCall) {
-  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  ConfigDir config;
-  config.write("apiKey=abc\n");
-  ChildProcess child({STRATOVANE_BINARY, "--line"},
-                     config.environment("http://127.0.0.1:" +
-                                        std::to_string(testing::HttpTestServer::refusedPort()) +
-                                        "/data/2.5/onecall"));
-  EXPECT_EQ(child.readLine(), kFetching);
-  EXPECT_EQ(child.readLine(), "\u26A0\uFE0F Bad API call");
-  expectCleanExit(child);
-}
-
 TEST(LineFrontEnd, FetchesAgainOnSIGUSR1AndWithSettingsThatAnotherProgramSaved) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   std::vector<std::string> queries;

@@ -68,11 +68,13 @@ TEST(JSONComparison, DeepValuesCompareWithoutRecursion) {
   EXPECT_NE(JSON(Array{a, 1}), JSON(Array{a, 2}));
 }
 
-TEST(JSONMerge, DictionariesMergeKeyByKey) {
+TEST(JSONMerge, DictionariesMergeKeyByKeyArraysConcatenateAndScalarsReplace) {
   JSON receiver(Dictionary{{"a", 1}, {"b", Array{1}}});
-  receiver.merge(JSON(Dictionary{{"b", Array{2}}, {"c", 3}}));
-  EXPECT_EQ(receiver, JSON(Dictionary{{"a", 1}, {"b", Array{1, 2}}, {"c", 3}}));
+  receiver.merge(JSON(Dictionary{{"b", Array{2, Array{3}}}, {"c", 3}}));
+  EXPECT_EQ(receiver, JSON(Dictionary{{"a", 1}, {"b", Array{1, 2, Array{3}}}, {"c", 3}}));
   EXPECT_EQ(receiver.rawDictionary().keyAt(2), "c");
+  EXPECT_EQ(JSON(1).merged(JSON(2)), JSON(2));
+  EXPECT_EQ(JSON("a").merged(JSON("b")), JSON("b"));
 }
 
 TEST(JSONMerge, NestedDictionariesAndReplacedKinds) {
@@ -95,13 +97,6 @@ TEST(JSONMerge, DifferentKindsAtTheTopThrowAndChangeNothing) {
     EXPECT_EQ(error.code(), JSONError::wrongType);
   }
   EXPECT_EQ(text, JSON("text"));
-}
-
-TEST(JSONMerge, ArraysConcatenateAndScalarsReplace) {
-  EXPECT_EQ(JSON(Array{1, "a"}).merged(JSON(Array{Array{2}})), JSON(Array{1, "a", Array{2}}));
-  EXPECT_EQ(JSON(1).merged(JSON(2)), JSON(2));
-  EXPECT_EQ(JSON("a").merged(JSON("b")), JSON("b"));
-  EXPECT_EQ(JSON::null().merged(JSON::null()), JSON::null());
 }
 
 TEST(JSONMerge, DeepDictionariesMergeWithoutRecursion) {

@@ -1,11 +1,10 @@
 // The reader behind JSON(data, options) (strict RFC 8259, limits and number fidelity) and the
-// writers: bytes and text, the hand-built writer and the printed description.
+// writers: bytes and text, and the hand-built writer.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <numeric>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -287,14 +286,6 @@ TEST(JSONSerialization, ByHandBudget) {
   EXPECT_FALSE(deep.serializedString({{writingOptionsKeys::castNilToNSNull, true},
                                       {writingOptionsKeys::maxObjextDepth, 1LL << 40}})
                    .has_value());
-}
-
-TEST(JSONSerialization, Description) {
-  EXPECT_EQ(JSON("raw text").description(), "raw text");
-  EXPECT_EQ(JSON(Object::other(1)).description(), "unknown");
-  std::ostringstream out;
-  out << JSON(Dictionary{{"a", 1}});
-  EXPECT_EQ(out.str(), "{\n  \"a\" : 1\n}");
 }
 
 }  // namespace

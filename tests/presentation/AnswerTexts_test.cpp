@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/system/FileUserDefaults.h"
-#include "platform/system/IcuTimeFormatting.h"
 #include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/Forecast.h"
 #include "presentation/PresentationTestSupport.h"
@@ -163,27 +163,6 @@ TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   EXPECT_EQ(forecast.dailyForcast,
             kSun + " t600\U0001F31B t1\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n2");
   EXPECT_EQ(forecast.dailyForcastIcon, "3");
-
-  defaults.setInteger(-1, "decimals");  // read again for every reading
-  const Forecast rounded = build(R"({"hourly": [{"dt": 1, "temp": 2.5}],
-    "daily": [{"temp": {"min": 0.5, "max": 3.5}}]})");
-  EXPECT_EQ(rounded.entries[0].title, " t1:  : 2 " + kDeg);
-  EXPECT_NE(rounded.dailyForcast.find("Min 0" + kDeg + " Max 4" + kDeg), std::string::npos);
-}
-
-TEST(ForecastRealTimes, AnswerWithoutDailyShowsTheEpochInLocalTime) {
-  testing::ScopedEnv tz("TZ", "Europe/Berlin");
-  FileUserDefaults defaults{""};
-  defaults.setInteger(2, "decimals");
-  const Forecast forecast = buildForecast(answer(R"({"hourly": [{"dt": 1700056800, "temp": 7,
-                                         "weather": [{"description": "klar", "icon": "01n"}]}]})"),
-                                          defaults, LocaleNumberFormatting("de_DE.UTF-8"),
-                                          IcuTimeFormatting("de_DE.UTF-8"), 0);
-  ASSERT_EQ(forecast.entries.size(), 1u);
-  EXPECT_EQ(forecast.entries[0].title, "\U0001F315 15:00: klar : 7,00 \u00B0");
-  EXPECT_EQ(forecast.dailyForcast,
-            "\u2600\uFE0F 01:00\U0001F31B 01:00\n\nMin 0,00\u00B0 Max 0,00\u00B0\n\n");
-  EXPECT_EQ(forecast.dailyForcastIcon, "");
 }
 
 std::vector<WeatherAlert> alertsOf(const std::string& json, const std::string& language = "en") {
@@ -262,30 +241,28 @@ TEST_F(StatusTitle, EveryModeOnAFullAnswer) {
   for (std::int64_t mode : {5, -1, -2, 100}) EXPECT_EQ(title(kFull, mode), kSun + " Error");
 }
 
-TEST_F(StatusTitle, ReadingsAndDescriptionsAsReceived) {
-  EXPECT_EQ(title(R"({"current": {"clouds": 0}})", 3), "Cloud: 0.0%");
-  EXPECT_EQ(title(R"({"current": {"clouds": true}})", 3), "Cloud: 1.0%");
-  EXPECT_EQ(title(R"({"current": {"temp": -0.4}})", 1), "-0\u00B0 ");
-  EXPECT_EQ(title(R"({"current": {"weather": [{"description": " Light RAIN "}]}})", 0),
-            " Light RAIN ");
-  EXPECT_EQ(title(R"({"current": {"weather": [{"description": ""}]}})", 0), "");
-}
-
-TEST_F(StatusTitle, MissingOrIllTypedMembersGiveError) {
+// Readings and descriptions show as received; a missing or ill-typed member gives Error.
+TEST_F(StatusTitle, MembersAsReceivedOrError) {
+  const std::tuple<const char*, std::int64_t, std::string> cases[] = {
+      {R"({"current": {"clouds": 0}})", 3, "Cloud: 0.0%"},
+      {R"({"current": {"clouds": true}})", 3, "Cloud: 1.0%"},
+      {R"({"current": {"temp": -0.4}})", 1, "-0" + kDeg + " "},
+      {R"({"current": {"weather": [{"description": " Light RAIN "}]}})", 0, " Light RAIN "},
+      {R"({"current": {"weather": [{"description": ""}]}})", 0, ""},
+      {R"({"current": {"temp": "12"}})", 1, "Error"},
+      {R"({"current": {"temp": null}})", 1, "Error"},
+      {R"({"current": {"clouds": "75"}})", 3, "Error"},
+      {R"({"current": {"weather": [{"description": 7}]}})", 0, "Error"},
+      {R"({"current": {"temp": 3}})", 4, "Error"},  // mode 4 needs both members
+      {R"({"current": {"weather": [{"description": "fog"}]}})", 4, "Error"},
+      {R"([1, 2, 3])", 0, "Error"},
+      {R"("text")", 1, "Error"}};
+  for (const auto& [json, mode, expected] : cases) EXPECT_EQ(title(json, mode), expected) << json;
   for (std::int64_t mode : {0, 1, 3, 4}) {
     EXPECT_EQ(title(R"({"hourly": []})", mode), "Error") << mode;
     EXPECT_EQ(title(R"({"current": {"weather": []}})", mode), "Error") << mode;
     EXPECT_EQ(title(R"({"current": [1, 2]})", mode), "Error") << mode;
   }
-  EXPECT_EQ(title(R"({"current": {"temp": "12"}})", 1), "Error");
-  EXPECT_EQ(title(R"({"current": {"temp": null}})", 1), "Error");
-  EXPECT_EQ(title(R"({"current": {"clouds": "75"}})", 3), "Error");
-  EXPECT_EQ(title(R"({"current": {"weather": [{"description": 7}]}})", 0), "Error");
-  // Mode 4 needs both members.
-  EXPECT_EQ(title(R"({"current": {"temp": 3}})", 4), "Error");
-  EXPECT_EQ(title(R"({"current": {"weather": [{"description": "fog"}]}})", 4), "Error");
-  EXPECT_EQ(title(R"([1, 2, 3])", 0), "Error");
-  EXPECT_EQ(title(R"("text")", 1), "Error");
 }
 
 TEST_F(StatusTitle, EmojiComesFirstInEveryModeWhenTheIconIsAText) {
@@ -314,17 +291,6 @@ TEST_F(StatusTitle, ChanceOfRainFallsBackToTheFirstHour) {
   EXPECT_EQ(title(with(R"(, "hourly": [{"pop": "0.5"}])"), 2), kCloud + " Rain 0 %");
   EXPECT_EQ(title(with(R"(, "hourly": [{}, {"pop": 0.5}])"), 2), kCloud + " Rain 0 %");
   EXPECT_EQ(title(R"({"cod": 401, "message": "Invalid API key"})", 2), "Rain 0 %");
-}
-
-// The digits themselves are formatReading's; here only that decimals and locale reach it.
-TEST_F(StatusTitle, TemperatureFollowsDecimalsAndLocale) {
-  const LocaleNumberFormatting german("de_DE.UTF-8");
-  defaults.setInteger(1, "decimals");
-  EXPECT_EQ(statusTitle(answer(R"({"current": {"temp": 12.35}})"), 1, defaults, german),
-            "12,4\u00B0 ");
-  // Percentages keep the point.
-  EXPECT_EQ(statusTitle(answer(R"({"current": {"clouds": 12.5}})"), 3, defaults, german),
-            "Cloud: 12.5%");
 }
 
 // Expected bytes are spelled in hex, independently of the escapes in the table.

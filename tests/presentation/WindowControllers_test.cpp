@@ -35,13 +35,6 @@ TEST(AlertWindow, EachShowingRefillsEveryOutletInOrder) {
           "AlertWindow.center()", "AlertWindow.orderFrontRegardless()"}));
   EXPECT_EQ(loader.textView("alertTxtView")->string(), "a\nb");
   EXPECT_EQ(loader.loadCount("AlertWindow"), 1);
-
-  FakeInterfaceLoader broken;
-  broken.setMissingId("alertEndTxt");
-  AlertWindow unloaded(broken);
-  showAlertWindow(unloaded, {"Heat", "", 1, 2, ""}, times);
-  EXPECT_EQ(unloaded.window(), nullptr);
-  EXPECT_EQ(unloaded.alertEventTxt, nullptr);  // no half-connected outlets
 }
 
 class ForcastWindowsTest : public ::testing::Test {
