@@ -40,17 +40,11 @@ TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall
   }
 }
 
+// The digits themselves are plainDouble's.
 TEST_F(WeatherRequestTest, CoordinatesAreShortestRoundTripWithAFraction) {
   defaults.setDouble(18, SettingsKey::longitude);
-  defaults.setDouble(-33.8688, SettingsKey::latitude);
-  EXPECT_NE(url().find("?lat=-33.8688&lon=18.0&"), std::string::npos) << url();
   defaults.setDouble(0.1 + 0.2, SettingsKey::latitude);
-  EXPECT_NE(url().find("lat=0.30000000000000004&"), std::string::npos) << url();
-  defaults.setDouble(-0.0, SettingsKey::latitude);
-  EXPECT_NE(url().find("lat=-0.0&"), std::string::npos) << url();
-  // Close to zero stays in fixed notation rather than an exponent.
-  defaults.setDouble(1e-7, SettingsKey::latitude);
-  EXPECT_NE(url().find("lat=0.0000001&"), std::string::npos) << url();
+  EXPECT_NE(url().find("?lat=0.30000000000000004&lon=18.0&"), std::string::npos) << url();
 }
 
 TEST_F(WeatherRequestTest, UnitsLanguagesAndTheKeyExactlyAsTyped) {

@@ -41,21 +41,15 @@ void expectReadings(std::span<const Reading> cases) {
   }
 }
 
-TEST(FormatReading, DigitsOnlyForZeroToTwoDecimals) {
+// Digits only for zero to two decimals; the locale's separator and no grouping.
+TEST(FormatReading, DecimalsAndSeparator) {
   const std::int64_t min = std::numeric_limits<std::int64_t>::min();
   const std::int64_t wraps = (std::int64_t{1} << 32) + 1;
-  const Reading cases[] = {{21.456f, 2, en, "21.46"},  {21.456f, 1, en, "21.5"},
-                           {21.456f, 0, en, "21"},     {21.456f, 3, en, "21"},
-                           {21.456f, -1, en, "21"},    {21.456f, min, en, "21"},
-                           {21.456f, wraps, en, "21"}, {0.0f, 2, de, "0,00"}};
-  expectReadings(cases);
-}
-
-TEST(FormatReading, LocaleSeparatorWithoutGrouping) {
-  const Reading cases[] = {{1234.5f, 1, en, "1234.5"},
-                           {1234.5f, 1, de, "1234,5"},
-                           {1234.5f, 1, sv, "1234,5"},
-                           {-1234567.0f, 0, de, "-1234567"}};
+  const Reading cases[] = {
+      {21.456f, 2, en, "21.46"},  {21.456f, 1, en, "21.5"},        {21.456f, 0, en, "21"},
+      {21.456f, 3, en, "21"},     {21.456f, -1, en, "21"},         {21.456f, min, en, "21"},
+      {21.456f, wraps, en, "21"}, {0.0f, 2, de, "0,00"},           {1234.5f, 1, en, "1234.5"},
+      {1234.5f, 1, sv, "1234,5"}, {-1234567.0f, 0, de, "-1234567"}};
   expectReadings(cases);
   EXPECT_EQ(de.fixed(1e20, 0), "100000000000000000000");
 }
