@@ -187,12 +187,12 @@ std::string printed(Write write) {
 }
 
 TEST(JSONSerialization, WritesStandardJSON) {
-  const JSON json(Dictionary{{"b", Array{1, 2.5, true, nullptr, "x"}}, {"a", Dictionary{}}});
-  EXPECT_EQ(compact(json), R"({"b":[1,2.5,true,null,"x"],"a":{}})");
+  const JSON json(Dictionary{{"b", Array{1, 0.1, true, nullptr, "x"}}, {"a", Dictionary{}}});
+  EXPECT_EQ(compact(json), R"({"b":[1,0.1,true,null,"x"],"a":{}})");
   EXPECT_EQ(json.serializedData(WritingOptions::sortedKeys).bytes,
-            R"({"a":{},"b":[1,2.5,true,null,"x"]})");
+            R"({"a":{},"b":[1,0.1,true,null,"x"]})");
   EXPECT_EQ(json.serializedData().bytes,
-            "{\n  \"b\" : [\n    1,\n    2.5,\n    true,\n    null,\n    \"x\"\n  ],\n"
+            "{\n  \"b\" : [\n    1,\n    0.1,\n    true,\n    null,\n    \"x\"\n  ],\n"
             "  \"a\" : {}\n}");
   EXPECT_EQ(compact(JSON(5)), "5");
   EXPECT_EQ(compact(JSON("t")), "\"t\"");
@@ -215,16 +215,6 @@ TEST(JSONSerialization, RejectsWhatJSONCannotHold) {
       EXPECT_EQ(error.code(), JSONError::invalidJSON);
     }
   }
-}
-
-TEST(JSONSerialization, ParsedDocumentsRoundTrip) {
-  const std::string text =
-      R"({"lat":52.52,"list":[{"dt":1618308000,"t":-0.5,"w":[{"d":"Rain \u00e9"}]}],"u":18446744073709551615,"n":null,"b":false})";
-  const JSON json = JSON::parseJSON(text);
-  EXPECT_EQ(compact(json), R"({"lat":52.52,"list":[{"dt":1618308000,"t":-0.5,"w":[{"d":"Rain )"
-                           "\xC3\xA9"
-                           R"("}]}],"u":18446744073709551615,"n":null,"b":false})");
-  EXPECT_EQ(JSON::parseJSON(*json.serializedString()), json);
 }
 
 TEST(JSONSerialization, DeepValuesWriteUpTo1024Levels) {
