@@ -65,7 +65,7 @@ class ForecastTest : public ::testing::Test {
   }
 
   FileUserDefaults defaults{""};
-  const LocaleNumberFormatting numbers{"en_US.UTF-8"};
+  const LocaleNumberFormatting numbers{"de_DE.UTF-8"};  // the locale must reach the readings
   const testing::SecondsTimeFormatting times;
 };
 
@@ -73,11 +73,11 @@ TEST_F(ForecastTest, FullAnswerGivesTwelveEntriesInOrder) {
   const Forecast forecast = build(R"({"hourly": )" + hourly(48) + R"(, "daily": )" + kDaily + "}");
   const auto entries = shown(forecast);
   ASSERT_EQ(entries.size(), 12u);
-  EXPECT_EQ(entries[0], kSun + " t1000: sky 0 : 0.2 " + kDeg);  // ties to even
-  EXPECT_EQ(entries[1], kRain + " t1001: sky 1 : 1.2 " + kDeg);
-  EXPECT_EQ(entries[11], kCloud + " t1011: sky 11 : 11.2 " + kDeg);
-  EXPECT_EQ(forecast.dailyForcast, "\u2600\uFE0F t500\U0001F31B t900\n\nMin -3.5" + kDeg +
-                                       " Max 12.4" + kDeg + "\n\nsnow showers");
+  EXPECT_EQ(entries[0], kSun + " t1000: sky 0 : 0,2 " + kDeg);  // ties to even
+  EXPECT_EQ(entries[1], kRain + " t1001: sky 1 : 1,2 " + kDeg);
+  EXPECT_EQ(entries[11], kCloud + " t1011: sky 11 : 11,2 " + kDeg);
+  EXPECT_EQ(forecast.dailyForcast, "\u2600\uFE0F t500\U0001F31B t900\n\nMin -3,5" + kDeg +
+                                       " Max 12,4" + kDeg + "\n\nsnow showers");
   EXPECT_EQ(forecast.dailyForcastIcon, "13d");
 }
 
@@ -102,11 +102,11 @@ TEST_F(ForecastTest, OddEntriesAndMembers) {
     {"dt": 9, "temp": {"day": 3}}
   ]})");
   EXPECT_EQ(shown(forecast), (std::vector<std::string>{
-                                 " t1: a : 1.0 " + kDeg,  // no emoji yet: begins with a blank
-                                 kRain + " t2: b : 2.0 " + kDeg,
-                                 kRain + " t3:  : 3.0 " + kDeg,
+                                 " t1: a : 1,0 " + kDeg,  // no emoji yet: begins with a blank
+                                 kRain + " t2: b : 2,0 " + kDeg,
+                                 kRain + " t3:  : 3,0 " + kDeg,
                                  kRain + " t4: 3.5 : Error " + kDeg,
-                                 kSun + " t7200: false : 1.0 " + kDeg,
+                                 kSun + " t7200: false : 1,0 " + kDeg,
                                  kSun + " t0:  : Error " + kDeg,
                                  kSun + " t0:  : Error " + kDeg,
                                  kSun + " t9:  : Error " + kDeg,
@@ -118,7 +118,7 @@ TEST_F(ForecastTest, ErrorReportGivesADisabledWarningAndStillAText) {
   EXPECT_EQ(shown(forecast),
             std::vector<std::string>{kWarning + "Invalid API key. See the FAQ. (disabled)"});
   EXPECT_EQ(forecast.dailyForcast,
-            kSun + " t0\U0001F31B t0\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n");
+            kSun + " t0\U0001F31B t0\n\nMin 0,0" + kDeg + " Max 0,0" + kDeg + "\n\n");
   EXPECT_EQ(forecast.dailyForcastIcon, "");
   EXPECT_TRUE(build(R"({"message": 5})").entries.empty());  // not a text: no warning
   EXPECT_EQ(shown(build(R"({"message": ""})")), std::vector<std::string>{kWarning + " (disabled)"});
@@ -136,7 +136,7 @@ TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
   EXPECT_EQ(shown(forecast), (std::vector<std::string>{
                                  kWarning + "Partial (disabled)", kWarning + "Heat until t1500 #0",
                                  kWarning + "Storm until w2500 #1", kWarning + "Wind #2", "---",
-                                 kSun + " t1000: sky 0 : 0.2 " + kDeg}));
+                                 kSun + " t1000: sky 0 : 0,2 " + kDeg}));
   ASSERT_EQ(forecast.alerts.size(), 3u);
   EXPECT_EQ(forecast.alerts[0].description, "Heiß");
 }
@@ -149,7 +149,7 @@ TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage)
     const std::string feed = R"({"message": "Invalid API key", "cod": )" + std::string(code) +
                              R"(, "hourly": )" + hourly(1) + "}";
     std::vector<std::string> expected{kWarning + "Invalid API key (disabled)",
-                                      kSun + " t1000: sky 0 : 0.2 " + kDeg};
+                                      kSun + " t1000: sky 0 : 0,2 " + kDeg};
     EXPECT_EQ(shown(build(feed)), expected) << code;
     if (refused)
       expected.insert(expected.begin() + 1, kOneCall25Closed + std::string(" (disabled)"));
@@ -161,7 +161,7 @@ TEST_F(ForecastTest, DailyMembersWithFallbacks) {
   const Forecast forecast = build(R"({"daily": [{"sunrise": "600", "sunset": true,
     "temp": {"max": false}, "weather": [{"description": 2, "icon": 3}]}]})");
   EXPECT_EQ(forecast.dailyForcast,
-            kSun + " t600\U0001F31B t1\n\nMin 0.0" + kDeg + " Max 0.0" + kDeg + "\n\n2");
+            kSun + " t600\U0001F31B t1\n\nMin 0,0" + kDeg + " Max 0,0" + kDeg + "\n\n2");
   EXPECT_EQ(forecast.dailyForcastIcon, "3");
 }
 
@@ -217,7 +217,7 @@ class StatusTitle : public ::testing::Test {
   }
 
   FileUserDefaults defaults{""};
-  const LocaleNumberFormatting numbers{"en_US.UTF-8"};
+  const LocaleNumberFormatting numbers{"de_DE.UTF-8"};  // the locale must reach the readings
 };
 
 constexpr const char* kFull = R"({
@@ -231,8 +231,8 @@ TEST_F(StatusTitle, EveryModeOnAFullAnswer) {
   EXPECT_EQ(title(kFull, 0), kSun + " clear sky");
   EXPECT_EQ(title(kFull, 1), kSun + " 22\u00B0 ");  // ends in a blank
   EXPECT_EQ(title(kFull, 2), kSun + " Rain: 7.000000000000001%");
-  EXPECT_EQ(title(kFull, 3), kSun + " Cloud: 75.0%");
-  EXPECT_EQ(title(kFull, 4, 1), kSun + " 21.6\u00B0 clear sky");
+  EXPECT_EQ(title(kFull, 3), kSun + " Cloud: 75.0%");  // percentages keep the point
+  EXPECT_EQ(title(kFull, 4, 1), kSun + " 21,6\u00B0 clear sky");
   for (std::int64_t mode : {5, -1, -2, 100}) EXPECT_EQ(title(kFull, mode), kSun + " Error");
 }
 
