@@ -23,12 +23,14 @@ TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
   if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   const HttpTestServer server([](httplib::Server& routes) {
     const std::string history = "{\\rtf1\\ansi {\\b 9.0.0}\\par Rain in \\'c5re.\\par}";
-    serve(routes, "/offer/version/stratovane_version.txt", "9.0.0\n");
+    // The charsets the real loader reports: one to follow, one that cannot be decoded.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("9.0.0\n")) utf16 += {c, '\0'};
+    serve(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
     serve(routes, "/offer/version/stratovane_rh.rtf", history);
     serve(routes, "/current/version/stratovane_version.txt", STRATOVANE_VERSION);
     serve(routes, "/current/version/stratovane_rh.rtf", history);
-    serve(routes, "/broken/version/stratovane_version.txt", "9.0.0");
-    serve(routes, "/broken/version/stratovane_rh.rtf", "<html>Moved</html>");
+    serve(routes, "/broken/version/stratovane_version.txt", "9.0.0", "text/plain; charset=x-no");
   });
   const struct {
     const char* folder;
@@ -42,7 +44,7 @@ TEST(UpdateCommand, PrintsTheOutcomeAndEndsWithItsStatus) {
         "", "9.0.0", "Rain in \u00C5re."},
        0},
       {"/current", {"You are running the newest version of Stratovane."}, 0},
-      {"/broken", {"Could not load the revision history"}, 1},
+      {"/broken", {"Could not check online version"}, 1},
   };
   for (const auto& expected : cases) {
     SCOPED_TRACE(expected.folder);

@@ -1,6 +1,6 @@
 // The update check: the version text (its bytes to UTF-8 by the named charset, else UTF-8, else
-// ISO-8859-1, then the version read from it), the check's steps and outcomes on fakes and with
-// the real loader against a local server, and the window of the command line.
+// ISO-8859-1, then the version read from it), the check's steps and outcomes on fakes (the real
+// loader's charsets are the end-to-end test's), and the window of the command line.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/system/CurlHttpLoader.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
-#include "support/HttpTestServer.h"
 #include "update/TextDecoding.h"
 #include "update/UpdateCheck.h"
 #include "update/Version.h"
@@ -77,8 +75,6 @@ TEST(Version, SplitsIntoThreeIntegers) {
 using testing::FakeHttpLoader;
 using testing::FakeQueue;
 using testing::FakeReachability;
-using testing::HttpTestServer;
-using testing::serve;
 
 const std::string kServer = "https://updates.test/stratovane";
 const std::string kVersionURL = kServer + "/version/stratovane_version.txt";
@@ -214,31 +210,6 @@ TEST_F(UpdateCheckTest, DownloadsRunInTheBackgroundAndASecondCheckWaitsForTheFir
 
   runToTheEnd(check);  // the next choice of the command checks again
   EXPECT_EQ(presenter.shown.size(), 2u);
-}
-
-// What the fakes leave out: the charset the real loader reports.
-TEST_F(UpdateCheckTest, TheRealLoaderAgainstALocalServer) {
-  const HttpTestServer server([](httplib::Server& routes) {
-    const std::string utf16(
-        "\xFF\xFE"
-        "2\0.\0"
-        "1\0.\0"
-        "0\0",
-        12);
-    serve(routes, "/offer/version/stratovane_version.txt", utf16, "text/plain; charset=UTF-16");
-    serve(routes, "/badcharset/version/stratovane_version.txt", "3.0.0",
-          "text/plain; charset=x-unknown");
-    serve(routes, "/offer/version/stratovane_rh.rtf", kHistory, "application/rtf");
-  });
-  CurlHttpLoader curl;
-  const std::pair<std::string, std::string> cases[] = {{"/offer", offer("2.1.0", "0.1.0")},
-                                                       {"/badcharset", kVersionError}};
-  for (const auto& [base, expected] : cases) {
-    presenter.shown.clear();
-    UpdateCheck check = makeCheck(curl, "0.1.0", server.url(base));
-    runToTheEnd(check);
-    EXPECT_EQ(presenter.shown, std::vector<std::string>{expected}) << base;
-  }
 }
 
 // The command line shows its outcome in a window; the run ends when the window closes.
