@@ -91,9 +91,13 @@ TEST(JSONConstruction, CopiesAreIndependent) {
   EXPECT_EQ(original["a"]["b"][1].intValue(), 2);
 
   Array items{1, 2};
+  Dictionary entries{{"k", 1}};
   const JSON fromItems(items);
+  const JSON fromEntries(entries);
   items.set(0, 9);
+  entries.set("k", 9);
   EXPECT_EQ(fromItems[0].intValue(), 1);
+  EXPECT_EQ(fromEntries["k"].intValue(), 1);
 }
 
 TEST(JSONConstruction, RawValuesAndErrorCodes) {
@@ -219,7 +223,7 @@ TEST(JSONTypedAccessors, WritesReclassifyAndClearTheError) {
 }
 
 TEST(JSONTypedAccessors, URLsAreEscapedTexts) {
-  EXPECT_EQ(JSON("https://example.org/a b").asURL()->absoluteString(), "https://example.org/a%20b");
+  EXPECT_EQ(JSON("https://example.org/a b").asURL(), URL::fromString("https://example.org/a%20b"));
   EXPECT_FALSE(JSON(1).asURL().has_value());
 }
 
