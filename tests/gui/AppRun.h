@@ -1,9 +1,6 @@
 // Runs of the built binary on the test's display, with a private session bus and configuration.
 #pragma once
 
-#include <httplib.h>
-
-#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,7 +10,6 @@
 #include "PrivateBus.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
-#include "support/HttpTestServer.h"
 
 namespace stratovane::testing {
 
@@ -37,18 +33,6 @@ class AppRunTest : public GuiTest {
 
   PrivateBus bus;
   ConfigDir config;
-};
-
-// A weather endpoint that answers light rain and counts the requests.
-struct WeatherServer {
-  std::atomic<int> requests = 0;
-  HttpTestServer server{[this](httplib::Server& routes) {
-    routes.Get("/onecall", [this](const httplib::Request&, httplib::Response& response) {
-      ++requests;
-      response.set_content(lightRainAnswer, "application/json");
-    });
-  }};
-  std::string url() const { return server.url("/onecall"); }
 };
 
 }  // namespace stratovane::testing

@@ -2,6 +2,7 @@
 #include "FakePanelHost.h"
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "PrivateBus.h"
@@ -39,29 +40,33 @@ VariantPtr call(GDBusConnection* bus, const std::string& service, const std::str
       G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, nullptr));
 }
 
-VariantPtr property(GDBusConnection* bus, const std::string& service, const std::string& path,
-                    const char* name) {
-  VariantPtr reply = call(bus, service, path, "org.freedesktop.DBus.Properties", "Get",
-                          g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
-  if (!reply) return nullptr;
+// A property of the item: a string, or the object path of its menu.
+std::optional<std::string> property(GDBusConnection* bus,
+                                    const std::pair<std::string, std::string>& item,
+                                    const char* name) {
+  const VariantPtr reply = call(bus, item.first, item.second, "org.freedesktop.DBus.Properties",
+                                "Get", g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
+  if (!reply) return std::nullopt;
   GVariant* boxed = nullptr;
   g_variant_get(reply.get(), "(v)", &boxed);
-  return VariantPtr(boxed);
+  const VariantPtr value(boxed);
+  if (!g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) &&
+      !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
+    return std::nullopt;
+  return g_variant_get_string(boxed, nullptr);
 }
 
 void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
                   const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
                   gpointer data) {
-  auto& item = *static_cast<FakePanelHost::Item*>(data);
+  auto& item = *static_cast<std::pair<std::string, std::string>*>(data);
   if (g_strcmp0(method, "RegisterStatusNotifierItem") == 0) {
     const gchar* argument = nullptr;
     g_variant_get(parameters, "(&s)", &argument);
     // Items name either their object path (then the sender is the service) or their bus name.
-    if (argument[0] == '/') {
-      item = {sender, argument};
-    } else {
-      item = {argument, "/StatusNotifierItem"};
-    }
+    item = argument[0] == '/'
+               ? std::pair<std::string, std::string>{sender, argument}
+               : std::pair<std::string, std::string>{argument, "/StatusNotifierItem"};
   }
   g_dbus_method_invocation_return_value(invocation, nullptr);
 }
@@ -91,19 +96,16 @@ FakePanelHost::~FakePanelHost() {
   g_dbus_connection_unregister_object(bus_->gobj(), registration_);
 }
 
-std::optional<std::string> FakePanelHost::stringProperty(const char* name) const {
-  const VariantPtr value = property(bus_->gobj(), item_.service, item_.objectPath, name);
-  if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING)) return std::nullopt;
-  return g_variant_get_string(value.get(), nullptr);
+std::optional<std::string> FakePanelHost::property(const char* name) const {
+  return testing::property(bus_->gobj(), item_, name);
 }
 
-std::vector<FakePanelHost::Entry> FakePanelHost::menu() const {
-  std::vector<Entry> entries;
-  const VariantPtr path = property(bus_->gobj(), item_.service, item_.objectPath, "Menu");
-  const VariantPtr reply =
-      path ? call(bus_->gobj(), item_.service, g_variant_get_string(path.get(), nullptr),
-                  "com.canonical.dbusmenu", "GetLayout", g_variant_new("(iias)", 0, 1, nullptr))
-           : nullptr;
+std::vector<std::pair<int, std::string>> FakePanelHost::entries() const {
+  std::vector<std::pair<int, std::string>> entries;
+  const std::optional<std::string> path = property("Menu");
+  const VariantPtr reply = path ? call(bus_->gobj(), item_.first, *path, "com.canonical.dbusmenu",
+                                       "GetLayout", g_variant_new("(iias)", 0, 1, nullptr))
+                                : nullptr;
   if (!reply) return entries;
   GVariantIter* children = nullptr;
   g_variant_get(reply.get(), "(u(ia{sv}av))", nullptr, nullptr, nullptr, &children);
@@ -118,23 +120,29 @@ std::vector<FakePanelHost::Entry> FakePanelHost::menu() const {
     g_variant_lookup(properties, "label", "&s", &label);
     g_variant_lookup(properties, "type", "&s", &type);
     g_variant_lookup(properties, "enabled", "b", &enabled);
-    entries.push_back({id, label, g_strcmp0(type, "separator") == 0, enabled != FALSE});
+    entries.emplace_back(id, g_strcmp0(type, "separator") == 0 ? "---"
+                             : enabled                         ? label
+                                                               : "(off)" + std::string(label));
     g_variant_unref(properties);
   }
   g_variant_iter_free(children);
   return entries;
 }
 
+std::vector<std::string> FakePanelHost::menu() const {
+  std::vector<std::string> texts;
+  for (const auto& entry : entries()) texts.push_back(entry.second);
+  return texts;
+}
+
 bool FakePanelHost::click(const std::string& label) const {
-  const VariantPtr path = property(bus_->gobj(), item_.service, item_.objectPath, "Menu");
-  if (!path) return false;
-  for (const Entry& entry : menu()) {
-    if (entry.separator || entry.label != label) continue;
+  const std::optional<std::string> path = property("Menu");
+  for (const auto& [id, text] : entries()) {
+    if (text != label || !path) continue;
     // The item may end at once (Quit): the reply is not waited for.
-    g_dbus_connection_call(bus_->gobj(), item_.service.c_str(),
-                           g_variant_get_string(path.get(), nullptr), "com.canonical.dbusmenu",
-                           "Event",
-                           g_variant_new("(isvu)", entry.id, "clicked", g_variant_new_int32(0),
+    g_dbus_connection_call(bus_->gobj(), item_.first.c_str(), path->c_str(),
+                           "com.canonical.dbusmenu", "Event",
+                           g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0),
                                          static_cast<guint32>(g_get_monotonic_time() / 1000)),
                            nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, nullptr, nullptr);
     return true;

@@ -5,25 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace stratovane::testing {
 
 class FakePanelHost {
  public:
-  // What an item registered with.
-  struct Item {
-    std::string service;  // bus name
-    std::string objectPath;
-  };
-
-  struct Entry {
-    int id;
-    std::string label;  // empty for separators
-    bool separator;
-    bool enabled;
-  };
-
   // Owns the watcher's name on `bus`; throws std::runtime_error when it is taken.
   explicit FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus);
   ~FakePanelHost();
@@ -31,20 +19,20 @@ class FakePanelHost {
   FakePanelHost& operator=(const FakePanelHost&) = delete;
 
   // Registrations arrive while the default main context runs.
-  bool hasItem() const { return !item_.service.empty(); }
-  // The label the item shows (XAyatanaLabel); none when it cannot be read.
-  std::optional<std::string> label() const { return stringProperty("XAyatanaLabel"); }
-  // A string property of the item (IconName, Title, ...); none when it cannot be read.
-  std::optional<std::string> stringProperty(const char* name) const;
-  // The entries of the menu's first level.
-  std::vector<Entry> menu() const;
+  bool hasItem() const { return !item_.first.empty(); }
+  // A string property of the item (IconName, Title, XAyatanaLabel); none when it cannot be read.
+  std::optional<std::string> property(const char* name) const;
+  // The menu's first level: separators as "---", disabled entries marked "(off)".
+  std::vector<std::string> menu() const;
   // Sends a click on the first entry with this label; false when there is none.
   bool click(const std::string& label) const;
 
  private:
+  std::vector<std::pair<int, std::string>> entries() const;  // ids and menu() texts
+
   Glib::RefPtr<Gio::DBus::Connection> bus_;
   guint registration_ = 0;
-  Item item_;  // written by the watcher's method handler
+  std::pair<std::string, std::string> item_;  // bus name and object path, as registered
 };
 
 }  // namespace stratovane::testing

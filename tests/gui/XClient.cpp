@@ -34,13 +34,19 @@ void collectMapped(Display* display, ::Window window, const std::string& title,
   if (children != nullptr) XFree(children);
 }
 
+using DisplayPtr = std::unique_ptr<Display, int (*)(Display*)>;
+
+std::vector<::Window> mappedTitled(const DisplayPtr& display, const std::string& title) {
+  std::vector<::Window> found;
+  if (display) collectMapped(display.get(), DefaultRootWindow(display.get()), title, found);
+  return found;
+}
+
 }  // namespace
 
 bool typeKeyInto(const std::string& title, const std::string& keysym) {
-  const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
-  if (!display) return false;
-  std::vector<::Window> found;
-  collectMapped(display.get(), DefaultRootWindow(display.get()), title, found);
+  const DisplayPtr display(XOpenDisplay(nullptr), XCloseDisplay);
+  const std::vector<::Window> found = mappedTitled(display, title);
   if (found.empty()) return false;
   const ::Window window = found.front();
   XSetInputFocus(display.get(), window, RevertToParent, CurrentTime);
@@ -52,11 +58,8 @@ bool typeKeyInto(const std::string& title, const std::string& keysym) {
 }
 
 int mappedWindowsTitled(const std::string& title) {
-  const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
-  if (!display) return 0;
-  std::vector<::Window> found;
-  collectMapped(display.get(), DefaultRootWindow(display.get()), title, found);
-  return static_cast<int>(found.size());
+  return static_cast<int>(
+      mappedTitled(DisplayPtr(XOpenDisplay(nullptr), XCloseDisplay), title).size());
 }
 
 ForeignWindow::ForeignWindow() {
@@ -66,18 +69,14 @@ ForeignWindow::ForeignWindow() {
   window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 50, 50, 0, 0, 0);
   XMapRaised(display, window_);
   XSync(display, False);
+  XSetInputFocus(display, window_, RevertToParent, CurrentTime);
+  XSync(display, False);
 }
 
 ForeignWindow::~ForeignWindow() {
   auto* display = static_cast<Display*>(display_);
   XDestroyWindow(display, window_);
   XCloseDisplay(display);
-}
-
-void ForeignWindow::takeFocus() {
-  auto* display = static_cast<Display*>(display_);
-  XSetInputFocus(display, window_, RevertToParent, CurrentTime);
-  XSync(display, False);
 }
 
 }  // namespace stratovane::testing

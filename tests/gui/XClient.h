@@ -7,13 +7,12 @@ namespace stratovane::testing {
 
 class ForeignWindow {
  public:
-  // Maps a small window on its own connection to the display; throws when none can be opened.
+  // Maps a small window on its own connection to the display and gives it the focus; throws when
+  // no display can be opened.
   ForeignWindow();
   ~ForeignWindow();
   ForeignWindow(const ForeignWindow&) = delete;
   ForeignWindow& operator=(const ForeignWindow&) = delete;
-
-  void takeFocus();
 
  private:
   void* display_ = nullptr;  // Display*: Xlib's macros stay out of the tests
