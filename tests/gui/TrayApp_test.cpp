@@ -1,22 +1,27 @@
 // The built binary in a graphical session: its panel item read and clicked over D-Bus like a panel,
-// and the settings window alone for text-bar users.
+// the settings window alone for text-bar users, and the installed layout.
 #include <httplib.h>
 #include <signal.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "AppRun.h"
-#include "FakePanelHost.h"
+#include "GuiTest.h"
+#include "PrivateBus.h"
 #include "XClient.h"
 #include "platform/gtk/PanelHostProbe.h"
+#include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
 #include "support/HttpTestServer.h"
+#include "support/TempDir.h"
 
 namespace stratovane {
 namespace {
@@ -73,12 +78,35 @@ long residentKiB(pid_t pid) {
   return -1;
 }
 
+std::string mapsOf(pid_t pid) {
+  std::stringstream text;
+  text << std::ifstream("/proc/" + std::to_string(pid) + "/maps").rdbuf();
+  return text.str();
+}
+
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
 constexpr const char* kSettings = "Stratovane Settings";
 
-class TrayAppTest : public testing::AppRunTest {
+class TrayAppTest : public testing::GuiTest {
  protected:
+  // The binary with `arguments`, on a private session bus and configuration, in the C locale and
+  // UTC, its map cache in the configuration's folder; `extra` adds to or overrides the environment
+  // (an empty value unsets).
+  std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {},
+                                      std::map<std::string, std::string> extra = {},
+                                      const std::string& binary = STRATOVANE_BINARY) const {
+    std::vector<std::string> argv{binary};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    extra.insert({{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                  {"XDG_CONFIG_HOME", config.path.string()},
+                  {"XDG_CACHE_HOME", config.path.string()},
+                  {"NO_AT_BRIDGE", "1"},
+                  {"GTK_A11Y", "none"},
+                  {"LC_ALL", "C"},
+                  {"TZ", "UTC"}});
+    return std::make_unique<ChildProcess>(argv, extra);
+  }
   // The test's own process owns the fake watcher: a host of unknown kind, drawn as icon-only.
   static void expectIconOnlyLook(const FakePanelHost& host) {
     std::optional<std::string> title;
@@ -100,6 +128,9 @@ class TrayAppTest : public testing::AppRunTest {
     text << std::ifstream(config.path / "stratovane" / "settings.ini").rdbuf();
     return text.str();
   }
+
+  PrivateBus bus;
+  testing::ConfigDir config;
 };
 
 TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitEndsIt) {
@@ -245,6 +276,35 @@ TEST_F(TrayAppTest, SettingsAloneStoreOnEscapeAndEndWithStatusZeroOrTwoWithoutAD
         "mapType=0", "weatherEndpoint=https://proxy.test/onecall"}) {
     EXPECT_NE(stored.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << stored;
   }
+}
+
+// The installed binary finds its graphical module in the package's private folder.
+TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModule) {
+  testing::TempDir root;
+  const std::string install = "DESTDIR='" + root.path().string() + "' cmake --install '" +
+                              STRATOVANE_BUILD_DIR + "' >/dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+  std::filesystem::path binary, module;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path())) {
+    if (entry.path().filename() == "stratovane" && entry.path().parent_path().filename() == "bin")
+      binary = entry.path();
+    if (entry.path().filename() == "stratovane-desktop.so") module = entry.path();
+  }
+  ASSERT_FALSE(binary.empty());
+  ASSERT_EQ(module.parent_path().filename(), "stratovane");
+
+  const auto app = start({}, {}, binary.string());
+  std::string maps;
+  EXPECT_TRUE(waitUntil([&] {
+    maps = mapsOf(app->pid());
+    return maps.find(module.string()) != std::string::npos &&
+           maps.find("libgtk-3") != std::string::npos;
+  })) << app->readErrors();
+  // The map and what only it needs wait for the settings view.
+  for (const char* library : {"stratovane-map", "osmgpsmap", "libsoup"})
+    EXPECT_EQ(maps.find(library), std::string::npos) << library;
+  app->signal(SIGTERM);
+  EXPECT_EQ(app->wait(), 0);
 }
 
 }  // namespace

@@ -1,20 +1,33 @@
-// The panel item: its label and the GtkMenu built from the menu data, on a real indicator.
-#include "platform/gtk/IndicatorStatusItem.h"
-
+// The panel item on a real indicator: its emoji icon, its label and the GtkMenu built from the menu
+// data; and finding the panel host, and how the item is drawn, from the program that owns the
+// StatusNotifier watcher.
+#include <gdkmm/pixbuf.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/separatormenuitem.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "GuiTest.h"
+#include "PrivateBus.h"
 #include "platform/gtk/BlankIcon.h"
+#include "platform/gtk/EmojiIcon.h"
+#include "platform/gtk/IndicatorStatusItem.h"
+#include "platform/gtk/PanelHostProbe.h"
+#include "platform/gtk/PanelHostWatch.h"
+#include "support/TempDir.h"
 
 namespace stratovane {
 namespace {
 
+using gtk::EmojiIcon;
 using gtk::IndicatorStatusItem;
+using gtk::PanelHostProbe;
+using gtk::PanelLook;
 
 MenuItem command(
     std::string title, std::function<void()> action = [] {}) {
@@ -167,6 +180,128 @@ TEST_F(IndicatorStatusItemTest,
   item.reset();
   menu->addItem(command("late"));
   drain();
+}
+
+TEST(LeadingEmojiTest, IsTheFirstGraphemeWhenItIsPictographic) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\u2600\uFE0F 21\u00B0 clear sky", "\u2600\uFE0F"},  // with its presentation selector
+      {"\u23F1 Fetching...", "\u23F1"},
+      {"\U0001F327\uFE0F 9\u00B0", "\U0001F327\uFE0F"},
+      {"\U0001F3F3\uFE0F\u200D\U0001F308x", "\U0001F3F3\uFE0F\u200D\U0001F308"},  // a sequence
+      {"1\uFE0F\u20E3 keycap", ""},  // emoji, but not a pictograph
+      {"21\u00B0", ""},
+      {"\xF0\x9F", ""},  // cut-off UTF-8
+  };
+  for (const auto& [title, emoji] : cases) EXPECT_EQ(gtk::leadingEmoji(title), emoji) << title;
+}
+
+ino_t inodeOf(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+using EmojiIconTest = testing::GuiTest;
+
+TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
+  const testing::TempDir folder;
+  EmojiIcon icon(folder.path().string());
+  EXPECT_EQ(icon.iconFor("21\u00B0"), "") << "no emoji yet";
+  const std::string sun = icon.iconFor("\u2600\uFE0F 21\u00B0");
+  EXPECT_EQ(sun, folder / "stratovane-emoji-2600-fe0f.png");
+  const ino_t drawn = inodeOf(sun);
+  ASSERT_NE(drawn, 0u);
+
+  const auto pixels = Gdk::Pixbuf::create_from_file(sun);
+  EXPECT_EQ(pixels->get_width(), EmojiIcon::kSize);
+  EXPECT_EQ(pixels->get_height(), EmojiIcon::kSize);
+  // In colour: the middle of the sun is an opaque yellow.
+  const guint8* middle = pixels->get_pixels() + EmojiIcon::kSize / 2 * pixels->get_rowstride() +
+                         EmojiIcon::kSize / 2 * pixels->get_n_channels();
+  EXPECT_TRUE(middle[3] == 255 && middle[0] > 200 && middle[1] > 150 && middle[2] < 100)
+      << int(middle[0]) << "," << int(middle[1]) << "," << int(middle[2]) << "," << int(middle[3]);
+
+  EXPECT_EQ(icon.iconFor("\u2600\uFE0F 22\u00B0"), sun);
+  EXPECT_EQ(icon.iconFor("Offline"), sun) << "a title without emoji keeps the icon";
+  EXPECT_EQ(inodeOf(sun), drawn) << "redrawn without a change";
+
+  const std::string warning = icon.iconFor("\u26A0\uFE0F Offline");
+  EXPECT_EQ(warning, folder / "stratovane-emoji-26a0-fe0f.png");
+  EXPECT_NE(inodeOf(warning), 0u);
+}
+
+using PanelHostTest = testing::GuiTest;
+
+TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBus) {
+  ASSERT_FALSE(PanelHostProbe::xembedTrayPresent()) << "the test display has a tray of its own";
+  const auto ask = [](PanelHostProbe& probe) {
+    std::optional<bool> answer;
+    probe.check([&](bool hostPresent) { answer = hostPresent; });
+    EXPECT_FALSE(answer.has_value()) << "answered from inside the call";
+    EXPECT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    return answer;
+  };
+  PanelHostProbe busless({});
+  EXPECT_EQ(ask(busless), false);
+  testing::PrivateBus bus;
+  PanelHostProbe probe(bus.connection());
+  EXPECT_EQ(ask(probe), false);
+  {
+    testing::FakePanelHost host(bus.connection());
+    EXPECT_EQ(ask(probe), true);
+  }
+  // A probe gone before the answer calls nobody.
+  bool called = false;
+  PanelHostProbe(bus.connection()).check([&](bool) { called = true; });
+  spin(std::chrono::milliseconds(300));
+  EXPECT_FALSE(called);
+}
+
+TEST(PanelHostWatchProgramTest, TheProgramOfAProcessIsItsExecutablesName) {
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
+}
+
+TEST_F(PanelHostTest, EachWatcherOwnerDecidesTheLookAgain) {
+  testing::PrivateBus bus;
+  std::optional<PanelLook> look;
+  std::string owner;  // what the watch learns the owning process runs
+  gtk::PanelHostWatch watch(
+      bus.connection(), [&](PanelLook told) { look = told; },
+      [&](unsigned pid) { return pid == static_cast<unsigned>(getpid()) ? owner : "?"; });
+  const auto nextLook = [&] {
+    look.reset();
+    EXPECT_TRUE(waitUntil([&] { return look.has_value(); }));
+    return look;
+  };
+  EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "no watcher: the XEmbed fallback";
+
+  // Names are matched whole or as the kernel cuts them: /proc/PID/comm keeps 15 characters.
+  const std::pair<const char*, PanelLook> owners[] = {
+      {"gnome-shell", PanelLook::label},
+      {"plasmashell", PanelLook::iconOnly},
+      {"ayatana-indicator-application-service", PanelLook::label},
+      {"ayatana-indicat", PanelLook::label},
+      {"indicator-application-service", PanelLook::label},
+      {"waybar", PanelLook::iconOnly},
+      {"xfce4-panel", PanelLook::iconOnly},  // its own tray draws no labels
+      {"gnome-shell", PanelLook::label},
+      {"gnome-shel", PanelLook::iconOnly},
+      {"gnome-shell-calendar-server", PanelLook::iconOnly},
+      {"", PanelLook::iconOnly}};
+  for (const auto& [program, expected] : owners) {
+    SCOPED_TRACE(program);
+    owner = program;
+    // A connection of its own, so that closing it hands the watcher's name back.
+    const auto panel = Gio::DBus::Connection::create_for_address_sync(
+        bus.address(), Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
+    {
+      testing::FakePanelHost host(panel);
+      EXPECT_EQ(nextLook(), expected);
+    }
+    panel->close_sync();  // the panel ends
+    EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after the panel ended";
+  }
 }
 
 }  // namespace
