@@ -73,9 +73,6 @@ constexpr const char* kWatcherXml = R"(<node>
     <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
     <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
     <property name="ProtocolVersion" type="i" access="read"/>
-    <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-    <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
-    <signal name="StatusNotifierHostRegistered"/>
   </interface>
 </node>)";
 
@@ -83,10 +80,6 @@ struct VariantUnref {
   void operator()(GVariant* value) const { g_variant_unref(value); }
 };
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
-
-struct NodeInfoUnref {
-  void operator()(GDBusNodeInfo* info) const { g_dbus_node_info_unref(info); }
-};
 
 VariantPtr call(GDBusConnection* bus, const std::string& service, const std::string& path,
                 const char* interface, const char* method, GVariant* arguments) {
@@ -138,12 +131,11 @@ const GDBusInterfaceVTable kVTable = {onMethodCall, onGetProperty, nullptr, {}};
 }  // namespace
 
 FakePanelHost::FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus) : bus_(std::move(bus)) {
-  GDBusConnection* connection = bus_->gobj();
-  const std::unique_ptr<GDBusNodeInfo, NodeInfoUnref> info(
-      g_dbus_node_info_new_for_xml(kWatcherXml, nullptr));
+  GDBusNodeInfo* info = g_dbus_node_info_new_for_xml(kWatcherXml, nullptr);
   registration_ =
-      g_dbus_connection_register_object(connection, "/StatusNotifierWatcher", info->interfaces[0],
+      g_dbus_connection_register_object(bus_->gobj(), "/StatusNotifierWatcher", info->interfaces[0],
                                         &kVTable, &item_, nullptr, nullptr);
+  g_dbus_node_info_unref(info);  // the registration holds the interface
   ownName(bus_, "org.kde.StatusNotifierWatcher");
 }
 

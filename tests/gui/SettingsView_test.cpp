@@ -6,7 +6,6 @@
 #include <string>
 
 #include "GuiTest.h"
-#include "XClient.h"
 #include "app/Settings.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/GtkViewAdapter.h"

@@ -16,7 +16,6 @@
 
 #include "GuiTest.h"
 #include "PrivateBus.h"
-#include "XClient.h"
 #include "platform/gtk/PanelHostProbe.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
@@ -57,17 +56,6 @@ struct FakeNotificationServer {
 
   std::mutex mutex;
   std::vector<std::string> notices;
-};
-
-// A weather endpoint that answers light rain and counts the requests.
-struct WeatherServer {
-  std::atomic<int> requests = 0;
-  HttpTestServer server{[this](httplib::Server& routes) {
-    routes.Get("/onecall", [this](const httplib::Request&, httplib::Response& response) {
-      ++requests;
-      response.set_content(testing::lightRainAnswer, "application/json");
-    });
-  }};
 };
 
 long residentKiB(pid_t pid) {
@@ -185,7 +173,13 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
 // A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
 TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilent) {
   if (!testing::hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  WeatherServer weather;
+  std::atomic<int> fetches = 0;
+  const HttpTestServer weather([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
+      ++fetches;
+      response.set_content(testing::lightRainAnswer, "application/json");
+    });
+  });
   HttpTestServer updates(HttpTestServer::Misbehaviour::silent);
   PrivateBus system;
   testing::ownName(system.connection(), "org.freedesktop.login1");
@@ -198,7 +192,7 @@ TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilen
   config.write("apiKey=k1\nstatusBarOption=4\n");
   FakePanelHost host(bus.connection());
   const std::unique_ptr<ChildProcess> app =
-      start({}, {{"STRATOVANE_WEATHER_URL", weather.server.url("/onecall")},
+      start({}, {{"STRATOVANE_WEATHER_URL", weather.url("/onecall")},
                  {"STRATOVANE_UPDATE_URL", updates.url("")},
                  {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
@@ -207,22 +201,22 @@ TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilen
     label = host.property("XAyatanaLabel");
     return label && label->find("light rain") != std::string::npos;
   })) << label.value_or("(none)");
-  EXPECT_EQ(weather.requests, 1);
+  EXPECT_EQ(fetches, 1);
 
   ASSERT_TRUE(waitUntil([&] { return host.click("Check for update..."); }));
   ASSERT_TRUE(waitUntil([&] { return updates.requests() == 1; }));
   // The menu is read and clicked over D-Bus, so a blocked main loop shows as a late answer.
   ASSERT_TRUE(host.click("Update forecast"));
-  EXPECT_TRUE(waitUntil([&] { return weather.requests == 2; }, std::chrono::seconds(1)))
+  EXPECT_TRUE(waitUntil([&] { return fetches == 2; }, std::chrono::seconds(1)))
       << "the panel item froze while the update server was silent";
 
   prepareForSleep(true);
   spin(std::chrono::milliseconds(300));
-  EXPECT_EQ(weather.requests, 2) << "going to sleep is no reason to fetch";
+  EXPECT_EQ(fetches, 2) << "going to sleep is no reason to fetch";
   EXPECT_TRUE(waitUntil([&] {
     prepareForSleep(false);
     spin(std::chrono::milliseconds(300));
-    return weather.requests >= 3;
+    return fetches >= 3;
   }));
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
