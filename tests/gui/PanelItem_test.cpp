@@ -231,7 +231,9 @@ TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
 
 using PanelHostTest = testing::GuiTest;
 
-TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBus) {
+// Whether a host is there, and how it draws the item, decided from the program that owns the
+// watcher.
+TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBusAndEachOwnerDecidesTheLook) {
   ASSERT_FALSE(PanelHostProbe::xembedTrayPresent()) << "the test display has a tray of its own";
   const auto ask = [](PanelHostProbe& probe) {
     std::optional<bool> answer;
@@ -245,24 +247,6 @@ TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBus) {
   testing::PrivateBus bus;
   PanelHostProbe probe(bus.connection());
   EXPECT_EQ(ask(probe), false);
-  {
-    testing::FakePanelHost host(bus.connection());
-    EXPECT_EQ(ask(probe), true);
-  }
-  // A probe gone before the answer calls nobody.
-  bool called = false;
-  PanelHostProbe(bus.connection()).check([&](bool) { called = true; });
-  spin(std::chrono::milliseconds(300));
-  EXPECT_FALSE(called);
-}
-
-TEST(PanelHostWatchProgramTest, TheProgramOfAProcessIsItsExecutablesName) {
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
-}
-
-TEST_F(PanelHostTest, EachWatcherOwnerDecidesTheLookAgain) {
-  testing::PrivateBus bus;
   std::optional<PanelLook> look;
   std::string owner;  // what the watch learns the owning process runs
   gtk::PanelHostWatch watch(
@@ -298,10 +282,19 @@ TEST_F(PanelHostTest, EachWatcherOwnerDecidesTheLookAgain) {
     {
       testing::FakePanelHost host(panel);
       EXPECT_EQ(nextLook(), expected);
+      EXPECT_EQ(ask(probe), true);
     }
     panel->close_sync();  // the panel ends
     EXPECT_EQ(nextLook(), PanelLook::iconOnly) << "after the panel ended";
   }
+
+  // A probe gone before the answer calls nobody.
+  bool called = false;
+  PanelHostProbe(bus.connection()).check([&](bool) { called = true; });
+  spin(std::chrono::milliseconds(300));
+  EXPECT_FALSE(called);
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
+  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
 }
 
 }  // namespace

@@ -19,17 +19,10 @@ PrivateBus::PrivateBus() {
   std::string pattern = (std::filesystem::temp_directory_path() / "stratovane-bus-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = pattern;
-  std::ofstream(folder_ / "bus.conf") << "<busconfig>\n"
-                                         "  <type>session</type>\n"
-                                         "  <listen>unix:dir="
-                                      << folder_.string()
-                                      << "</listen>\n"
-                                         "  <policy context=\"default\">\n"
-                                         "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                                         "    <allow eavesdrop=\"true\"/>\n"
-                                         "    <allow own=\"*\"/>\n"
-                                         "  </policy>\n"
-                                         "</busconfig>\n";
+  std::ofstream(folder_ / "bus.conf")
+      << "<busconfig><type>session</type><listen>unix:dir=" << folder_.string()
+      << "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+         "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
   daemon_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"dbus-daemon", "--nofork", "--print-address=1",
                                "--config-file=" + (folder_ / "bus.conf").string()},
