@@ -151,29 +151,15 @@ TEST_F(IndicatorStatusItemTest,
   EXPECT_EQ(entries().back(), "entry 19");
   for (Gtk::Widget* child : item->gtkMenu().get_children()) EXPECT_TRUE(child->get_visible());
 
-  // Like the application's commands: the action rebuilds the very menu it was chosen from, which
-  // destroys the activated entry.
-  menu->removeAllItems();
-  int runs = 0;
-  menu->addItem(command("Update forecast", [&] {
-    ++runs;
-    menu->removeAllItems();
-    menu->addItem(command("after"));
-  }));
-  drain();
-  entryAt(0).activate();
-  drain();
-  EXPECT_EQ(runs, 1);
-  EXPECT_EQ(entries(), std::vector<std::string>{"after"});
-
   // The entry is gone by the time its action runs.
+  int runs = 0;
   menu->removeAllItems();
   menu->addItem(command("once", [&] { ++runs; }));
   drain();
   entryAt(0).activate();
   menu->removeAllItems();
   drain();
-  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(runs, 1);
   EXPECT_TRUE(entries().empty());
 
   // The menu outlives the item: later changes must not reach the destroyed item.
