@@ -58,18 +58,16 @@ struct FakeNotificationServer {
   std::vector<std::string> notices;
 };
 
-long residentKiB(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
+std::string readFile(const std::filesystem::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }
 
-std::string mapsOf(pid_t pid) {
-  std::stringstream text;
-  text << std::ifstream("/proc/" + std::to_string(pid) + "/maps").rdbuf();
-  return text.str();
+long residentKiB(pid_t pid) {
+  const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+  const auto at = status.find("VmRSS:");
+  return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
 }
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
@@ -111,11 +109,7 @@ class TrayAppTest : public testing::GuiTest {
     ASSERT_TRUE(testing::typeKeyInto(kSettings, "Escape"));
     ASSERT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 0; }));
   }
-  std::string settingsFile() const {
-    std::stringstream text;
-    text << std::ifstream(config.path / "stratovane" / "settings.ini").rdbuf();
-    return text.str();
-  }
+  std::string settingsFile() const { return readFile(config.path / "stratovane" / "settings.ini"); }
 
   PrivateBus bus;
   testing::ConfigDir config;
@@ -290,7 +284,7 @@ TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModule) {
   const auto app = start({}, {}, binary.string());
   std::string maps;
   EXPECT_TRUE(waitUntil([&] {
-    maps = mapsOf(app->pid());
+    maps = readFile("/proc/" + std::to_string(app->pid()) + "/maps");
     return maps.find(module.string()) != std::string::npos &&
            maps.find("libgtk-3") != std::string::npos;
   })) << app->readErrors();
