@@ -1,4 +1,5 @@
-// Base of the GUI tests: GTK on the test's display, GLib warnings as failures, waits on the loop.
+// Base of the GUI tests: GTK on the test's display, GLib warnings as failures, waits on the loop;
+// and another X client that takes the focus, finds windows by title and types into them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace stratovane {
@@ -44,5 +46,27 @@ class GuiTest : public ::testing::Test {
     return found;
   }
 };
+
+// Another X client's window, to take the focus from the test's windows.
+class ForeignWindow {
+ public:
+  // Maps a small window on its own connection to the display and gives it the focus; throws when
+  // no display can be opened.
+  ForeignWindow();
+  ~ForeignWindow();
+  ForeignWindow(const ForeignWindow&) = delete;
+  ForeignWindow& operator=(const ForeignWindow&) = delete;
+
+ private:
+  void* display_ = nullptr;  // Display*: Xlib's macros stay out of the tests
+  unsigned long window_ = 0;
+};
+
+// Gives the first window titled `title` the keyboard focus and types the key named `keysym`
+// ("Escape"); false when no such window is mapped.
+bool typeKeyInto(const std::string& title, const std::string& keysym);
+
+// How many windows titled `title` are on screen.
+int mappedWindowsTitled(const std::string& title);
 
 }  // namespace stratovane::testing

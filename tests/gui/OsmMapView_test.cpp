@@ -136,7 +136,33 @@ TEST_F(OsmMapViewTest, AClickReportsItsPositionOnceAndADragOnlyMovesTheMap) {
   EXPECT_TRUE(waitUntil([this] { return clicks.size() == 2; }));
 }
 
-TEST_F(OsmMapViewTest, EachTypeShowsItsTilesAndCreditAtTheSameCentreAndZoom) {
+TEST_F(OsmMapViewTest, EachTypeShowsItsTilesCreditAndLabelsAndTheStateOutlivesTheWidget) {
+  // A red label tile under the centre at zoom 11, where the labels fetcher stores it.
+  const double tiles = 1 << 11;
+  const double latitude = kHome.latitude * M_PI / 180;
+  const int x = static_cast<int>((kHome.longitude + 180) / 360 * tiles);
+  const int y = static_cast<int>((1 - std::asinh(std::tan(latitude)) / M_PI) / 2 * tiles);
+  const std::filesystem::path folder =
+      cache / "stratovane/eox-overlay-bright/11" / std::to_string(x);
+  std::filesystem::create_directories(folder);
+  GdkPixbuf* red = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, 256, 256);
+  gdk_pixbuf_fill(red, 0xff0000ff);
+  gdk_pixbuf_save(red, (folder / (std::to_string(y) + ".png")).c_str(), "png", nullptr, nullptr);
+  g_object_unref(red);
+  const auto centrePixel = [this] {
+    GtkWidget* labels = overlaid([](gpointer w) { return GTK_IS_DRAWING_AREA(w); });
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 400, 300);
+    cairo_t* cr = cairo_create(surface);
+    gtk_widget_draw(labels, cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* row =
+        cairo_image_surface_get_data(surface) + 150 * cairo_image_surface_get_stride(surface);
+    const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[200] & 0xffffff;
+    cairo_surface_destroy(surface);
+    return pixel;
+  };
+
   struct Case {
     MapType type;
     const char* tiles;
@@ -151,6 +177,7 @@ TEST_F(OsmMapViewTest, EachTypeShowsItsTilesAndCreditAtTheSameCentreAndZoom) {
       {MapType::hybrid, "https://tiles.maps.eox.at/wmts/1.0.0/s2cloudless_3857/",
        "eox-s2cloudless-2016", "Labels: data"},
   };
+  map->addAnnotation({kHome, "Your location"});
   map->setMapType(MapType::hybrid);  // each case then changes the tiles or the labels
   for (const Case& c : cases) {
     map->setMapType(c.type);
@@ -170,56 +197,13 @@ TEST_F(OsmMapViewTest, EachTypeShowsItsTilesAndCreditAtTheSameCentreAndZoom) {
     const std::string credit =
         gtk_label_get_text(GTK_LABEL(overlaid([](gpointer w) { return GTK_IS_LABEL(w); })));
     EXPECT_NE(credit.find(c.credit), std::string::npos) << credit;
+    EXPECT_EQ(centrePixel() == 0xff0000U, c.type == MapType::hybrid);
   }
-}
-
-TEST_F(OsmMapViewTest, HybridDrawsCachedLabelsOverTheImagery) {
-  // A red label tile under the centre at zoom 11, where the labels fetcher stores it.
-  const double tiles = 1 << 11;
-  const double latitude = kHome.latitude * M_PI / 180;
-  const int x = static_cast<int>((kHome.longitude + 180) / 360 * tiles);
-  const int y = static_cast<int>((1 - std::asinh(std::tan(latitude)) / M_PI) / 2 * tiles);
-  const std::filesystem::path folder =
-      cache / "stratovane/eox-overlay-bright/11" / std::to_string(x);
-  std::filesystem::create_directories(folder);
-  GdkPixbuf* red = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, 256, 256);
-  gdk_pixbuf_fill(red, 0xff0000ff);
-  gdk_pixbuf_save(red, (folder / (std::to_string(y) + ".png")).c_str(), "png", nullptr, nullptr);
-  g_object_unref(red);
-
-  const auto centrePixel = [this] {
-    GtkWidget* labels = overlaid([](gpointer w) { return GTK_IS_DRAWING_AREA(w); });
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 400, 300);
-    cairo_t* cr = cairo_create(surface);
-    gtk_widget_draw(labels, cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    const unsigned char* row =
-        cairo_image_surface_get_data(surface) + 150 * cairo_image_surface_get_stride(surface);
-    const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[200] & 0xffffff;
-    cairo_surface_destroy(surface);
-    return pixel;
-  };
-  map->setMapType(MapType::satellite);
-  settle();
-  EXPECT_NE(centrePixel(), 0xff0000U);
-  map->setMapType(MapType::hybrid);
-  settle();
-  EXPECT_EQ(centrePixel(), 0xff0000U);
-}
-
-TEST_F(OsmMapViewTest, AnnotationsKeepExactCoordinatesAndOutliveTheWidget) {
-  map->addAnnotation({kHome, "Your location"});
-  map->setMapType(MapType::satellite);
-  ASSERT_EQ(map->annotations().size(), 1U);
-  EXPECT_EQ(map->annotations()[0].coordinate.latitude, 59.4040015148249);
-  EXPECT_EQ(map->annotations()[0].coordinate.longitude, 17.994089135126462);
-  EXPECT_EQ(map->annotations()[0].title, "Your location");
 
   // The settings window goes before its controller reads the place to store.
   window.reset();
   EXPECT_EQ(map->widget(), nullptr);
-  EXPECT_EQ(map->annotations()[0].coordinate, kHome);
+  EXPECT_EQ(map->annotations().at(0).coordinate, kHome);
   map->setCenterCoordinate({1, 2});
   map->setMapType(MapType::hybrid);
   map->removeAllAnnotations();

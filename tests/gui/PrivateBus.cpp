@@ -1,4 +1,5 @@
-// A D-Bus daemon of the test's own that activates no services, so only the test answers on it.
+// A D-Bus daemon of the test's own that activates no services, so only the test answers on it, and
+// a fake panel on it.
 #include "PrivateBus.h"
 
 #include <stdlib.h>
@@ -6,7 +7,10 @@
 #include <giomm/init.h>
 
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace stratovane::testing {
 
@@ -15,17 +19,10 @@ PrivateBus::PrivateBus() {
   std::string pattern = (std::filesystem::temp_directory_path() / "stratovane-bus-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = pattern;
-  std::ofstream(folder_ / "bus.conf") << "<busconfig>\n"
-                                         "  <type>session</type>\n"
-                                         "  <listen>unix:dir="
-                                      << folder_.string()
-                                      << "</listen>\n"
-                                         "  <policy context=\"default\">\n"
-                                         "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                                         "    <allow eavesdrop=\"true\"/>\n"
-                                         "    <allow own=\"*\"/>\n"
-                                         "  </policy>\n"
-                                         "</busconfig>\n";
+  std::ofstream(folder_ / "bus.conf")
+      << "<busconfig><type>session</type><listen>unix:dir=" << folder_.string()
+      << "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+         "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
   daemon_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"dbus-daemon", "--nofork", "--print-address=1",
                                "--config-file=" + (folder_ / "bus.conf").string()},
@@ -58,6 +55,139 @@ void ownName(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& 
          "org.freedesktop.DBus")
       .get_child(reply, 0);
   if (reply.get() != 1) throw std::runtime_error(name + " is taken");
+}
+
+namespace {
+
+constexpr const char* kWatcherXml = R"(<node>
+  <interface name="org.kde.StatusNotifierWatcher">
+    <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+    <method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
+    <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+    <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+    <property name="ProtocolVersion" type="i" access="read"/>
+  </interface>
+</node>)";
+
+struct VariantUnref {
+  void operator()(GVariant* value) const { g_variant_unref(value); }
+};
+using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
+
+VariantPtr call(GDBusConnection* bus, const std::string& service, const std::string& path,
+                const char* interface, const char* method, GVariant* arguments) {
+  return VariantPtr(g_dbus_connection_call_sync(
+      bus, service.c_str(), path.c_str(), interface, method, arguments, nullptr,
+      G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, nullptr));
+}
+
+// A property of the item: a string, or the object path of its menu.
+std::optional<std::string> property(GDBusConnection* bus,
+                                    const std::pair<std::string, std::string>& item,
+                                    const char* name) {
+  const VariantPtr reply = call(bus, item.first, item.second, "org.freedesktop.DBus.Properties",
+                                "Get", g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
+  if (!reply) return std::nullopt;
+  GVariant* boxed = nullptr;
+  g_variant_get(reply.get(), "(v)", &boxed);
+  const VariantPtr value(boxed);
+  if (!g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) &&
+      !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
+    return std::nullopt;
+  return g_variant_get_string(boxed, nullptr);
+}
+
+void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
+                  const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
+                  gpointer data) {
+  auto& item = *static_cast<std::pair<std::string, std::string>*>(data);
+  if (g_strcmp0(method, "RegisterStatusNotifierItem") == 0) {
+    const gchar* argument = nullptr;
+    g_variant_get(parameters, "(&s)", &argument);
+    // Items name either their object path (then the sender is the service) or their bus name.
+    item = argument[0] == '/'
+               ? std::pair<std::string, std::string>{sender, argument}
+               : std::pair<std::string, std::string>{argument, "/StatusNotifierItem"};
+  }
+  g_dbus_method_invocation_return_value(invocation, nullptr);
+}
+
+GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
+                        const gchar* name, GError**, gpointer) {
+  if (g_strcmp0(name, "IsStatusNotifierHostRegistered") == 0) return g_variant_new_boolean(TRUE);
+  if (g_strcmp0(name, "ProtocolVersion") == 0) return g_variant_new_int32(0);
+  return g_variant_new_strv(nullptr, 0);
+}
+
+const GDBusInterfaceVTable kVTable = {onMethodCall, onGetProperty, nullptr, {}};
+
+}  // namespace
+
+FakePanelHost::FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus) : bus_(std::move(bus)) {
+  GDBusNodeInfo* info = g_dbus_node_info_new_for_xml(kWatcherXml, nullptr);
+  registration_ =
+      g_dbus_connection_register_object(bus_->gobj(), "/StatusNotifierWatcher", info->interfaces[0],
+                                        &kVTable, &item_, nullptr, nullptr);
+  g_dbus_node_info_unref(info);  // the registration holds the interface
+  ownName(bus_, "org.kde.StatusNotifierWatcher");
+}
+
+FakePanelHost::~FakePanelHost() {
+  g_dbus_connection_unregister_object(bus_->gobj(), registration_);
+}
+
+std::optional<std::string> FakePanelHost::property(const char* name) const {
+  return testing::property(bus_->gobj(), item_, name);
+}
+
+std::vector<std::pair<int, std::string>> FakePanelHost::entries() const {
+  std::vector<std::pair<int, std::string>> entries;
+  const std::optional<std::string> path = property("Menu");
+  const VariantPtr reply = path ? call(bus_->gobj(), item_.first, *path, "com.canonical.dbusmenu",
+                                       "GetLayout", g_variant_new("(iias)", 0, 1, nullptr))
+                                : nullptr;
+  if (!reply) return entries;
+  GVariantIter* children = nullptr;
+  g_variant_get(reply.get(), "(u(ia{sv}av))", nullptr, nullptr, nullptr, &children);
+  GVariant* child = nullptr;
+  while (g_variant_iter_loop(children, "v", &child)) {
+    gint32 id = 0;
+    GVariant* properties = nullptr;
+    g_variant_get(child, "(i@a{sv}av)", &id, &properties, nullptr);
+    const gchar* label = "";
+    const gchar* type = "";
+    gboolean enabled = TRUE;
+    g_variant_lookup(properties, "label", "&s", &label);
+    g_variant_lookup(properties, "type", "&s", &type);
+    g_variant_lookup(properties, "enabled", "b", &enabled);
+    entries.emplace_back(id, g_strcmp0(type, "separator") == 0 ? "---"
+                             : enabled                         ? label
+                                                               : "(off)" + std::string(label));
+    g_variant_unref(properties);
+  }
+  g_variant_iter_free(children);
+  return entries;
+}
+
+std::vector<std::string> FakePanelHost::menu() const {
+  std::vector<std::string> texts;
+  for (const auto& entry : entries()) texts.push_back(entry.second);
+  return texts;
+}
+
+bool FakePanelHost::click(const std::string& label) const {
+  const std::optional<std::string> path = property("Menu");
+  for (const auto& [id, text] : entries()) {
+    if (text != label || !path) continue;
+    // The item may end at once (Quit): the reply is not waited for.
+    g_dbus_connection_call(bus_->gobj(), item_.first.c_str(), path->c_str(),
+                           "com.canonical.dbusmenu", "Event",
+                           g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0),
+                                         static_cast<guint32>(g_get_monotonic_time() / 1000)),
+                           nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, nullptr, nullptr);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace stratovane::testing

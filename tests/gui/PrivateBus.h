@@ -1,11 +1,15 @@
-// A D-Bus daemon of the test's own that activates no services, so only the test answers on it.
+// A D-Bus daemon of the test's own that activates no services, so only the test answers on it, and
+// a fake panel on it.
 #pragma once
 
 #include <giomm/dbusconnection.h>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/ChildProcess.h"
 
@@ -31,5 +35,31 @@ class PrivateBus {
 
 // Takes `name` on `bus` without queueing for it; throws std::runtime_error when it is taken.
 void ownName(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& name);
+
+// A panel on a bus: the watcher items register with, reading and clicking their menus.
+class FakePanelHost {
+ public:
+  // Owns the watcher's name on `bus`; throws std::runtime_error when it is taken.
+  explicit FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus);
+  ~FakePanelHost();
+  FakePanelHost(const FakePanelHost&) = delete;
+  FakePanelHost& operator=(const FakePanelHost&) = delete;
+
+  // Registrations arrive while the default main context runs.
+  bool hasItem() const { return !item_.first.empty(); }
+  // A string property of the item (IconName, Title, XAyatanaLabel); none when it cannot be read.
+  std::optional<std::string> property(const char* name) const;
+  // The menu's first level: separators as "---", disabled entries marked "(off)".
+  std::vector<std::string> menu() const;
+  // Sends a click on the first entry with this label; false when there is none.
+  bool click(const std::string& label) const;
+
+ private:
+  std::vector<std::pair<int, std::string>> entries() const;  // ids and menu() texts
+
+  Glib::RefPtr<Gio::DBus::Connection> bus_;
+  guint registration_ = 0;
+  std::pair<std::string, std::string> item_;  // bus name and object path, as registered
+};
 
 }  // namespace stratovane::testing

@@ -1,110 +1,162 @@
-// The built binary in a graphical session: its panel item read and clicked over D-Bus like a panel.
+// The built binary in a graphical session: its panel item read and clicked over D-Bus like a panel,
+// the settings window alone for text-bar users, and the installed layout.
 #include <httplib.h>
 #include <signal.h>
 
-#include <giomm/dbusintrospection.h>
-
+#include <atomic>
 #include <chrono>
-#include <stdexcept>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "AppRun.h"
-#include "FakePanelHost.h"
-#include "XClient.h"
+#include "GuiTest.h"
+#include "PrivateBus.h"
 #include "platform/gtk/PanelHostProbe.h"
+#include "support/ChildProcess.h"
+#include "support/ConfigDir.h"
+#include "support/HttpTestServer.h"
+#include "support/TempDir.h"
 
 namespace stratovane {
 namespace {
 
 using testing::ChildProcess;
 using testing::FakePanelHost;
-using testing::hostHasDefaultRoute;
 using testing::HttpTestServer;
+using testing::mappedWindowsTitled;
 using testing::PrivateBus;
-using testing::WeatherServer;
 
-// A desktop notification server on the bus that records the summary and body of each Notify.
-class FakeNotificationServer {
- public:
-  explicit FakeNotificationServer(const Glib::RefPtr<Gio::DBus::Connection>& bus) : bus_(bus) {
-    const auto info = Gio::DBus::NodeInfo::create_for_xml(
-        "<node><interface name='org.freedesktop.Notifications'><method name='Notify'>"
-        "<arg type='s'/><arg type='u'/><arg type='s'/><arg type='s'/><arg type='s'/>"
-        "<arg type='as'/><arg type='a{sv}'/><arg type='i'/><arg type='u' direction='out'/>"
-        "</method></interface></node>");
-    registration_ =
-        bus_->register_object("/org/freedesktop/Notifications", info->lookup_interface(), vtable_);
-    testing::ownName(bus_, "org.freedesktop.Notifications");
+// Owns the notification server's name and records "summary\nbody" of each Notify, unanswered:
+// the application does not wait for the reply.
+struct FakeNotificationServer {
+  explicit FakeNotificationServer(const Glib::RefPtr<Gio::DBus::Connection>& bus) {
+    bus->add_filter([this](const Glib::RefPtr<Gio::DBus::Connection>&,
+                           const Glib::RefPtr<Gio::DBus::Message>& message, bool incoming) {
+      if (!incoming || message->get_member() != "Notify") return message;
+      Glib::VariantContainerBase arguments;
+      Glib::Variant<Glib::ustring> summary, body;
+      message->get_body(arguments);
+      arguments.get_child(summary, 3);
+      arguments.get_child(body, 4);
+      const std::lock_guard lock(mutex);  // filters run on GDBus's worker thread
+      notices.push_back(summary.get() + "\n" + body.get());
+      return Glib::RefPtr<Gio::DBus::Message>();
+    });
+    testing::ownName(bus, "org.freedesktop.Notifications");
   }
-  ~FakeNotificationServer() { bus_->unregister_object(registration_); }
+  std::vector<std::string> received() {
+    const std::lock_guard lock(mutex);
+    return notices;
+  }
 
-  std::vector<std::string> notices;  // "summary\nbody"
-
- private:
-  Glib::RefPtr<Gio::DBus::Connection> bus_;
-  const Gio::DBus::InterfaceVTable vtable_{
-      [this](const Glib::RefPtr<Gio::DBus::Connection>&, const Glib::ustring&, const Glib::ustring&,
-             const Glib::ustring&, const Glib::ustring&,
-             const Glib::VariantContainerBase& arguments,
-             const Glib::RefPtr<Gio::DBus::MethodInvocation>& call) {
-        Glib::Variant<Glib::ustring> summary, body;
-        arguments.get_child(summary, 3);
-        arguments.get_child(body, 4);
-        notices.push_back(summary.get() + "\n" + body.get());
-        call->return_value(Glib::VariantContainerBase::create_tuple(
-            Glib::Variant<guint32>::create(static_cast<guint32>(notices.size()))));
-      }};
-  guint registration_ = 0;
+  std::mutex mutex;
+  std::vector<std::string> notices;
 };
+
+std::string readFile(const std::filesystem::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+long residentKiB(pid_t pid) {
+  const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+  const auto at = status.find("VmRSS:");
+  return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
+}
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
 constexpr const char* kSettings = "Stratovane Settings";
 
-class TrayAppTest : public testing::AppRunTest {
+class TrayAppTest : public testing::GuiTest {
  protected:
+  // The binary with `arguments`, on a private session bus and configuration, in the C locale and
+  // UTC, its map cache in the configuration's folder; `extra` adds to or overrides the environment
+  // (an empty value unsets).
+  std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {},
+                                      std::map<std::string, std::string> extra = {},
+                                      const std::string& binary = STRATOVANE_BINARY) const {
+    std::vector<std::string> argv{binary};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    extra.insert({{"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+                  {"XDG_CONFIG_HOME", config.path.string()},
+                  {"XDG_CACHE_HOME", config.path.string()},
+                  {"NO_AT_BRIDGE", "1"},
+                  {"GTK_A11Y", "none"},
+                  {"LC_ALL", "C"},
+                  {"TZ", "UTC"}});
+    return std::make_unique<ChildProcess>(argv, extra);
+  }
   // The test's own process owns the fake watcher: a host of unknown kind, drawn as icon-only.
   static void expectIconOnlyLook(const FakePanelHost& host) {
     std::optional<std::string> title;
     EXPECT_TRUE(waitUntil([&] {
-      title = host.stringProperty("Title");
+      title = host.property("Title");
       return title == kNoKey || title == kOffline;
     })) << title.value_or("(none)");
-    EXPECT_TRUE(host.stringProperty("IconName")
+    EXPECT_TRUE(host.property("IconName")
                     .value_or("")
                     .ends_with("/stratovane/icons/stratovane-emoji-26a0-fe0f.png"));
-    EXPECT_EQ(host.label(), title->substr(title->find(' ') + 1));
+    EXPECT_EQ(host.property("XAyatanaLabel"), title->substr(title->find(' ') + 1));
   }
+  static void escapeSettings() {
+    ASSERT_TRUE(testing::typeKeyInto(kSettings, "Escape"));
+    ASSERT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 0; }));
+  }
+  std::string settingsFile() const { return readFile(config.path / "stratovane" / "settings.ini"); }
+
+  PrivateBus bus;
+  testing::ConfigDir config;
 };
 
-TEST_F(TrayAppTest, ThePanelShowsTheLabelAndCommandsASecondStartItsSettingsAndQuitEndsIt) {
+TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitEndsIt) {
   FakePanelHost host(bus.connection());
-  const std::unique_ptr<ChildProcess> app = start();
+  // Freed memory goes back at once, sanitized or not.
+  const auto app = start({}, {{"ASAN_OPTIONS", "quarantine_size_mb=0"}});
+  const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
       << app->readErrors();
   expectIconOnlyLook(host);
-  std::vector<std::string> menu;  // every entry enabled, separators as "---"
-  EXPECT_TRUE(waitUntil([&] {
-    menu.clear();
-    for (const FakePanelHost::Entry& entry : host.menu())
-      menu.push_back(entry.separator ? "---" : entry.enabled ? entry.label : "(off)" + entry.label);
-    return !menu.empty();
-  }));
+  std::vector<std::string> menu;
+  EXPECT_TRUE(waitUntil([&] { return !(menu = host.menu()).empty(); }));
   EXPECT_EQ(menu, (std::vector<std::string>{"---", "Update forecast", "---", "Settings",
                                             "Check for update...", "---", "Quit"}));
 
-  // A second panel item ends with status 0, and the first shows its settings.
-  ASSERT_EQ(testing::mappedWindowsTitled(kSettings), 0);
+  // A second panel item ends with status 0, and the first shows its settings; "Settings" from the
+  // menu then brings the same view forward.
+  ASSERT_EQ(mappedWindowsTitled(kSettings), 0);
   EXPECT_EQ(start()->wait(), 0);
-  EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled(kSettings) == 1; }));
+  EXPECT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 1; }));
+  ASSERT_TRUE(host.click("Settings"));
+  spin(std::chrono::milliseconds(500));
+  EXPECT_EQ(mappedWindowsTitled(kSettings), 1);
+  escapeSettings();
+  ASSERT_TRUE(waitUntil([&] { return settingsFile().find("mapType=0") != std::string::npos; }));
   // Bars never take part: this one runs on beside the panel item.
   const std::unique_ptr<ChildProcess> bar = start({"--line"});
   EXPECT_TRUE(bar->readLine()) << bar->readErrors();
 
+  spin(std::chrono::seconds(1));
+  const long before = residentKiB(app->pid());
+  for (int i = 0; i < 10 && !HasFatalFailure(); ++i) {
+    ASSERT_TRUE(host.click("Settings"));
+    ASSERT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 1; }));
+    escapeSettings();
+  }
+  spin(std::chrono::seconds(1));
+  // A leaked window with its map would cost megabytes each time.
+  EXPECT_LT(residentKiB(app->pid()) - before, 8 * 1024);
+
   // A host is present: past the time the hint would come, none has come. The settings view's
   // style is installed once the toolkit is up, without a critical warning.
-  spin(std::chrono::seconds(4));
+  const auto late = started + std::chrono::seconds(5);
+  waitUntil([&] { return std::chrono::steady_clock::now() > late; });
   const std::string errors = app->readErrors();
   EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
   EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
@@ -114,8 +166,14 @@ TEST_F(TrayAppTest, ThePanelShowsTheLabelAndCommandsASecondStartItsSettingsAndQu
 
 // A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
 TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilent) {
-  if (!hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
-  WeatherServer weather;
+  if (!testing::hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
+  std::atomic<int> fetches = 0;
+  const HttpTestServer weather([&](httplib::Server& routes) {
+    routes.Get("/onecall", [&](const httplib::Request&, httplib::Response& response) {
+      ++fetches;
+      response.set_content(testing::lightRainAnswer, "application/json");
+    });
+  });
   HttpTestServer updates(HttpTestServer::Misbehaviour::silent);
   PrivateBus system;
   testing::ownName(system.connection(), "org.freedesktop.login1");
@@ -128,31 +186,31 @@ TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilen
   config.write("apiKey=k1\nstatusBarOption=4\n");
   FakePanelHost host(bus.connection());
   const std::unique_ptr<ChildProcess> app =
-      start({}, {{"STRATOVANE_WEATHER_URL", weather.url()},
+      start({}, {{"STRATOVANE_WEATHER_URL", weather.url("/onecall")},
                  {"STRATOVANE_UPDATE_URL", updates.url("")},
                  {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)));
   std::optional<std::string> label;
   EXPECT_TRUE(waitUntil([&] {
-    label = host.label();
+    label = host.property("XAyatanaLabel");
     return label && label->find("light rain") != std::string::npos;
   })) << label.value_or("(none)");
-  EXPECT_EQ(weather.requests, 1);
+  EXPECT_EQ(fetches, 1);
 
   ASSERT_TRUE(waitUntil([&] { return host.click("Check for update..."); }));
   ASSERT_TRUE(waitUntil([&] { return updates.requests() == 1; }));
   // The menu is read and clicked over D-Bus, so a blocked main loop shows as a late answer.
   ASSERT_TRUE(host.click("Update forecast"));
-  EXPECT_TRUE(waitUntil([&] { return weather.requests == 2; }, std::chrono::seconds(1)))
+  EXPECT_TRUE(waitUntil([&] { return fetches == 2; }, std::chrono::seconds(1)))
       << "the panel item froze while the update server was silent";
 
   prepareForSleep(true);
   spin(std::chrono::milliseconds(300));
-  EXPECT_EQ(weather.requests, 2) << "going to sleep is no reason to fetch";
+  EXPECT_EQ(fetches, 2) << "going to sleep is no reason to fetch";
   EXPECT_TRUE(waitUntil([&] {
     prepareForSleep(false);
     spin(std::chrono::milliseconds(300));
-    return weather.requests >= 3;
+    return fetches >= 3;
   }));
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
@@ -171,9 +229,9 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
   const auto first = errors.find(gtk::PanelHostProbe::kHint);
   EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
   EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
-  EXPECT_EQ(notifications.notices,
-            std::vector<std::string>{std::string(gtk::PanelHostProbe::kNoticeSummary) + "\n" +
-                                     gtk::PanelHostProbe::kNoticeBody});
+  const std::vector<std::string> notice{std::string(gtk::PanelHostProbe::kNoticeSummary) + "\n" +
+                                        gtk::PanelHostProbe::kNoticeBody};
+  EXPECT_EQ(notifications.received(), notice);
 
   // The extension is enabled later: the item comes up without a restart.
   FakePanelHost host(bus.connection());
@@ -181,7 +239,58 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
       << app->readErrors();
   expectIconOnlyLook(host);
   spin(std::chrono::seconds(1));
-  EXPECT_EQ(notifications.notices.size(), 1u);
+  EXPECT_EQ(notifications.received(), notice);
+  app->signal(SIGTERM);
+  EXPECT_EQ(app->wait(), 0);
+}
+
+// `stratovane --settings`, for text-bar users.
+TEST_F(TrayAppTest, SettingsAloneStoreOnEscapeAndEndWithStatusZeroOrTwoWithoutADisplay) {
+  const auto headless = start({"--settings"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+  EXPECT_EQ(headless->wait(), 2);
+  EXPECT_NE(headless->readErrors().find("graphical session"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(config.path / "stratovane" / "settings.ini"));
+
+  config.write("interval=10\nweatherEndpoint=https://proxy.test/onecall\n");
+  const auto app = start({"--settings"});
+  ASSERT_TRUE(
+      waitUntil([] { return testing::typeKeyInto(kSettings, "Escape"); }, std::chrono::seconds(30)))
+      << app->readErrors();
+  EXPECT_EQ(app->wait(), 0) << app->readErrors();
+  const std::string stored = settingsFile();
+  for (const char* line :
+       {"latitude=59.4040015148249", "longitude=17.994089135126462",
+        "apiKey=", "statusBarOption=-1", "units=0", "interval=10", "language=2", "decimals=0",
+        "mapType=0", "weatherEndpoint=https://proxy.test/onecall"}) {
+    EXPECT_NE(stored.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << stored;
+  }
+}
+
+// The installed binary finds its graphical module in the package's private folder.
+TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModule) {
+  testing::TempDir root;
+  const std::string install = "DESTDIR='" + root.path().string() + "' cmake --install '" +
+                              STRATOVANE_BUILD_DIR + "' >/dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+  std::filesystem::path binary, module;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path())) {
+    if (entry.path().filename() == "stratovane" && entry.path().parent_path().filename() == "bin")
+      binary = entry.path();
+    if (entry.path().filename() == "stratovane-desktop.so") module = entry.path();
+  }
+  ASSERT_FALSE(binary.empty());
+  ASSERT_EQ(module.parent_path().filename(), "stratovane");
+
+  const auto app = start({}, {}, binary.string());
+  std::string maps;
+  EXPECT_TRUE(waitUntil([&] {
+    maps = readFile("/proc/" + std::to_string(app->pid()) + "/maps");
+    return maps.find(module.string()) != std::string::npos &&
+           maps.find("libgtk-3") != std::string::npos;
+  })) << app->readErrors();
+  // The map and what only it needs wait for the settings view.
+  for (const char* library : {"stratovane-map", "osmgpsmap", "libsoup"})
+    EXPECT_EQ(maps.find(library), std::string::npos) << library;
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }
