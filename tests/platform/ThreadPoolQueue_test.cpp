@@ -14,18 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ThreadPoolQueueJobs, ASuspendedQueueRunsNothingUntilResumed) {
-  ThreadPoolQueue queue(ThreadPoolQueue::Start::suspended);
-  std::promise<void> ran;
-  queue.async([&] { ran.set_value(); });
-  auto done = ran.get_future();
-  EXPECT_EQ(done.wait_for(200ms), std::future_status::timeout);
-  queue.resume();
-  EXPECT_EQ(done.wait_for(5s), std::future_status::ready);
-}
-
-TEST(ThreadPoolQueueJobs, RunConcurrentlyUpToTheNumberOfWorkers) {
-  ThreadPoolQueue queue(ThreadPoolQueue::Start::running, 2);
+TEST(ThreadPoolQueueJobs, RunNothingUntilResumedThenConcurrentlyUpToTheNumberOfWorkers) {
+  ThreadPoolQueue queue(ThreadPoolQueue::Start::suspended, 2);
   std::promise<void> open;
   const std::shared_future<void> gate = open.get_future().share();
   std::atomic<int> running = 0;
@@ -41,6 +31,9 @@ TEST(ThreadPoolQueueJobs, RunConcurrentlyUpToTheNumberOfWorkers) {
       ++finished;
     });
   }
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(running, 0);
+  queue.resume();
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(running, 2);
   open.set_value();

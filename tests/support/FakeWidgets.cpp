@@ -119,7 +119,7 @@ std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
       document = find(textViews_, linked->second);
     }
     if (!document) document = std::make_shared<FakeTextView>(id + ".documentView", log_);
-    *outlet = scrollViews_[id] = std::make_shared<FakeScrollView>(document);
+    *outlet = std::make_shared<FakeScrollView>(document);
   }
   for (const auto& [handler, action] : connections.actions) actions_[handler] = action;
   return windows_[name] = std::make_shared<FakeWindow>(name, log_);

@@ -44,13 +44,8 @@ class FakeWindow : public Window, Logged {
   void show() override { visible_ = record("show()", true); }
   void close() override { visible_ = record("close()", false); }
   bool isVisible() const override { return visible_; }
-  void center() override { centerCount = record("center()", centerCount + 1); }
-  void orderFrontRegardless() override {
-    orderFrontCount = record("orderFrontRegardless()", orderFrontCount + 1);
-  }
-
-  int centerCount = 0;
-  int orderFrontCount = 0;
+  void center() override { record("center()"); }
+  void orderFrontRegardless() override { record("orderFrontRegardless()"); }
 
  private:
   bool visible_ = false;
@@ -87,7 +82,6 @@ class FakeTextView : public TextView, Logged {
   }
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
-  std::size_t selectionLength() const { return selectionEnd_ - selectionStart_; }
 
  private:
   std::string text_;
@@ -274,7 +268,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   auto window(const std::string& id) const { return find(windows_, id); }
   auto textView(const std::string& id) const { return find(textViews_, id); }
   auto textFieldCell(const std::string& id) const { return find(textFieldCells_, id); }
-  auto scrollView(const std::string& id) const { return find(scrollViews_, id); }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
@@ -323,7 +316,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   Built<FakeWindow> windows_;
   Built<FakeTextView> textViews_;
   Built<FakeTextFieldCell> textFieldCells_;
-  Built<FakeScrollView> scrollViews_;
   Built<FakeTextField> textFields_;
   Built<FakePopUpButton> popUpButtons_;
   Built<FakeSegmentedControl> segmentedControls_;
