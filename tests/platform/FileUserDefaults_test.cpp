@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <limits>
-#include <sstream>
 #include <thread>
 
 #include "HelperProcess.h"
@@ -31,9 +31,7 @@ constexpr auto kMinInt = std::numeric_limits<std::int64_t>::min();
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void writeFile(const fs::path& path, std::string_view contents) {

@@ -17,10 +17,9 @@ HttpTestServer::HttpTestServer(const Routes& routes)
   start(routes);
 }
 
-HttpTestServer::HttpTestServer(const Routes& routes, const Tls& tls)
-    : server_(std::make_unique<httplib::SSLServer>(tls.certificateFile.c_str(),
-                                                   tls.privateKeyFile.c_str())),
-      tls_(true) {
+HttpTestServer::HttpTestServer(const Routes& routes, const std::string& certificate,
+                               const std::string& key)
+    : server_(std::make_unique<httplib::SSLServer>(certificate.c_str(), key.c_str())), tls_(true) {
   if (!server_->is_valid()) throw std::runtime_error("HttpTestServer: unusable certificate");
   start(routes);
 }

@@ -20,11 +20,7 @@ class HttpTestServer {
   explicit HttpTestServer(const Routes& routes);
 
   // The same over TLS with the given certificate and key files (PEM); url() is then https.
-  struct Tls {
-    std::string certificateFile;
-    std::string privateKeyFile;
-  };
-  HttpTestServer(const Routes& routes, const Tls& tls);
+  HttpTestServer(const Routes& routes, const std::string& certificate, const std::string& key);
 
   // Servers that each break HTTP in one way.
   enum class Misbehaviour {
