@@ -147,18 +147,19 @@ TEST(FileUserDefaultsConversion, NumberTextsIgnoreTheProcessLocale) {
 
 // The file ----------------------------------------------------------------------------------
 
-// How many files were renamed into `directory` while `action` ran: every save ends with one.
-int renamesDuring(const fs::path& directory, const std::function<void()>& action) {
+// How many files were made in `directory` while `action` ran: every save starts with a temporary
+// file of a name of its own (renames to one name would be merged into one event).
+int savesDuring(const fs::path& directory, const std::function<void()>& action) {
   FileDescriptor fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-  EXPECT_GE(::inotify_add_watch(fd.get(), directory.c_str(), IN_MOVED_TO), 0);
+  EXPECT_GE(::inotify_add_watch(fd.get(), directory.c_str(), IN_CREATE), 0);
   action();
   alignas(inotify_event) char buffer[4096];
-  int renames = 0;
+  int saves = 0;
   for (ssize_t length; (length = ::read(fd.get(), buffer, sizeof buffer)) > 0;) {
-    for (char* at = buffer; at < buffer + length; ++renames)
+    for (char* at = buffer; at < buffer + length; ++saves)
       at += sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(at)->len;
   }
-  return renames;
+  return saves;
 }
 
 TEST(FileUserDefaultsFile, IsCreatedPrivateWithItsDirectoryAndTenWritesInBatchesAreOneSave) {
@@ -178,7 +179,7 @@ TEST(FileUserDefaultsFile, IsCreatedPrivateWithItsDirectoryAndTenWritesInBatches
     });
     defaults.batchWrites([] {});  // no change, no save
   };
-  EXPECT_EQ(renamesDuring(file.parent_path(), tenWrites), 1);
+  EXPECT_EQ(savesDuring(file.parent_path(), tenWrites), 1);
   ::umask(previousMask);
   EXPECT_EQ(modeOf(file), 0600u);
   EXPECT_EQ(modeOf(file.parent_path()), 0700u);
