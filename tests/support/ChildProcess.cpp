@@ -44,11 +44,10 @@ ChildProcess::ChildProcess(std::vector<std::string> argv,
   }
   for (const auto& [name, value] : environment)
     if (!value.empty()) envText.push_back(name + "=" + value);
-  std::vector<char*> envp;
+  std::vector<char*> envp, args;
   for (auto& text : envText) envp.push_back(text.data());
-  envp.push_back(nullptr);
-  std::vector<char*> args;
   for (auto& arg : argv) args.push_back(arg.data());
+  envp.push_back(nullptr);
   args.push_back(nullptr);
 
   int outPipe[2];
@@ -116,11 +115,9 @@ std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
     int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       reaped_ = true;
-      if (WIFEXITED(status)) return WEXITSTATUS(status);
-      return std::nullopt;
+      return WIFEXITED(status) ? std::optional(WEXITSTATUS(status)) : std::nullopt;
     }
     if (Clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
