@@ -1,23 +1,30 @@
-// Re-runs this test binary in a small helper mode: in another network namespace or as
-// another user, where the test process itself cannot go.
+// Runs part of a test in a forked child, where it may change what the test process must keep:
+// its user, its network namespace.
 #pragma once
 
-#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace stratovane::testing {
 
-struct HelperOutcome {
-  bool started = false;      // false when the prefix command is missing or refused
-  std::optional<int> value;  // the helper's answer when it ran to the end
-};
-
-// Runs `prefix` (a command such as {"unshare", "-n"}; empty for none) followed by this binary
-// in the helper `mode` with `argument`, optionally as the user and group `asUser` (by setpriv).
-HelperOutcome runHelper(const std::vector<std::string>& prefix, const std::string& mode,
-                        const std::string& argument, std::optional<uid_t> asUser = {});
+// The exit status `body` returns in the child; none when the child crashed or threw.
+inline std::optional<int> runInChild(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int status = 255;
+    try {
+      status = body();
+    } catch (...) {
+    }
+    std::_Exit(status);  // never back into the test framework
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return {};
+  return WEXITSTATUS(status);
+}
 
 }  // namespace stratovane::testing

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 #include "support/TempDir.h"
@@ -19,9 +18,7 @@ using testing::TempDir;
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct EntryCase {

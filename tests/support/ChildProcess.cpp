@@ -36,25 +36,18 @@ bool readUntil(int fd, std::string& buffer, Clock::time_point deadline) {
 
 ChildProcess::ChildProcess(std::vector<std::string> argv,
                            const std::map<std::string, std::string>& environment) {
-  std::map<std::string, std::string> merged;
+  // The test's environment without the names given, then those given a value.
+  std::vector<std::string> envText;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
-    const auto equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+    if (environment.count(text.substr(0, text.find('='))) == 0) envText.push_back(text);
   }
-  for (const auto& [name, value] : environment) {
-    if (value.empty())
-      merged.erase(name);
-    else
-      merged[name] = value;
-  }
-  std::vector<std::string> envText;
-  for (const auto& [name, value] : merged) envText.push_back(name + "=" + value);
-  std::vector<char*> envp;
+  for (const auto& [name, value] : environment)
+    if (!value.empty()) envText.push_back(name + "=" + value);
+  std::vector<char*> envp, args;
   for (auto& text : envText) envp.push_back(text.data());
-  envp.push_back(nullptr);
-  std::vector<char*> args;
   for (auto& arg : argv) args.push_back(arg.data());
+  envp.push_back(nullptr);
   args.push_back(nullptr);
 
   int outPipe[2];
@@ -122,11 +115,9 @@ std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
     int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       reaped_ = true;
-      if (WIFEXITED(status)) return WEXITSTATUS(status);
-      return std::nullopt;
+      return WIFEXITED(status) ? std::optional(WEXITSTATUS(status)) : std::nullopt;
     }
     if (Clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

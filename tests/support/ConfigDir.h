@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -14,9 +15,19 @@ class ConfigDir {
 
  public:
   // Writes settings.ini with these lines under the [Settings] group.
-  void write(const std::string& settings) const;
+  void write(const std::string& settings) const {
+    std::filesystem::create_directories(path / "stratovane");
+    std::ofstream(path / "stratovane" / "settings.ini") << "[Settings]\n" << settings;
+  }
   // A headless run in the C locale and UTC that fetches from `endpoint` (empty: the default).
-  std::map<std::string, std::string> environment(const std::string& endpoint = "") const;
+  std::map<std::string, std::string> environment(const std::string& endpoint = "") const {
+    return {{"XDG_CONFIG_HOME", path.string()},
+            {"STRATOVANE_WEATHER_URL", endpoint},
+            {"DISPLAY", ""},
+            {"WAYLAND_DISPLAY", ""},
+            {"LC_ALL", "C"},
+            {"TZ", "UTC"}};
+  }
   const std::filesystem::path path = dir_.path();  // XDG_CONFIG_HOME of the run
 };
 
@@ -25,6 +36,13 @@ inline constexpr const char* lightRainAnswer =
     R"({"current":{"temp":3,"weather":[{"description":"light rain","icon":"10n"}]}})";
 
 // Without a default route the binary rightly says "Offline", whatever else a test arranges.
-bool hostHasDefaultRoute();
+inline bool hostHasDefaultRoute() {
+  std::ifstream routes("/proc/net/route");
+  std::string iface, destination, line;
+  std::getline(routes, line);
+  while (routes >> iface >> destination && std::getline(routes, line))
+    if (destination == "00000000" && iface != "lo") return true;
+  return false;
+}
 
 }  // namespace stratovane::testing

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,33 @@ class FakeTimer : public Timer {
 // Time only moves when a test advances it; due timers fire in time order.
 class FakeRunLoop : public RunLoop {
  public:
-  std::shared_ptr<Timer> scheduledTimer(double seconds, std::function<void()> action) override;
+  std::shared_ptr<Timer> scheduledTimer(double seconds, std::function<void()> action) override {
+    return timers_.emplace_back(
+        std::make_shared<FakeTimer>(seconds, std::move(action), now_ + seconds));
+  }
 
-  void advance(double seconds);
+  void advance(double seconds) {
+    const double end = now_ + seconds;
+    for (;;) {
+      std::shared_ptr<FakeTimer> next;
+      for (const auto& timer : timers_)
+        if (timer->valid_ && timer->nextFire_ <= end &&
+            (!next || timer->nextFire_ < next->nextFire_))
+          next = timer;
+      if (!next) break;
+      now_ = next->nextFire_;
+      next->nextFire_ += next->interval_;
+      next->action_();
+    }
+    now_ = end;
+  }
   double now() const { return now_; }
-  std::vector<std::shared_ptr<FakeTimer>> validTimers() const;
+  std::vector<std::shared_ptr<FakeTimer>> validTimers() const {
+    std::vector<std::shared_ptr<FakeTimer>> valid;
+    for (const auto& timer : timers_)
+      if (timer->valid_) valid.push_back(timer);
+    return valid;
+  }
 
  private:
   double now_ = 0;
@@ -58,9 +81,16 @@ class FakeQueue : public Queue {
  public:
   void async(std::function<void()> job) override { jobs_.push_back(std::move(job)); }
   // Runs queued jobs, including those they submit, until none is left.
-  void runAll();
+  void runAll() {
+    while (!jobs_.empty()) runAt(0);
+  }
   // Runs only the job at this position of the queue.
-  void runAt(std::size_t position);
+  void runAt(std::size_t position) {
+    if (position >= jobs_.size()) throw std::out_of_range("no such job");
+    auto job = std::move(jobs_[position]);
+    jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(position));
+    job();
+  }
   std::size_t size() const { return jobs_.size(); }
 
  private:
@@ -76,9 +106,21 @@ class FakeStatusItem : public StatusItem {
   std::shared_ptr<Menu> menu() const override { return menu_; }
 
   // Titles of the menu's items, separators written as "---".
-  std::vector<std::string> menuTitles() const;
+  std::vector<std::string> menuTitles() const {
+    std::vector<std::string> result;
+    if (menu_)
+      for (const auto& item : menu_->items()) result.push_back(item.separator ? "---" : item.title);
+    return result;
+  }
   // Runs the action of the first item with this title.
-  void choose(const std::string& title) const;
+  void choose(const std::string& title) const {
+    for (const auto& item : menu_->items())
+      if (!item.separator && item.title == title && item.action) {
+        const auto action = item.action;  // the action may rebuild the menu
+        return action();
+      }
+    throw std::invalid_argument("no menu item " + title);
+  }
 
   std::vector<std::string> titles;  // every title written, in order, with a button or not
   bool hasButton_ = true;

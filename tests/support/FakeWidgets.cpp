@@ -9,25 +9,6 @@ namespace stratovane::testing {
 
 namespace {
 
-bool isLeadByte(char byte) {
-  return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-}
-
-std::size_t characterCount(const std::string& utf8) {
-  std::size_t count = 0;
-  for (char byte : utf8) count += isLeadByte(byte) ? 1 : 0;
-  return count;
-}
-
-// Byte offset of the character at `characters`, or the end.
-std::size_t byteOffset(const std::string& utf8, std::size_t characters) {
-  std::size_t seen = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    if (isLeadByte(utf8[i]) && seen++ == characters) return i;
-  }
-  return utf8.size();
-}
-
 // Whether any of the outlets or actions asks for one of `ids`.
 template <class... Outlets>
 bool lacksAny(const std::set<std::string>& ids, const Outlets&... outlets) {
@@ -39,21 +20,6 @@ bool lacksAny(const std::set<std::string>& ids, const Outlets&... outlets) {
 }
 
 }  // namespace
-
-void FakeTextView::selectAll() {
-  selectionStart_ = 0;
-  selectionEnd_ = characterCount(text_);
-  record("selectAll()");
-}
-
-void FakeTextView::insertText(const std::string& text) {
-  record("insertText(" + text + ")");
-  if (!editable_) return;
-  const std::size_t from = byteOffset(text_, selectionStart_);
-  text_.replace(from, byteOffset(text_, selectionEnd_) - from, text);
-  selectionStart_ += characterCount(text);
-  selectionEnd_ = selectionStart_;
-}
 
 std::vector<PopUpItem> FakePopUpButton::items() const {
   std::vector<PopUpItem> result = items_;
@@ -119,7 +85,7 @@ std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
       document = find(textViews_, linked->second);
     }
     if (!document) document = std::make_shared<FakeTextView>(id + ".documentView", log_);
-    *outlet = scrollViews_[id] = std::make_shared<FakeScrollView>(document);
+    *outlet = std::make_shared<FakeScrollView>(document);
   }
   for (const auto& [handler, action] : connections.actions) actions_[handler] = action;
   return windows_[name] = std::make_shared<FakeWindow>(name, log_);

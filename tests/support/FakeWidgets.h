@@ -44,13 +44,8 @@ class FakeWindow : public Window, Logged {
   void show() override { visible_ = record("show()", true); }
   void close() override { visible_ = record("close()", false); }
   bool isVisible() const override { return visible_; }
-  void center() override { centerCount = record("center()", centerCount + 1); }
-  void orderFrontRegardless() override {
-    orderFrontCount = record("orderFrontRegardless()", orderFrontCount + 1);
-  }
-
-  int centerCount = 0;
-  int orderFrontCount = 0;
+  void center() override { record("center()"); }
+  void orderFrontRegardless() override { record("orderFrontRegardless()"); }
 
  private:
   bool visible_ = false;
@@ -68,7 +63,8 @@ class FakeTextFieldCell : public TextFieldCell, Logged {
   std::string title_;
 };
 
-// A plain-text editor: a selection, an insertion point counted in characters (code points).
+// A plain-text editor with a selection; positions count bytes, as no test reads them in text
+// beyond ASCII.
 class FakeTextView : public TextView, Logged {
  public:
   using Logged::Logged;
@@ -76,8 +72,16 @@ class FakeTextView : public TextView, Logged {
     editable_ = record("setEditable(" + text(editable) + ")", editable);
   }
   bool isEditable() const override { return editable_; }
-  void selectAll() override;
-  void insertText(const std::string& text) override;
+  void selectAll() override {
+    selectionStart_ = record("selectAll()", std::size_t{0});
+    selectionEnd_ = text_.size();
+  }
+  void insertText(const std::string& text) override {
+    record("insertText(" + text + ")");
+    if (!editable_) return;
+    text_.replace(selectionStart_, selectionEnd_ - selectionStart_, text);
+    selectionStart_ = selectionEnd_ = selectionStart_ + text.size();
+  }
   void moveToBeginningOfDocument() override {
     selectionStart_ = selectionEnd_ = record("moveToBeginningOfDocument()", std::size_t{0});
   }
@@ -87,12 +91,11 @@ class FakeTextView : public TextView, Logged {
   }
   std::string string() const override { return text_; }
   std::size_t insertionPoint() const override { return selectionStart_; }
-  std::size_t selectionLength() const { return selectionEnd_ - selectionStart_; }
 
  private:
   std::string text_;
-  bool editable_ = false;           // text views of the interface files start read-only
-  std::size_t selectionStart_ = 0;  // in characters
+  bool editable_ = false;  // text views of the interface files start read-only
+  std::size_t selectionStart_ = 0;
   std::size_t selectionEnd_ = 0;
 };
 
@@ -274,7 +277,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   auto window(const std::string& id) const { return find(windows_, id); }
   auto textView(const std::string& id) const { return find(textViews_, id); }
   auto textFieldCell(const std::string& id) const { return find(textFieldCells_, id); }
-  auto scrollView(const std::string& id) const { return find(scrollViews_, id); }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
@@ -323,7 +325,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   Built<FakeWindow> windows_;
   Built<FakeTextView> textViews_;
   Built<FakeTextFieldCell> textFieldCells_;
-  Built<FakeScrollView> scrollViews_;
   Built<FakeTextField> textFields_;
   Built<FakePopUpButton> popUpButtons_;
   Built<FakeSegmentedControl> segmentedControls_;

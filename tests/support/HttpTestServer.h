@@ -1,4 +1,4 @@
-// An HTTP server on 127.0.0.1 for tests: real handlers, or a raw socket that misbehaves.
+// An HTTP server on 127.0.0.1 for tests, with real handlers or ones that break HTTP.
 #pragma once
 
 #include <httplib.h>
@@ -10,8 +10,6 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/system/FileDescriptor.h"
-
 namespace stratovane::testing {
 
 class HttpTestServer {
@@ -22,32 +20,26 @@ class HttpTestServer {
   explicit HttpTestServer(const Routes& routes);
 
   // The same over TLS with the given certificate and key files (PEM); url() is then https.
-  struct Tls {
-    std::string certificateFile;
-    std::string privateKeyFile;
-  };
-  HttpTestServer(const Routes& routes, const Tls& tls);
+  HttpTestServer(const Routes& routes, const std::string& certificate, const std::string& key);
 
-  // Raw servers that each break HTTP in one way; connections are served one at a time.
+  // Servers that each break HTTP in one way.
   enum class Misbehaviour {
     truncatedBody,       // Content-Length 1000, ten bytes of body, then the connection closes
-    truncatedChunks,     // chunked; one chunk, then the connection closes without the last one
-    silent,              // accepts the connection and never answers
+    silent,              // reads the request and never answers
     stallsAfterHeaders,  // headers and ten bytes of body, then silence with the connection open
     endlessBody,         // no Content-Length; body bytes as fast as the client takes them
     tricklingBody,       // no Content-Length; one body byte every 100 ms, forever
-    hugeDeclaredBody,    // Content-Length of 1 GiB, then body bytes as fast as taken
   };
   explicit HttpTestServer(Misbehaviour behaviour);
 
-  // Stops listening, ends open connections and joins the server thread.
+  // Stops listening, ends the handlers and joins the server thread.
   ~HttpTestServer();
   HttpTestServer(const HttpTestServer&) = delete;
   HttpTestServer& operator=(const HttpTestServer&) = delete;
 
   int port() const { return port_; }
-  // How many requests a raw server has read to the end of their headers, so that a test can
-  // tell a misbehaviour from a failure to reach the server at all.
+  // How many requests a misbehaving server has read, so that a test can tell a misbehaviour
+  // from a failure to reach the server at all.
   int requests() const { return requests_; }
   // "http://127.0.0.1:<port>" followed by `path`.
   std::string url(std::string_view path = "/") const;
@@ -57,15 +49,14 @@ class HttpTestServer {
 
  private:
   void start(const Routes& routes);
-  void serveRaw(Misbehaviour behaviour);
-  void misbehave(Misbehaviour behaviour, int connection);
+  void misbehave(Misbehaviour behaviour, httplib::Response& response);
+  bool pause() const;  // waits 100 ms; false once the server is stopping
 
   std::unique_ptr<httplib::Server> server_;
   bool tls_ = false;
-  int port_ = 0;  // before listening_, which sets it
-  FileDescriptor listening_;
-  FileDescriptor stop_;  // an eventfd that ends the raw server's waits
+  int port_ = 0;
   std::atomic<int> requests_ = 0;
+  std::atomic<bool> stopping_ = false;
   std::thread thread_;
 };
 

@@ -1,15 +1,38 @@
 // A temporary directory for one test, removed with everything in it at the end.
 #pragma once
 
+#include <stdlib.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace stratovane::testing {
 
 class TempDir {
  public:
   // Created under $TMPDIR (else /tmp) with mode 0700; throws when it cannot be made.
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = (base != nullptr && *base == '/' ? std::string(base) : "/tmp");
+    pattern += "/stratovane-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+    path_ = pattern;
+  }
+  ~TempDir() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // Tests take permissions away; give them back so that everything can be removed.
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
+    for (auto it = fs::recursive_directory_iterator(path_, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+      if (it->is_directory(error) && !it->is_symlink(error))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+    }
+    fs::remove_all(path_, error);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
