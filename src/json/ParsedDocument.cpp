@@ -190,11 +190,10 @@ class ParsedDocument::Builder {
   // registers.
   template <bool indexed>
   bool walkObject(Frame& frame) {
-    Node* const nodes = nodes_;
     const std::uint8_t* const strings = stringBuffer_;
     const std::uint64_t* at = at_;
     std::uint64_t lastText = lastText_;
-    Node* const first = nodes + frame.first;
+    Node* const first = nodes_ + frame.first;
     Node* key = first + 2 * frame.next;  // where the next new key goes
     std::uint64_t seen = frame.seen;
     for (std::uint32_t remaining = frame.count - frame.visited; remaining != 0; --remaining) {
@@ -206,11 +205,7 @@ class ParsedDocument::Builder {
         frame.visited = frame.count - remaining + 1;
         frame.next = static_cast<std::uint32_t>((key - first) / 2);
         frame.seen = seen;
-        lastText_ = lastText;
-        open(static_cast<std::size_t>(at - tape_), static_cast<std::uint32_t>(value - nodes),
-             static_cast<char>(word >> 56) == '{');
-        at_ = at + 1;
-        return true;
+        return descend(at, word, value, lastText);
       }
       at = placeScalar(at, word, value, strings, lastText);
     }
@@ -221,27 +216,32 @@ class ParsedDocument::Builder {
   }
 
   bool walkArray(Frame& frame) {
-    Node* const nodes = nodes_;
     const std::uint8_t* const strings = stringBuffer_;
     const std::uint64_t* at = at_;
     std::uint64_t lastText = lastText_;
-    Node* const first = nodes + frame.first;
+    Node* const first = nodes_ + frame.first;
     Node* const end = first + frame.count;
     for (Node* value = first + frame.visited; value != end; ++value) {
       const std::uint64_t word = *at;
       if (isContainer(word)) {
         frame.visited = static_cast<std::uint32_t>(value + 1 - first);
-        lastText_ = lastText;
-        open(static_cast<std::size_t>(at - tape_), static_cast<std::uint32_t>(value - nodes),
-             static_cast<char>(word >> 56) == '{');
-        at_ = at + 1;
-        return true;
+        return descend(at, word, value, lastText);
       }
       at = placeScalar(at, word, value, strings, lastText);
     }
     lastText_ = lastText;
     at_ = at;
     return false;
+  }
+
+  // Opens the container whose first word is `at` as the value `node`; the walk goes on inside it.
+  // The frame of the container being left must be saved first: opening may move the frames.
+  bool descend(const std::uint64_t* at, std::uint64_t word, Node* node, std::uint64_t lastText) {
+    lastText_ = lastText;
+    open(static_cast<std::size_t>(at - tape_), static_cast<std::uint32_t>(node - nodes_),
+         static_cast<char>(word >> 56) == '{');
+    at_ = at + 1;
+    return true;
   }
 
   // Index of the word after the value that starts at word i.
