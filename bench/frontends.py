@@ -66,7 +66,7 @@ def cpu_seconds(pid):
         try:
             with open(f"/proc/{pid}/task/{task}/schedstat") as stat:
                 total += int(stat.read().split()[0])
-        except FileNotFoundError:
+        except OSError:
             pass  # the thread ended meanwhile
     return total / 1e9
 
