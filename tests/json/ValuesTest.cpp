@@ -224,6 +224,10 @@ TEST(JSONTypedAccessors, WritesReclassifyAndClearTheError) {
 
 TEST(JSONTypedAccessors, URLsAreEscapedTexts) {
   EXPECT_EQ(JSON("https://example.org/a b").asURL(), URL::fromString("https://example.org/a%20b"));
+  // Escaped already: taken as it is, never escaped twice; half escaped is no URL.
+  EXPECT_EQ(JSON("https://example.org/a%20b").asURL(),
+            URL::fromString("https://example.org/a%20b"));
+  EXPECT_FALSE(JSON("a%20 b").asURL().has_value());
   EXPECT_FALSE(JSON(1).asURL().has_value());
 }
 

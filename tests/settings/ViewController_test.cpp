@@ -295,5 +295,19 @@ TEST_F(ViewControllerTest, TheWeatherServiceIsChosenAndACustomAddressSurvives) {
   EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), oneCall30WeatherEndpoint);
 }
 
+TEST_F(ViewControllerTest, InformationViewsOpenTheirLinkAndCloseThemselves) {
+  open();
+  ASSERT_TRUE(windows.click("showPoweredBy"));
+  ASSERT_TRUE(windows.click("gotoDarksky"));
+  EXPECT_EQ(windows.view("apiKeyView")->dismissCount, 1);
+  ASSERT_TRUE(windows.click("linkPressed"));
+  EXPECT_EQ(windows.view("AboutView")->dismissCount, 1);
+  EXPECT_EQ(workspace.urls,
+            (std::vector<std::string>{weatherServiceSite, weatherServiceSite, STRATOVANE_WEBSITE}));
+  // The settings view itself stays open.
+  EXPECT_TRUE(presenter.isOpen());
+  EXPECT_EQ(windows.view("ViewController")->dismissCount, 0);
+}
+
 }  // namespace
 }  // namespace stratovane
