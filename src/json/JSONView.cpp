@@ -39,36 +39,23 @@ JSONView JSONView::failure(JSONError error) noexcept {
 }
 
 JSONView JSONView::owning(JSON json) {
-  JSONView view;
-  view.owned_ = std::make_shared<const JSON>(std::move(json));
-  view.json_ = view.owned_.get();
+  auto owned = std::make_shared<const JSON>(std::move(json));
+  JSONView view(*owned);
+  view.owned_ = std::move(owned);
   return view;
 }
 
+// Outside a document, a step is JSON's own; a parsed container it reaches is viewed at its node.
 JSONView JSONView::stepOutside(std::int64_t index) const noexcept {
-  // A value with an error is null: the step passes the error on.
-  if (!json_) return failure(*error_);
-  if (json_->type() != Type::array) return failure(json_->error().value_or(JSONError::wrongType));
-  const Array& array = json_->rawArray();
-  // Lists of their own (built or changed ones) step as JSON does.
-  const Node* node = PayloadAccess::node(array);
-  if (!node) return owning((*json_)[index]);
-  return element(&PayloadAccess::reference(array), *node, index, owned_);
+  return json_ ? owning((*json_)[index]) : failure(*error_);
 }
 
 JSONView JSONView::stepOutside(std::string_view key) const noexcept {
-  if (!json_) return failure(*error_);
-  if (json_->type() != Type::dictionary) {
-    return failure(json_->error().value_or(JSONError::wrongType));
-  }
-  const Dictionary& dictionary = json_->rawDictionary();
-  const Node* node = PayloadAccess::node(dictionary);
-  if (!node) return owning((*json_)[key]);
-  return member(&PayloadAccess::reference(dictionary), *node, key, owned_);
+  return json_ ? owning((*json_)[key]) : failure(*error_);
 }
 
 JSON JSONView::json() const {
-  if (node()) {
+  if (node_) {
     JSON json;
     json.loadNode(*reference_, node_);
     return json;
@@ -78,7 +65,7 @@ JSON JSONView::json() const {
 }
 
 Type JSONView::type() const noexcept {
-  if (const Node* at = node()) {
+  if (const Node* at = node_) {
     switch (at->kind) {
       case Node::Kind::null:
         return Type::null;
@@ -100,12 +87,12 @@ Type JSONView::type() const noexcept {
 }
 
 std::optional<JSONError> JSONView::error() const noexcept {
-  if (node()) return std::nullopt;
+  if (node_) return std::nullopt;
   return json_ ? json_->error() : error_;
 }
 
 std::optional<std::string> JSONView::asString() const {
-  if (const Node* at = node()) {
+  if (const Node* at = node_) {
     if (at->kind != Node::Kind::string) return std::nullopt;
     return std::string(documentOf(*reference_).text(*at));
   }
@@ -113,28 +100,28 @@ std::optional<std::string> JSONView::asString() const {
 }
 
 std::string JSONView::stringValue() const {
-  if (const Node* at = node(); at && at->kind == Node::Kind::string) {
+  if (const Node* at = node_; at && at->kind == Node::Kind::string) {
     return std::string(documentOf(*reference_).text(*at));
   }
   return json().stringValue();
 }
 
 std::optional<double> JSONView::asDouble() const {
-  if (const Node* at = node()) {
+  if (const Node* at = node_) {
     if (const auto number = ParsedDocument::numberAt(*at)) return number->doubleValue();
   }
   return json().asDouble();
 }
 
 double JSONView::doubleValue() const {
-  if (const Node* at = node()) {
+  if (const Node* at = node_) {
     if (const auto number = ParsedDocument::numberAt(*at)) return number->doubleValue();
   }
   return json().doubleValue();
 }
 
 std::optional<float> JSONView::asFloat() const {
-  if (const Node* at = node()) {
+  if (const Node* at = node_) {
     if (const auto number = ParsedDocument::numberAt(*at)) return number->floatValue();
   }
   return json().asFloat();

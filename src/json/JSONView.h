@@ -60,8 +60,6 @@ class JSONView {
   // Continues from a JSON value the view keeps alive itself (rarely needed: payloads that are
   // not part of a parsed document).
   static JSONView owning(JSON json);
-  // The node the view is at, when it is inside a parsed document.
-  const detail::Node* node() const noexcept { return node_; }
   using Reference = std::shared_ptr<const void>;
   JSONView stepOutside(std::int64_t index) const noexcept;
   JSONView stepOutside(std::string_view key) const noexcept;
