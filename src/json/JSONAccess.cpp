@@ -273,9 +273,8 @@ namespace {
 template <class Path>
 JSON readPath(const JSON& json, const Path& path) noexcept {
   if (path.size() == 0) return json;
-  auto step = path.begin();
-  JSONView view = JSONView(json)[*step];
-  for (++step; step != path.end(); ++step) view = view[*step];
+  JSONView view(json);
+  for (const JSONKey& step : path) view = view[step];
   return view.json();
 }
 

@@ -132,7 +132,7 @@ class ParsedDocument::Builder {
     // Word 0 is the root marker; a scalar document is its one value.
     std::uint64_t word = tape_[1];
     if (!isContainer(word)) {
-      placeScalar(tape_ + 1, word, nodes_, stringBuffer_);
+      placeScalar(tape_ + 1, word, nodes_, stringBuffer_, lastText_);
     } else {
       open(1, 0, static_cast<char>(word >> 56) == '{');
     }
@@ -309,10 +309,6 @@ class ParsedDocument::Builder {
       throw JSONParseError("Unexpected parser output");
     }
     return at + 1;
-  }
-  void placeScalar(const std::uint64_t* at, std::uint64_t word, Node* nodes,
-                   const std::uint8_t* strings) {
-    placeScalar(at, word, nodes, strings, lastText_);
   }
 
   // 'l', 'u' and 'd' are the only scalar tape types whose low six bits are 44, 53 and 36.
