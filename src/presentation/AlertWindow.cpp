@@ -20,8 +20,7 @@ Connections AlertWindow::connections() {
 void showAlertWindow(AlertWindow& controller, const WeatherAlert& alert,
                      const TimeFormatting& times) {
   controller.showWindow();
-  const std::shared_ptr<Window>& window = controller.window();
-  if (!window) return;
+  if (!controller.window()) return;
 
   const auto timeText = [&times](const std::optional<double>& seconds) {
     return seconds ? times.weekdayShortTime(*seconds) : std::string();
@@ -30,19 +29,8 @@ void showAlertWindow(AlertWindow& controller, const WeatherAlert& alert,
   if (controller.alertSenderTxt) controller.alertSenderTxt->setTitle(alert.senderName);
   if (controller.alertStartTxt) controller.alertStartTxt->setTitle(timeText(alert.start));
   if (controller.alertEndTxt) controller.alertEndTxt->setTitle(timeText(alert.end));
-  if (controller.alertTxtView) controller.alertTxtView->setEditable(true);
-  if (controller.alertTxt) {
-    if (const std::shared_ptr<TextView> document = controller.alertTxt->documentView()) {
-      document->selectAll();
-      document->insertText(alert.description);
-    }
-  }
-  if (controller.alertTxtView) {
-    controller.alertTxtView->moveToBeginningOfDocument();
-    controller.alertTxtView->setEditable(false);
-  }
-  window->center();
-  window->orderFrontRegardless();
+  replaceReadOnlyText(controller.alertTxt, controller.alertTxtView, alert.description);
+  controller.orderFrontCentred();
 }
 
 }  // namespace stratovane

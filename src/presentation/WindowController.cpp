@@ -35,4 +35,25 @@ void WindowController::close() {
   if (window_) window_->close();
 }
 
+void WindowController::orderFrontCentred() {
+  if (!window_) return;
+  window_->center();
+  window_->orderFrontRegardless();
+}
+
+void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
+                         const std::shared_ptr<TextView>& textView, const std::string& text) {
+  if (textView) textView->setEditable(true);
+  if (scrollView) {
+    if (const std::shared_ptr<TextView> document = scrollView->documentView()) {
+      document->selectAll();
+      document->insertText(text);
+    }
+  }
+  if (textView) {
+    textView->moveToBeginningOfDocument();
+    textView->setEditable(false);
+  }
+}
+
 }  // namespace stratovane

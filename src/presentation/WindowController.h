@@ -21,6 +21,9 @@ class WindowController {
   // nothing is shown, and the next call tries again.
   void showWindow();
   void close();
+  // Centres the loaded window and puts it in front without activating the application; nothing
+  // when there is no window.
+  void orderFrontCentred();
   // Empty until loaded.
   const std::shared_ptr<Window>& window() const { return window_; }
 
@@ -33,5 +36,11 @@ class WindowController {
   std::string windowNibName_;
   std::shared_ptr<Window> window_;
 };
+
+// Puts `text` in place of the document of `scrollView`, through `textView` made editable for the
+// change, and leaves it read-only with the insertion point at its start. Missing outlets are
+// skipped.
+void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
+                         const std::shared_ptr<TextView>& textView, const std::string& text);
 
 }  // namespace stratovane

@@ -17,24 +17,12 @@ Connections forcastWindows::connections() {
 void showForecastWindow(forcastWindows& controller, const std::string& dailyForcast,
                         const std::string& dailyForcastIcon) {
   controller.showWindow();
-  const std::shared_ptr<Window>& window = controller.window();
-  if (!window) return;
+  if (!controller.window()) return;
 
   if (controller.weatherIconTxt)
     controller.weatherIconTxt->setTitle(emojiForIcon(dailyForcastIcon));
-  if (controller.weatherTxtView) controller.weatherTxtView->setEditable(true);
-  if (controller.weatherTxt) {
-    if (const std::shared_ptr<TextView> document = controller.weatherTxt->documentView()) {
-      document->selectAll();
-      document->insertText(dailyForcast);
-    }
-  }
-  if (controller.weatherTxtView) {
-    controller.weatherTxtView->moveToBeginningOfDocument();
-    controller.weatherTxtView->setEditable(false);
-  }
-  window->center();
-  window->orderFrontRegardless();
+  replaceReadOnlyText(controller.weatherTxt, controller.weatherTxtView, dailyForcast);
+  controller.orderFrontCentred();
 }
 
 }  // namespace stratovane

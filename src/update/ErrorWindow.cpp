@@ -13,21 +13,8 @@ Connections ErrorWindow::connections() {
 
 void showErrorWindow(ErrorWindow& controller, const std::string& message) {
   controller.showWindow();
-  if (controller.errorTV) controller.errorTV->setEditable(true);
-  if (controller.errorMsg) {
-    if (const std::shared_ptr<TextView> document = controller.errorMsg->documentView()) {
-      document->selectAll();
-      document->insertText(message);
-    }
-  }
-  if (controller.errorTV) {
-    controller.errorTV->moveToBeginningOfDocument();
-    controller.errorTV->setEditable(false);
-  }
-  if (const std::shared_ptr<Window>& window = controller.window()) {
-    window->center();
-    window->orderFrontRegardless();
-  }
+  replaceReadOnlyText(controller.errorMsg, controller.errorTV, message);
+  controller.orderFrontCentred();
 }
 
 }  // namespace stratovane

@@ -11,10 +11,7 @@ Connections NoUpdateWindow::connections() {
 
 void showNoUpdateWindow(NoUpdateWindow& controller) {
   controller.showWindow();
-  if (const std::shared_ptr<Window>& window = controller.window()) {
-    window->center();
-    window->orderFrontRegardless();
-  }
+  controller.orderFrontCentred();
 }
 
 }  // namespace stratovane

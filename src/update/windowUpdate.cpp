@@ -47,10 +47,7 @@ void showUpdateWindow(windowUpdate& controller, const std::string& message,
     controller.revisionMsg->setEditable(false);
     controller.revisionMsg->moveToBeginningOfDocument();
   }
-  if (const std::shared_ptr<Window>& window = controller.window()) {
-    window->center();
-    window->orderFrontRegardless();
-  }
+  controller.orderFrontCentred();
 }
 
 }  // namespace stratovane
