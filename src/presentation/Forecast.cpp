@@ -43,10 +43,12 @@ std::string alertTitle(const WeatherAlert& alert, const TimeFormatting& times, d
   return title;
 }
 
-std::vector<ForecastEntry> forecastEntries(
-    const JSON& feed, const std::vector<WeatherAlert>& alerts, const UserDefaults& defaults,
-    const NumberFormatting& numbers, const TimeFormatting& times, double now, bool oneCall25InUse) {
-  const WeatherAnswer answer(feed);
+std::vector<ForecastEntry> forecastEntries(const WeatherAnswer& answer,
+                                           const std::vector<WeatherAlert>& alerts,
+                                           const UserDefaults& defaults,
+                                           const NumberFormatting& numbers,
+                                           const TimeFormatting& times, double now,
+                                           bool oneCall25InUse) {
   std::vector<ForecastEntry> entries;
   if (const std::optional<std::string> message = answer.message()) {
     entries.push_back({"\u26A0\uFE0F " + *message, false, {}, false});
@@ -74,7 +76,7 @@ Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
   std::vector<WeatherAlert> alerts =
       answer.alerts(feedLanguageCode(defaults.integerForKey(SettingsKey::language)), now);
   std::vector<ForecastEntry> entries =
-      forecastEntries(feed, alerts, defaults, numbers, times, now, oneCall25InUse);
+      forecastEntries(answer, alerts, defaults, numbers, times, now, oneCall25InUse);
   return Forecast{std::move(entries), std::move(alerts), dayText(answer, defaults, numbers, times),
                   answer.dayIcon()};
 }
