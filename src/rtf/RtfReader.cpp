@@ -157,6 +157,8 @@ class DocumentReader {
   AttributedString read();
 
  private:
+  // The document's end: pending bytes decoded, a high surrogate left alone made U+FFFD.
+  AttributedString finish();
   GroupState& state() { return stack_.back(); }
   bool emitting() { return state().destination == Destination::text && !state().hidden; }
 
@@ -224,7 +226,7 @@ AttributedString DocumentReader::read() {
         groupStart();
         break;
       case Kind::groupEnd:
-        if (!groupEnd()) return builder_.take();
+        if (!groupEnd()) return finish();
         break;
       case Kind::controlWord:
         if (wasAfterStar && token.text == "ud" && state().unicodeAlternative) {
@@ -247,6 +249,10 @@ AttributedString DocumentReader::read() {
         break;
     }
   }
+  return finish();
+}
+
+AttributedString DocumentReader::finish() {
   flushBytes();
   if (std::exchange(highSurrogate_, std::nullopt)) emit(replacement);
   return builder_.take();
@@ -273,10 +279,7 @@ bool DocumentReader::groupEnd() {
     colorDefined_ = false;
   }
   stack_.pop_back();
-  if (stack_.size() > 1) return true;
-  flushBytes();
-  if (std::exchange(highSurrogate_, std::nullopt)) emit(replacement);
-  return false;
+  return stack_.size() > 1;
 }
 
 void DocumentReader::controlSymbol(char symbol) {
