@@ -16,7 +16,6 @@
 #include <gtkmm/window.h>
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -32,6 +31,7 @@
 #include "platform/gtk/GtkTextViewAdapter.h"
 #include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GtkWindowAdapter.h"
+#include "platform/gtk/GuardedAction.h"
 #include "platform/gtk/MapModule.h"
 
 // Generated from data/ui/stratovane.gresource.xml; the resource registers itself when linked.
@@ -80,16 +80,6 @@ bool lookUp(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
         [window, widget, outlet] { *outlet = std::make_shared<Adapter>(window, *widget); });
   }
   return true;
-}
-
-void runAction(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: button action failed: %s\n", error.what());
-  } catch (...) {
-    std::fputs("stratovane: button action failed\n", stderr);
-  }
 }
 
 // The map module's entry, loaded on first use from the folder of the module running this code and
@@ -194,7 +184,7 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
 
   for (const std::function<void()>& fill : fills) fill();
   for (auto& [button, action] : buttons) {
-    button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
+    button->signal_clicked().connect([action = std::move(action)] { runGuarded(action); });
   }
   return true;
 }

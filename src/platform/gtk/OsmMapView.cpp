@@ -8,12 +8,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/GuardedAction.h"
 
 namespace stratovane::gtk {
 
@@ -418,15 +418,7 @@ struct OsmMapView::State {
     const ViewPoint point{event->x, event->y};
     // Copies: an action may add another recogniser.
     const auto actions = state->clickActions;
-    for (const auto& action : actions) {
-      try {
-        action(point);
-      } catch (const std::exception& error) {
-        g_printerr("stratovane: map click failed: %s\n", error.what());
-      } catch (...) {
-        g_printerr("stratovane: map click failed\n");
-      }
-    }
+    for (const auto& action : actions) runGuarded([&action, point] { action(point); });
     return FALSE;
   }
 
