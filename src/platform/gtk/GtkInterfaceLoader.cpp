@@ -64,18 +64,32 @@ void destroyToplevels(const Glib::RefPtr<Gtk::Builder>& builder) {
   g_slist_free(objects);
 }
 
+// Pairs the widget of each id in `wanted` with what the id came with; false, after saying which
+// one is missing, on a miss.
+template <class Widget, class Target>
+bool findAll(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
+             const std::vector<std::pair<std::string, Target>>& wanted, const char* kind,
+             std::vector<std::pair<Widget*, Target>>& found) {
+  for (const auto& [id, target] : wanted) {
+    Widget* widget = find<Widget>(builder, id);
+    if (widget == nullptr) {
+      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
+      return false;
+    }
+    found.emplace_back(widget, target);
+  }
+  return true;
+}
+
 // Finds the widget of every outlet and adds the filling of each to `fills`; false on a miss.
 template <class Widget, class Adapter, class Port>
 bool lookUp(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
             const std::shared_ptr<Gtk::Window>& window,
             const std::vector<Connections::Outlet<Port>>& outlets, const char* kind,
             std::vector<std::function<void()>>& fills) {
-  for (const auto& [id, outlet] : outlets) {
-    Widget* widget = find<Widget>(builder, id);
-    if (widget == nullptr) {
-      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
-      return false;
-    }
+  std::vector<std::pair<Widget*, std::shared_ptr<Port>*>> found;
+  if (!findAll(builder, name, outlets, kind, found)) return false;
+  for (const auto& [widget, outlet] : found) {
     fills.emplace_back(
         [window, widget, outlet] { *outlet = std::make_shared<Adapter>(window, *widget); });
   }
@@ -156,24 +170,11 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
                                            fills) &&
       lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
                                             "GtkSwitch", fills);
-  if (!complete) return false;
   std::vector<std::pair<Gtk::Box*, std::shared_ptr<MapView>*>> maps;
-  for (const auto& [id, outlet] : connections.mapViews) {
-    Gtk::Box* container = find<Gtk::Box>(builder, id);
-    if (container == nullptr) {
-      fail(name, "has no GtkBox \"" + id + "\"");
-      return false;
-    }
-    maps.emplace_back(container, outlet);
-  }
   std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
-  for (const auto& [id, action] : connections.actions) {
-    Gtk::Button* button = find<Gtk::Button>(builder, id);
-    if (button == nullptr) {
-      fail(name, "has no GtkButton \"" + id + "\"");
-      return false;
-    }
-    buttons.emplace_back(button, action);
+  if (!complete || !findAll(builder, name, connections.mapViews, "GtkBox", maps) ||
+      !findAll(builder, name, connections.actions, "GtkButton", buttons)) {
+    return false;
   }
   // Maps are made last of all: making one may fail too, when its module is missing.
   for (const auto& [container, outlet] : maps) {
