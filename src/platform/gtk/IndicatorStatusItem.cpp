@@ -66,7 +66,7 @@ void IndicatorStatusItem::showTitle() {
   // The title's emoji drawn as the icon, with the rest as the label, is the tightest look on
   // hosts that draw both: a blank icon would still take an icon's room before the label.
   const std::string emoji = leadingEmoji(title_);
-  const std::string& drawn = emojiIcon_.iconFor(title_);
+  const std::string& drawn = emojiIcon_.iconForEmoji(emoji);
   const bool current = !emoji.empty() && emojiIcon_.emoji() == emoji;
   // Hosts that draw only the icon keep the last emoji rather than show nothing.
   const bool emojiShown = current || (look_ == PanelLook::iconOnly && !drawn.empty());
