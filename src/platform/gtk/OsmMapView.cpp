@@ -259,6 +259,8 @@ struct OsmMapView::State {
   // Hybrid's labels: a map never shown fetches and caches the tiles, the labels area draws them.
   GObjectPtr<GtkWidget> labelsFetcher;
   gulong labelsQueued = 0;
+  // Where the fetcher stores the tiles; found once, not for every tile of every frame.
+  const std::string labelsCache = cacheDirectory(kLabels);
   std::unordered_map<std::string, GObjectPtr<GdkPixbuf>> labelTiles;
 
   const MarkerPicture& marker(const std::string& title) {
@@ -351,8 +353,8 @@ struct OsmMapView::State {
   }
 
   GdkPixbuf* labelTile(int zoom, int x, int y) {
-    std::string path = cacheDirectory(kLabels) + "/" + std::to_string(zoom) + "/" +
-                       std::to_string(x) + "/" + std::to_string(y) + "." + kLabels.imageFormat;
+    std::string path = labelsCache + "/" + std::to_string(zoom) + "/" + std::to_string(x) + "/" +
+                       std::to_string(y) + "." + kLabels.imageFormat;
     auto found = labelTiles.find(path);
     if (found != labelTiles.end()) return found->second.get();
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return nullptr;
