@@ -191,8 +191,8 @@ using EmojiIconTest = testing::GuiTest;
 TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
   const testing::TempDir folder;
   EmojiIcon icon(folder.path().string());
-  EXPECT_EQ(icon.iconFor("21\u00B0"), "") << "no emoji yet";
-  const std::string sun = icon.iconFor("\u2600\uFE0F 21\u00B0");
+  EXPECT_EQ(icon.iconForEmoji(gtk::leadingEmoji("21\u00B0")), "") << "no emoji yet";
+  const std::string sun = icon.iconForEmoji(gtk::leadingEmoji("\u2600\uFE0F 21\u00B0"));
   EXPECT_EQ(sun, folder / "stratovane-emoji-2600-fe0f.png");
   const ino_t drawn = inodeOf(sun);
   ASSERT_NE(drawn, 0u);
@@ -206,11 +206,12 @@ TEST_F(EmojiIconTest, IsDrawnInColourOnlyWhenTheEmojiChanges) {
   EXPECT_TRUE(middle[3] == 255 && middle[0] > 200 && middle[1] > 150 && middle[2] < 100)
       << int(middle[0]) << "," << int(middle[1]) << "," << int(middle[2]) << "," << int(middle[3]);
 
-  EXPECT_EQ(icon.iconFor("\u2600\uFE0F 22\u00B0"), sun);
-  EXPECT_EQ(icon.iconFor("Offline"), sun) << "a title without emoji keeps the icon";
+  EXPECT_EQ(icon.iconForEmoji(gtk::leadingEmoji("\u2600\uFE0F 22\u00B0")), sun);
+  EXPECT_EQ(icon.iconForEmoji(gtk::leadingEmoji("Offline")), sun)
+      << "a title without emoji keeps the icon";
   EXPECT_EQ(inodeOf(sun), drawn) << "redrawn without a change";
 
-  const std::string warning = icon.iconFor("\u26A0\uFE0F Offline");
+  const std::string warning = icon.iconForEmoji(gtk::leadingEmoji("\u26A0\uFE0F Offline"));
   EXPECT_EQ(warning, folder / "stratovane-emoji-26a0-fe0f.png");
   EXPECT_NE(inodeOf(warning), 0u);
 }

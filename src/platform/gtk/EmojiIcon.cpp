@@ -82,8 +82,7 @@ std::string leadingEmoji(std::string_view title) {
   return std::string(title.substr(0, static_cast<std::size_t>(end)));
 }
 
-const std::string& EmojiIcon::iconFor(std::string_view title) {
-  const std::string emoji = leadingEmoji(title);
+const std::string& EmojiIcon::iconForEmoji(const std::string& emoji) {
   if (emoji.empty() || emoji == emoji_ || folder_.empty()) return path_;
   const std::string path = Glib::build_filename(folder_, iconName(emoji) + ".png");
   try {

@@ -15,12 +15,12 @@ class EmojiIcon {
   // Icons are written into `folder`, the icon-theme folder handed to the panel host.
   explicit EmojiIcon(std::string folder) : folder_(std::move(folder)) {}
 
-  // The icon for the emoji `title` starts with, drawn only when that emoji differs from the last
-  // one. A title without an emoji, or one that cannot be drawn, keeps the last icon; empty before
-  // the first. The icon is the image's full path, one per emoji: hosts look an icon name up in
-  // a theme folder they rescan only when its time stamp changes, to the second, and would miss an
-  // icon drawn in the second they last looked.
-  const std::string& iconFor(std::string_view title);
+  // The icon for `emoji`, a title's leadingEmoji, drawn only when it differs from the last one.
+  // No emoji, or one that cannot be drawn, keeps the last icon; empty before the first. The icon is
+  // the image's full path, one per emoji: hosts look an icon name up in a theme folder they rescan
+  // only when its time stamp changes, to the second, and would miss an icon drawn in the second
+  // they last looked.
+  const std::string& iconForEmoji(const std::string& emoji);
 
   // The emoji the icon shows; empty before the first.
   const std::string& emoji() const { return emoji_; }

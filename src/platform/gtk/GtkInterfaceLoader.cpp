@@ -16,7 +16,6 @@
 #include <gtkmm/window.h>
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -32,6 +31,7 @@
 #include "platform/gtk/GtkTextViewAdapter.h"
 #include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GtkWindowAdapter.h"
+#include "platform/gtk/GuardedAction.h"
 #include "platform/gtk/MapModule.h"
 
 // Generated from data/ui/stratovane.gresource.xml; the resource registers itself when linked.
@@ -64,32 +64,36 @@ void destroyToplevels(const Glib::RefPtr<Gtk::Builder>& builder) {
   g_slist_free(objects);
 }
 
+// Pairs the widget of each id in `wanted` with what the id came with; false, after saying which
+// one is missing, on a miss.
+template <class Widget, class Target>
+bool findAll(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
+             const std::vector<std::pair<std::string, Target>>& wanted, const char* kind,
+             std::vector<std::pair<Widget*, Target>>& found) {
+  for (const auto& [id, target] : wanted) {
+    Widget* widget = find<Widget>(builder, id);
+    if (widget == nullptr) {
+      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
+      return false;
+    }
+    found.emplace_back(widget, target);
+  }
+  return true;
+}
+
 // Finds the widget of every outlet and adds the filling of each to `fills`; false on a miss.
 template <class Widget, class Adapter, class Port>
 bool lookUp(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
             const std::shared_ptr<Gtk::Window>& window,
             const std::vector<Connections::Outlet<Port>>& outlets, const char* kind,
             std::vector<std::function<void()>>& fills) {
-  for (const auto& [id, outlet] : outlets) {
-    Widget* widget = find<Widget>(builder, id);
-    if (widget == nullptr) {
-      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
-      return false;
-    }
+  std::vector<std::pair<Widget*, std::shared_ptr<Port>*>> found;
+  if (!findAll(builder, name, outlets, kind, found)) return false;
+  for (const auto& [widget, outlet] : found) {
     fills.emplace_back(
         [window, widget, outlet] { *outlet = std::make_shared<Adapter>(window, *widget); });
   }
   return true;
-}
-
-void runAction(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: button action failed: %s\n", error.what());
-  } catch (...) {
-    std::fputs("stratovane: button action failed\n", stderr);
-  }
 }
 
 // The map module's entry, loaded on first use from the folder of the module running this code and
@@ -166,24 +170,11 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
                                            fills) &&
       lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
                                             "GtkSwitch", fills);
-  if (!complete) return false;
   std::vector<std::pair<Gtk::Box*, std::shared_ptr<MapView>*>> maps;
-  for (const auto& [id, outlet] : connections.mapViews) {
-    Gtk::Box* container = find<Gtk::Box>(builder, id);
-    if (container == nullptr) {
-      fail(name, "has no GtkBox \"" + id + "\"");
-      return false;
-    }
-    maps.emplace_back(container, outlet);
-  }
   std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
-  for (const auto& [id, action] : connections.actions) {
-    Gtk::Button* button = find<Gtk::Button>(builder, id);
-    if (button == nullptr) {
-      fail(name, "has no GtkButton \"" + id + "\"");
-      return false;
-    }
-    buttons.emplace_back(button, action);
+  if (!complete || !findAll(builder, name, connections.mapViews, "GtkBox", maps) ||
+      !findAll(builder, name, connections.actions, "GtkButton", buttons)) {
+    return false;
   }
   // Maps are made last of all: making one may fail too, when its module is missing.
   for (const auto& [container, outlet] : maps) {
@@ -194,7 +185,7 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
 
   for (const std::function<void()>& fill : fills) fill();
   for (auto& [button, action] : buttons) {
-    button->signal_clicked().connect([action = std::move(action)] { runAction(action); });
+    button->signal_clicked().connect([action = std::move(action)] { runGuarded(action); });
   }
   return true;
 }

@@ -21,7 +21,6 @@ class GtkViewAdapter : public View {
   void dismiss() override;
 
   Gtk::Window& window() { return *owner_; }
-  Gtk::Widget& widget() { return widget_; }
 
  private:
   std::shared_ptr<Gtk::Window> owner_;

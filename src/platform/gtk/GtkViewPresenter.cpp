@@ -38,7 +38,6 @@ bool anyWindowOfOursActive() {
 struct GtkViewPresenter::Showing {
   std::shared_ptr<View> view;
   Gtk::Window* window = nullptr;
-  PresentationStyle style = PresentationStyle::window;
   ViewLifeCycle lifeCycle;
   std::vector<sigc::connection> connections;
   sigc::connection focusCheck;
@@ -82,7 +81,6 @@ void GtkViewPresenter::present(std::shared_ptr<View> view, PresentationStyle sty
   Showing* current = showing.get();
   current->view = std::move(view);
   current->window = &adapter->window();
-  current->style = style;
   current->lifeCycle = std::move(lifeCycle);
   Gtk::Window& window = *current->window;
 

@@ -6,25 +6,14 @@
 #include <gtkmm/separatormenuitem.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <exception>
-#include <functional>
 #include <string_view>
 #include <utility>
+
+#include "platform/gtk/GuardedAction.h"
 
 namespace stratovane::gtk {
 
 namespace {
-
-void runAction(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: menu action failed: %s\n", error.what());
-  } catch (...) {
-    std::fputs("stratovane: menu action failed\n", stderr);
-  }
-}
 
 // Without a StatusNotifier host the library falls back to an XEmbed icon and looks for the theme
 // folder in GTK's icon search path, reading past the end of the list when it is not there.
@@ -77,7 +66,7 @@ void IndicatorStatusItem::showTitle() {
   // The title's emoji drawn as the icon, with the rest as the label, is the tightest look on
   // hosts that draw both: a blank icon would still take an icon's room before the label.
   const std::string emoji = leadingEmoji(title_);
-  const std::string& drawn = emojiIcon_.iconFor(title_);
+  const std::string& drawn = emojiIcon_.iconForEmoji(emoji);
   const bool current = !emoji.empty() && emojiIcon_.emoji() == emoji;
   // Hosts that draw only the icon keep the last emoji rather than show nothing.
   const bool emojiShown = current || (look_ == PanelLook::iconOnly && !drawn.empty());
@@ -121,7 +110,7 @@ void IndicatorStatusItem::rebuild() {
     if (item.action) {
       // Deferred: the action may rebuild this very menu, which destroys the activated widget.
       widget->signal_activate().connect([action = item.action] {
-        Glib::signal_idle().connect_once([action] { runAction(action); });
+        Glib::signal_idle().connect_once([action] { runGuarded(action); });
       });
     }
     gtkMenu_.append(*widget);

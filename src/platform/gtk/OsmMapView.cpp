@@ -8,12 +8,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/GuardedAction.h"
 
 namespace stratovane::gtk {
 
@@ -259,6 +259,8 @@ struct OsmMapView::State {
   // Hybrid's labels: a map never shown fetches and caches the tiles, the labels area draws them.
   GObjectPtr<GtkWidget> labelsFetcher;
   gulong labelsQueued = 0;
+  // Where the fetcher stores the tiles; found once, not for every tile of every frame.
+  const std::string labelsCache = cacheDirectory(kLabels);
   std::unordered_map<std::string, GObjectPtr<GdkPixbuf>> labelTiles;
 
   const MarkerPicture& marker(const std::string& title) {
@@ -351,8 +353,8 @@ struct OsmMapView::State {
   }
 
   GdkPixbuf* labelTile(int zoom, int x, int y) {
-    std::string path = cacheDirectory(kLabels) + "/" + std::to_string(zoom) + "/" +
-                       std::to_string(x) + "/" + std::to_string(y) + "." + kLabels.imageFormat;
+    std::string path = labelsCache + "/" + std::to_string(zoom) + "/" + std::to_string(x) + "/" +
+                       std::to_string(y) + "." + kLabels.imageFormat;
     auto found = labelTiles.find(path);
     if (found != labelTiles.end()) return found->second.get();
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) return nullptr;
@@ -418,15 +420,7 @@ struct OsmMapView::State {
     const ViewPoint point{event->x, event->y};
     // Copies: an action may add another recogniser.
     const auto actions = state->clickActions;
-    for (const auto& action : actions) {
-      try {
-        action(point);
-      } catch (const std::exception& error) {
-        g_printerr("stratovane: map click failed: %s\n", error.what());
-      } catch (...) {
-        g_printerr("stratovane: map click failed\n");
-      }
-    }
+    for (const auto& action : actions) runGuarded([&action, point] { action(point); });
     return FALSE;
   }
 

@@ -4,10 +4,11 @@
 #include <glibmm/main.h>
 #include <glibmm/variant.h>
 
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <utility>
+
+#include "platform/gtk/GuardedAction.h"
 
 // Last: the X11 headers define macros such as None and Bool that clash with C++ names.
 #include <gdk/gdkx.h>
@@ -19,13 +20,7 @@ namespace {
 constexpr const char* kWatcher = "org.kde.StatusNotifierWatcher";
 
 void deliver(const std::function<void(bool)>& answer, bool hostPresent) {
-  try {
-    answer(hostPresent);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: %s\n", error.what());
-  } catch (...) {
-    std::fputs("stratovane: unknown error while looking for a panel host\n", stderr);
-  }
+  runGuarded([&answer, hostPresent] { answer(hostPresent); });
 }
 
 }  // namespace

@@ -4,12 +4,13 @@
 #include <glibmm/main.h>
 #include <glibmm/variant.h>
 
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <utility>
+
+#include "platform/gtk/GuardedAction.h"
 
 namespace stratovane::gtk {
 
@@ -54,19 +55,11 @@ std::string PanelHostWatch::programOfProcess(unsigned pid) {
 }
 
 void PanelHostWatch::onAppeared(GDBusConnection*, const gchar*, const gchar* owner, gpointer self) {
-  try {
-    static_cast<PanelHostWatch*>(self)->ownerChanged(owner);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: %s\n", error.what());
-  }
+  runGuarded([self, owner] { static_cast<PanelHostWatch*>(self)->ownerChanged(owner); });
 }
 
 void PanelHostWatch::onVanished(GDBusConnection*, const gchar*, gpointer self) {
-  try {
-    static_cast<PanelHostWatch*>(self)->ownerChanged({});
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: %s\n", error.what());
-  }
+  runGuarded([self] { static_cast<PanelHostWatch*>(self)->ownerChanged({}); });
 }
 
 void PanelHostWatch::ownerChanged(const std::string& owner) {
@@ -96,13 +89,7 @@ void PanelHostWatch::ownerChanged(const std::string& owner) {
 }
 
 void PanelHostWatch::tell(PanelLook look) {
-  try {
-    onLook_(look);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: %s\n", error.what());
-  } catch (...) {
-    std::fputs("stratovane: unknown error while following the panel host\n", stderr);
-  }
+  runGuarded([this, look] { onLook_(look); });
 }
 
 }  // namespace stratovane::gtk
