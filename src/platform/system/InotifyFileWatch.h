@@ -32,7 +32,7 @@ class InotifyFileWatch final : public FileWatch {
   void stop();
 
   FileDescriptor inotify_;
-  GSourcePtr source_;
+  AttachedSource source_;
   std::string name_;  // the watched file's name in the directory
   std::function<void()> changed_;
 };
