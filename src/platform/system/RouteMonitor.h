@@ -19,8 +19,6 @@ class RouteMonitor {
   RouteMonitor(const RouteMonitor&) = delete;
   RouteMonitor& operator=(const RouteMonitor&) = delete;
 
-  bool watching() const { return static_cast<bool>(socket_); }
-
  private:
   static gboolean onReadable(gint fd, GIOCondition condition, gpointer data);
   static gboolean onSettled(gpointer data);
