@@ -66,7 +66,6 @@ constexpr const char* usage =
 
 enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
 
-// The panel item's name on the session bus, the same as its AppStream id.
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
   std::fflush(nullptr);
@@ -81,10 +80,26 @@ bool displayNamed() {
   return false;
 }
 
+// Without a named display the toolkit is not even loaded.
+std::unique_ptr<DesktopFrontEnd> loadDesktop(int& argc, char**& argv) {
+  if (!displayNamed()) return nullptr;
+  return DesktopModuleLoader::load(argc, argv);
+}
+
+// The toolkit's loop until it is quit when there is a desktop, otherwise a plain GLib one.
+void runMainLoop(DesktopFrontEnd* desktop) {
+  if (desktop) {
+    desktop->run();
+    return;
+  }
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  g_main_loop_run(loop);
+  g_main_loop_unref(loop);
+}
+
 // The settings view alone, for text-bar users: an ordinary window, status 0 once it closed.
 int runSettings(int& argc, char**& argv) {
-  std::unique_ptr<DesktopFrontEnd> desktop;
-  if (displayNamed()) desktop = DesktopModuleLoader::load(argc, argv);
+  const std::unique_ptr<DesktopFrontEnd> desktop = loadDesktop(argc, argv);
   if (!desktop) {
     std::fputs("stratovane: --settings needs a graphical session, and none is available\n", stderr);
     return 2;
@@ -122,11 +137,9 @@ std::string updateServerURL() {
   return server != nullptr && *server != '\0' ? server : STRATOVANE_UPDATE_URL;
 }
 
-// `--check-update`: one check, then the process ends. Without a display the toolkit is not even
-// loaded.
+// `--check-update`: one check, then the process ends.
 [[noreturn]] void checkForUpdate(int& argc, char**& argv) {
-  std::unique_ptr<DesktopFrontEnd> desktop;
-  if (displayNamed()) desktop = DesktopModuleLoader::load(argc, argv);
+  const std::unique_ptr<DesktopFrontEnd> desktop = loadDesktop(argc, argv);
   GLibRunLoop runLoop;
   GLibMainQueue mainQueue;
   ThreadPoolQueue backgroundQueue;
@@ -154,13 +167,7 @@ std::string updateServerURL() {
   // SIGUSR1 has nothing to fetch here; SIGINT and SIGTERM end a check that waits on its server.
   ProcessSignals signals([] {}, [] { exitNow(0); });
   check.run();
-  if (desktop) {
-    desktop->run();
-  } else {
-    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-    g_main_loop_run(loop);
-    g_main_loop_unref(loop);
-  }
+  runMainLoop(desktop.get());
   exitNow(1);
 }
 
@@ -202,8 +209,7 @@ int main(int argc, char** argv) {
   // Answers a later start in this session, once the controller exists.
   std::function<void()> activation;
   if (frontEnd == FrontEnd::automatic) {
-    // Without a named display the toolkit is not even loaded.
-    if (displayNamed()) tray = DesktopModuleLoader::load(argc, argv);
+    tray = loadDesktop(argc, argv);
     // Bars never take part: several of them on several screens are normal.
     if (tray && tray->claimSession([&] {
           if (activation) activation();
@@ -265,8 +271,10 @@ int main(int argc, char** argv) {
       .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
       .autostart = &autostart,
   });
-  if (lineItem) lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
-  if (lineItem) lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
+  if (lineItem) {
+    lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
+    lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
+  }
   // A second start in this session, from the application menu say, asks for the settings.
   activation = [&] { appDelegate.showSettings(); };
 
@@ -287,12 +295,6 @@ int main(int argc, char** argv) {
                             [&] { appDelegate.networkBecameReachable(); });
   if (tray) tray->watchSleep([&] { appDelegate.systemDidWake(); });
 
-  if (tray) {
-    tray->run();
-  } else {
-    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-    g_main_loop_run(loop);
-    g_main_loop_unref(loop);
-  }
+  runMainLoop(tray.get());
   exitNow(0);
 }

@@ -61,19 +61,12 @@ CurlHttpLoader::CurlHttpLoader(std::chrono::seconds idleTimeout, std::size_t max
       totalTimeout_(std::max(totalTimeout, std::chrono::seconds(1))) {}
 
 std::optional<std::string> CurlHttpLoader::load(const std::string& url) {
-  return perform(url, nullptr);
+  std::optional<HttpResponse> response = loadWithContentType(url);
+  if (!response) return std::nullopt;
+  return std::move(response->body);  // with the room reserved behind it
 }
 
 std::optional<HttpResponse> CurlHttpLoader::loadWithContentType(const std::string& url) {
-  HttpResponse response;
-  std::optional<std::string> body = perform(url, &response.contentType);
-  if (!body) return std::nullopt;
-  response.body = std::move(*body);
-  return response;
-}
-
-std::optional<std::string> CurlHttpLoader::perform(const std::string& url,
-                                                   std::string* contentType) {
   CurlEasy easy;
   if (!easy) return std::nullopt;
   CURL* curl = easy.get();
@@ -95,13 +88,12 @@ std::optional<std::string> CurlHttpLoader::perform(const std::string& url,
       set(curl, CURLOPT_WRITEFUNCTION, &appendToBody) && set(curl, CURLOPT_WRITEDATA, &body);
   if (!configured) return std::nullopt;
   if (curl_easy_perform(curl) != CURLE_OK || body.overLimit) return std::nullopt;
-  if (contentType != nullptr) {
-    // After redirects this is the header of the last response.
-    const char* header = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &header) == CURLE_OK && header != nullptr)
-      *contentType = header;
-  }
-  return std::move(body.bytes);
+  HttpResponse response{.body = std::move(body.bytes), .contentType = {}};
+  // After redirects this is the header of the last response.
+  const char* header = nullptr;
+  if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &header) == CURLE_OK && header != nullptr)
+    response.contentType = header;
+  return response;
 }
 
 }  // namespace stratovane

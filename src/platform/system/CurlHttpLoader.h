@@ -34,9 +34,6 @@ class CurlHttpLoader final : public HttpLoader {
   std::optional<HttpResponse> loadWithContentType(const std::string& url) override;
 
  private:
-  // Fills `contentType` when asked for it.
-  std::optional<std::string> perform(const std::string& url, std::string* contentType);
-
   std::chrono::seconds idleTimeout_;
   std::size_t maximumBodySize_;
   std::chrono::seconds totalTimeout_;

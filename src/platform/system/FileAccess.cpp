@@ -27,6 +27,20 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Gives a new file its mode (whatever the umask took away), its contents, and flushes them to
+// the disk before closing it.
+bool fill(FileDescriptor& fd, std::string_view contents, unsigned mode) {
+  return ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), contents) && ::fsync(fd.get()) == 0 &&
+         fd.close();
+}
+
+// Removes a file left unfinished, keeping errno for the caller's report.
+void removeUnfinished(const std::filesystem::path& path) {
+  const int error = errno;
+  ::unlink(path.c_str());
+  errno = error;
+}
+
 // Makes a rename durable; failure here does not undo the rename, so it is not an error.
 void syncDirectory(const std::filesystem::path& directory) {
   FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -96,13 +110,8 @@ bool replaceFileAtomically(const std::filesystem::path& path, std::string_view c
   std::string temporary = path.string() + ".tmp-XXXXXX";
   FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd) return false;
-  const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), contents) &&
-                       ::fsync(fd.get()) == 0 && fd.close() &&
-                       ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!written) {
-    const int error = errno;  // for the caller's report
-    ::unlink(temporary.c_str());
-    errno = error;
+  if (!fill(fd, contents, mode) || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    removeUnfinished(temporary);
     return false;
   }
   syncDirectory(path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path());
@@ -124,13 +133,8 @@ std::filesystem::path writeNewFile(const std::filesystem::path& path, std::strin
       if (errno == EEXIST) continue;
       return {};
     }
-    if (::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), contents) && ::fsync(fd.get()) == 0 &&
-        fd.close()) {
-      return target;
-    }
-    const int error = errno;
-    ::unlink(target.c_str());
-    errno = error;
+    if (fill(fd, contents, mode)) return target;
+    removeUnfinished(target);
     return {};
   }
   errno = EEXIST;

@@ -50,16 +50,13 @@ void GLibTimer::attach() {
     const double milliseconds = std::max(1.0, std::round(interval_ * 1000.0));
     source = g_timeout_source_new(static_cast<guint>(milliseconds));
   }
-  source_.reset(source);
   auto self = std::make_unique<std::shared_ptr<GLibTimer>>(shared_from_this());
-  g_source_set_callback(source, &GLibTimer::fire, self.release(), &releaseTimer);
-  g_source_attach(source, g_main_context_default());
+  source_ = attachSource(source, &GLibTimer::fire, self.release(), &releaseTimer);
 }
 
 void GLibTimer::detach() {
   // Destroying the source releases its reference to this timer; GLib defers that until a
   // running dispatch of the source has returned.
-  if (source_) g_source_destroy(source_.get());
   source_.reset();
 }
 

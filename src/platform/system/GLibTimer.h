@@ -41,7 +41,7 @@ class GLibTimer final : public Timer, public std::enable_shared_from_this<GLibTi
   double interval_;
   double tolerance_ = 0;
   std::function<void()> action_;
-  GSourcePtr source_;
+  AttachedSource source_;
   bool valid_ = true;
 };
 

@@ -24,7 +24,6 @@ InotifyFileWatch::~InotifyFileWatch() {
 }
 
 void InotifyFileWatch::stop() {
-  if (source_) g_source_destroy(source_.get());
   source_.reset();
   inotify_ = FileDescriptor();
 }
@@ -45,9 +44,8 @@ bool InotifyFileWatch::watch(const std::filesystem::path& path, std::function<vo
   inotify_ = std::move(inotify);
   name_ = path.filename().string();
   changed_ = std::move(changed);
-  source_.reset(g_unix_fd_source_new(inotify_.get(), G_IO_IN));
-  g_source_set_callback(source_.get(), G_SOURCE_FUNC(&InotifyFileWatch::onReadable), this, nullptr);
-  g_source_attach(source_.get(), nullptr);
+  source_ = attachSource(g_unix_fd_source_new(inotify_.get(), G_IO_IN),
+                         G_SOURCE_FUNC(&InotifyFileWatch::onReadable), this);
   return true;
 }
 

@@ -13,15 +13,6 @@
 
 namespace stratovane {
 
-namespace {
-
-void destroy(GSourcePtr& source) {
-  if (source) g_source_destroy(source.get());
-  source.reset();
-}
-
-}  // namespace
-
 RouteMonitor::RouteMonitor(std::function<bool()> reachable, std::function<void()> appeared)
     : reachable_(std::move(reachable)), appeared_(std::move(appeared)) {
   wasReachable_ = reachable_();
@@ -35,14 +26,8 @@ RouteMonitor::RouteMonitor(std::function<bool()> reachable, std::function<void()
       RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
   if (bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
   socket_ = std::move(socket);
-  watch_.reset(g_unix_fd_source_new(socket_.get(), G_IO_IN));
-  g_source_set_callback(watch_.get(), G_SOURCE_FUNC(&RouteMonitor::onReadable), this, nullptr);
-  g_source_attach(watch_.get(), nullptr);
-}
-
-RouteMonitor::~RouteMonitor() {
-  destroy(settle_);
-  destroy(watch_);
+  watch_ = attachSource(g_unix_fd_source_new(socket_.get(), G_IO_IN),
+                        G_SOURCE_FUNC(&RouteMonitor::onReadable), this);
 }
 
 void RouteMonitor::drain() {
@@ -57,16 +42,15 @@ gboolean RouteMonitor::onReadable(gint, GIOCondition, gpointer data) {
   auto* self = static_cast<RouteMonitor*>(data);
   self->drain();
   if (!self->settle_) {
-    self->settle_.reset(g_timeout_source_new(kSettleMilliseconds));
-    g_source_set_callback(self->settle_.get(), &RouteMonitor::onSettled, self, nullptr);
-    g_source_attach(self->settle_.get(), nullptr);
+    self->settle_ =
+        attachSource(g_timeout_source_new(kSettleMilliseconds), &RouteMonitor::onSettled, self);
   }
   return G_SOURCE_CONTINUE;
 }
 
 gboolean RouteMonitor::onSettled(gpointer data) {
   auto* self = static_cast<RouteMonitor*>(data);
-  self->settle_.reset();  // the source ends by returning G_SOURCE_REMOVE
+  self->settle_.reset();
   callGuarded(
       [self] {
         const bool reachable = self->reachable_();

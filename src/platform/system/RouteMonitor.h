@@ -16,11 +16,8 @@ class RouteMonitor {
   static constexpr unsigned kSettleMilliseconds = 250;
 
   RouteMonitor(std::function<bool()> reachable, std::function<void()> appeared);
-  ~RouteMonitor();
   RouteMonitor(const RouteMonitor&) = delete;
   RouteMonitor& operator=(const RouteMonitor&) = delete;
-
-  bool watching() const { return static_cast<bool>(socket_); }
 
  private:
   static gboolean onReadable(gint fd, GIOCondition condition, gpointer data);
@@ -31,8 +28,9 @@ class RouteMonitor {
   std::function<void()> appeared_;
   bool wasReachable_ = false;
   FileDescriptor socket_;
-  GSourcePtr watch_;
-  GSourcePtr settle_;  // pending while a burst settles
+  // Declared after the socket, so that they are destroyed before it closes.
+  AttachedSource watch_;
+  AttachedSource settle_;  // pending while a burst settles
 };
 
 }  // namespace stratovane
