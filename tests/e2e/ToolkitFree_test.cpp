@@ -36,12 +36,9 @@ std::string commandOutput(const std::string& command) {
   return output;
 }
 
-// --help and --version never get further than the program's own libraries; the command that
-// starts it loads the C library alone, so it holds the signals at once.
-TEST(ToolkitFree, ProgramLinksNoToolkitAndTheCommandOnlyTheCLibrary) {
-  const std::string libraries = commandOutput(std::string("ldd ") + STRATOVANE_PROGRAM);
-  ASSERT_NE(libraries.find("libglib-2.0"), std::string::npos) << libraries;
-  EXPECT_EQ(toolkitLibraryIn(libraries), "") << libraries;
+// The command that starts the program loads the C library alone, so it holds the signals at
+// once; what the program maps is checked below.
+TEST(ToolkitFree, TheCommandLinksOnlyTheCLibrary) {
   const std::string command = commandOutput(std::string("ldd ") + STRATOVANE_BINARY);
   ASSERT_NE(command.find("libc.so"), std::string::npos) << command;
   EXPECT_EQ(command.find("libstdc++"), std::string::npos) << command;

@@ -76,7 +76,6 @@ TEST(JSONParsing, IntegersThatFit64BitsStayIntegers) {
   const JSON top = parse("18446744073709551615");
   EXPECT_EQ(top.rawNumber().representation(), Number::Representation::uint64);
   EXPECT_EQ(top.uInt64Value(), std::numeric_limits<std::uint64_t>::max());
-  EXPECT_EQ(top.stringValue(), "18446744073709551615");
 
   const JSON bottom = parse("-9223372036854775808");
   EXPECT_EQ(bottom.int64Value(), std::numeric_limits<std::int64_t>::min());

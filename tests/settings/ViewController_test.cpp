@@ -125,14 +125,12 @@ TEST_F(ViewControllerTest, StoresAllNineKeysInOrderInOneBatchOnCloseThenNotifies
   open();
   EXPECT_EQ(windows.loadCount("Main"), 2);
   windows.popUpButton("languageSelect")->choose("sv");
-  windows.popUpButton("statusBarOption")->choose("Both");
   windows.segmentedControl("units")->choose(0);
   windows.textField("apiKey")->setStringValue("");
   EXPECT_TRUE(defaults.writes.empty());
   presenter.close();
   EXPECT_EQ(settingsChanged, 2);
   EXPECT_EQ(stored(SettingsKey::language), 17);
-  EXPECT_EQ(stored(SettingsKey::statusBarOption), 4);
   EXPECT_EQ(stored(SettingsKey::units), 0);
   EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
 }
