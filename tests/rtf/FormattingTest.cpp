@@ -19,6 +19,12 @@ std::vector<AttributeRun> runsOf(std::string_view rtf) {
   return read ? read->runs : std::vector<AttributeRun>{};
 }
 
+// The first run's attributes; the defaults when there is no run.
+TextAttributes firstRun(const std::string& rtf) {
+  const auto runs = runsOf(rtf);
+  return runs.empty() ? TextAttributes{} : runs.front().attributes;
+}
+
 TEST(RtfFormatting, EachAttributeOnAndOff) {
   const struct {
     const char* on;
@@ -56,9 +62,8 @@ TEST(RtfFormatting, GroupsScopeAndPlainResets) {
 
 TEST(RtfFormatting, ColoursFromTheTable) {
   const char* table = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue300;}";
-  const auto colourOf = [&](const char* body) -> std::optional<TextColor> {
-    const auto runs = runsOf(std::string(table) + body + "}");
-    return runs.empty() ? std::nullopt : runs.front().attributes.foreground;
+  const auto colourOf = [&](const char* body) {
+    return firstRun(std::string(table) + body + "}").foreground;
   };
   EXPECT_EQ(colourOf("\\cf1 x"), (TextColor{255, 0, 0}));
   EXPECT_EQ(colourOf("\\cf2 x"), (TextColor{0, 0, 255}));  // clamped component
@@ -69,17 +74,13 @@ TEST(RtfFormatting, ColoursFromTheTable) {
 }
 
 TEST(RtfFormatting, SizesAndBaseline) {
-  const auto first = [](const char* rtf) {
-    const auto runs = runsOf(rtf);
-    return runs.empty() ? TextAttributes{} : runs.front().attributes;
-  };
-  EXPECT_EQ(first("{\\rtf1 \\fs21 x}").fontSize, 10.5);
-  EXPECT_EQ(first("{\\rtf1 \\fs99999999999 x}").fontSize, 1638);
-  EXPECT_EQ(first("{\\rtf1 \\fs24\\fs-4 x}").fontSize, 0);
-  EXPECT_EQ(first("{\\rtf1 \\super x}").baselineShift, 1);
-  EXPECT_EQ(first("{\\rtf1 \\sub x}").baselineShift, -1);
-  EXPECT_EQ(first("{\\rtf1 \\up6 x}").baselineShift, 1);
-  EXPECT_EQ(first("{\\rtf1 \\dn6 x}").baselineShift, -1);
+  EXPECT_EQ(firstRun("{\\rtf1 \\fs21 x}").fontSize, 10.5);
+  EXPECT_EQ(firstRun("{\\rtf1 \\fs99999999999 x}").fontSize, 1638);
+  EXPECT_EQ(firstRun("{\\rtf1 \\fs24\\fs-4 x}").fontSize, 0);
+  EXPECT_EQ(firstRun("{\\rtf1 \\super x}").baselineShift, 1);
+  EXPECT_EQ(firstRun("{\\rtf1 \\sub x}").baselineShift, -1);
+  EXPECT_EQ(firstRun("{\\rtf1 \\up6 x}").baselineShift, 1);
+  EXPECT_EQ(firstRun("{\\rtf1 \\dn6 x}").baselineShift, -1);
   EXPECT_EQ(runsOf("{\\rtf1 \\super\\nosupersub x}").size(), 0u);
 }
 
