@@ -27,7 +27,6 @@ TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall
     std::optional<std::string> setting;
     std::string expected;
   } const cases[] = {
-      {std::nullopt, std::nullopt, defaultWeatherEndpoint},
       {"", "", defaultWeatherEndpoint},
       {"", oneCall30WeatherEndpoint, oneCall30WeatherEndpoint},
       {local, oneCall30WeatherEndpoint, local},
