@@ -77,10 +77,8 @@ TEST_F(GtkInterfaceLoaderTest, TheForecastWindowIsRefilledHiddenAndShownAgainCen
   ASSERT_TRUE(at(0, 0));
 
   // Closed by the window manager's button: hidden, kept, and shown again with the new text.
-  GdkEvent* event = gdk_event_new(GDK_DELETE);
-  event->any.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
+  window.close();
+  drain();
   EXPECT_FALSE(controller.window()->isVisible());
   showForecastWindow(controller, "later", "");
   EXPECT_TRUE(controller.window()->isVisible());

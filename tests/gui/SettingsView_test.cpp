@@ -40,21 +40,17 @@ GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
   return found;
 }
 
-// Delivers a made-up event to the window of `widget` as if the display had sent it.
-void send(GdkEventType type, GtkWidget* widget, double x = 0, double y = 0) {
+// Delivers a made-up press or release of the first button to the window of `widget` as if the
+// display had sent it.
+void send(GdkEventType type, GtkWidget* widget, double x, double y) {
   GdkEvent* event = gdk_event_new(type);
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
-  if (type == GDK_KEY_PRESS) {
-    gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-    event->key.keyval = GDK_KEY_Escape;
-  } else if (type != GDK_DELETE) {
-    gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-    event->button.x = x;
-    event->button.y = y;
-    event->button.button = GDK_BUTTON_PRIMARY;
-    event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
-  }
+  gdk_event_set_device(
+      event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  event->button.x = x;
+  event->button.y = y;
+  event->button.button = GDK_BUTTON_PRIMARY;
+  event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
   gtk_main_do_event(event);
   gdk_event_free(event);
 }
@@ -175,8 +171,8 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   g_free(tiles);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
 
-  send(GDK_KEY_PRESS, GTK_WIDGET(window().gobj()));
-  EXPECT_FALSE(window().get_visible());
+  ASSERT_TRUE(testing::typeKeyInto(window().get_title(), "Escape"));
+  EXPECT_TRUE(waitUntil([&] { return !window().get_visible(); }));
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), marks[0].coordinate.longitude);
@@ -221,7 +217,8 @@ TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsC
   ASSERT_TRUE(waitUntil([&] { return !window().is_active(); }));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
-  send(GDK_DELETE, GTK_WIDGET(window().gobj()));  // the close button
+  window().close();  // as the close button does
+  drain();
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
 }
