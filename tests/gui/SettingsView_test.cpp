@@ -1,9 +1,11 @@
 // The settings view with its real interface file, widgets and map: outlets, clicks and closing.
 #include <gtk/gtk.h>
+#include <gtkmm/container.h>
 
 #include <cstdlib>
 #include <numeric>
 #include <string>
+#include <vector>
 
 #include "GuiTest.h"
 #include "app/Settings.h"
@@ -21,23 +23,19 @@ namespace {
 
 using gtk::GtkViewAdapter;
 
+// The widget with this id in the interface file, looking into menu buttons' popovers too.
 GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
-  if (GTK_IS_BUILDABLE(widget)) {
-    const char* id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
-    if (id != nullptr && name == id) return widget;
-  }
-  if (GTK_IS_MENU_BUTTON(widget)) {
-    if (GtkPopover* popover = gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget))) {
-      if (GtkWidget* found = findByName(GTK_WIDGET(popover), name)) return found;
-    }
-  }
-  if (!GTK_IS_CONTAINER(widget)) return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* child = children; child != nullptr && found == nullptr; child = child->next)
-    found = findByName(GTK_WIDGET(child->data), name);
-  g_list_free(children);
-  return found;
+  const char* id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
+  if (id != nullptr && name == id) return widget;
+  std::vector<GtkWidget*> below;
+  if (GTK_IS_MENU_BUTTON(widget) && gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget)))
+    below.push_back(GTK_WIDGET(gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget))));
+  if (GTK_IS_CONTAINER(widget))
+    for (Gtk::Widget* child : Glib::wrap(GTK_CONTAINER(widget))->get_children())
+      below.push_back(child->gobj());
+  for (GtkWidget* child : below)
+    if (GtkWidget* found = findByName(child, name)) return found;
+  return nullptr;
 }
 
 // Delivers a made-up press or release of the first button to the window of `widget` as if the
