@@ -143,6 +143,13 @@ int mappedWindowsTitled(const std::string& title) {
       mappedTitled(DisplayPtr(XOpenDisplay(nullptr), XCloseDisplay), title).size());
 }
 
+void fakePointer(int x, int y, int press) {
+  const DisplayPtr display(XOpenDisplay(nullptr), XCloseDisplay);
+  XTestFakeMotionEvent(display.get(), -1, x, y, CurrentTime);
+  if (press >= 0) XTestFakeButtonEvent(display.get(), 1, press, CurrentTime);
+  XSync(display.get(), False);
+}
+
 ForeignWindow::ForeignWindow() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) throw std::runtime_error("cannot open the display");

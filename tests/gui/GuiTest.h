@@ -69,4 +69,8 @@ bool typeKeyInto(const std::string& title, const std::string& keysym);
 // How many windows titled `title` are on screen.
 int mappedWindowsTitled(const std::string& title);
 
+// Moves the pointer to (x, y) on the screen, then presses (1), releases (0) or leaves (-1) the
+// first button; the server has handled it on return.
+void fakePointer(int x, int y, int press = -1);
+
 }  // namespace stratovane::testing

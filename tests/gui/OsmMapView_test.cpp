@@ -1,7 +1,6 @@
 // The location picker's map on a real osm-gps-map widget: clicks, drags, centre, types, cache.
 #include "platform/gtk/OsmMapView.h"
 
-#include <dlfcn.h>
 #include <gtkmm/box.h>
 #include <gtkmm/window.h>
 #include <osm-gps-map.h>
@@ -17,8 +16,6 @@
 
 #include "GuiTest.h"
 #include "support/TempDir.h"
-
-extern "C" void* gdk_x11_get_default_xdisplay();  // from gdk/gdkx.h, whose X macros clash
 
 namespace stratovane {
 namespace {
@@ -85,54 +82,33 @@ class OsmMapViewTest : public testing::GuiTest {
 };
 
 // The X server's test extension moves and presses like a user, so the windows laid over the map
-// take their part; it is loaded at run time to keep it out of the build, and stays loaded, as the
-// display keeps its hooks.
+// take their part.
 TEST_F(OsmMapViewTest, AClickReportsItsPositionOnceAndADragOnlyMovesTheMap) {
-  void* xtest = dlopen("libXtst.so.6", RTLD_NOW);
-  if (xtest == nullptr) GTEST_SKIP() << "libXtst.so.6 is not installed";
-  const auto fakeMotion = reinterpret_cast<int (*)(void*, int, int, int, unsigned long)>(
-      dlsym(xtest, "XTestFakeMotionEvent"));
-  const auto fakeButton = reinterpret_cast<int (*)(void*, unsigned, int, unsigned long)>(
-      dlsym(xtest, "XTestFakeButtonEvent"));
-  // A round trip: the server has handled each fake event before the test goes on.
-  const auto sync = reinterpret_cast<int (*)(void*, int)>(dlsym(RTLD_DEFAULT, "XSync"));
-  ASSERT_TRUE(fakeMotion != nullptr && fakeButton != nullptr && sync != nullptr);
   int left = 0;
   int top = 0;
   gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(window->gobj())), &left, &top);
-  void* display = gdk_x11_get_default_xdisplay();
-  const auto move = [&](int x, int y) {
-    fakeMotion(display, -1, left + x, top + y, 0);
-    sync(display, 0);
-    spin(std::chrono::milliseconds(50));
-  };
-  const auto button = [&](bool down) {
-    fakeButton(display, 1, down ? 1 : 0, 0);
-    sync(display, 0);
+  const auto pointer = [&](int x, int y, int press) {
+    testing::fakePointer(left + x, top + y, press);
     spin(std::chrono::milliseconds(50));
   };
 
   map->setMapType(MapType::hybrid);  // the longest credit, over the lower part of the map
   settle();
-  move(200, 210);
-  button(true);
-  button(false);
+  pointer(200, 210, 1);
+  pointer(200, 210, 0);
   ASSERT_TRUE(waitUntil([this] { return !clicks.empty(); }));
   EXPECT_EQ(clicks[0].x, 200);
   EXPECT_EQ(clicks[0].y, 210);
 
   const Coordinate before = map->convertPoint({200, 150});
-  move(100, 100);
-  button(true);
-  move(160, 140);
-  button(false);
+  pointer(100, 100, 1);
+  pointer(160, 140, 0);
   drain();
   EXPECT_EQ(clicks.size(), 1U);
   EXPECT_LT(map->convertPoint({200, 150}).longitude, before.longitude - 0.03);
 
-  move(30, 40);
-  button(true);
-  button(false);
+  pointer(30, 40, 1);
+  pointer(30, 40, 0);
   EXPECT_TRUE(waitUntil([this] { return clicks.size() == 2; }));
 }
 

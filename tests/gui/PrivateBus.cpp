@@ -81,22 +81,6 @@ VariantPtr call(GDBusConnection* bus, const std::string& service, const std::str
       G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, nullptr));
 }
 
-// A property of the item: a string, or the object path of its menu.
-std::optional<std::string> property(GDBusConnection* bus,
-                                    const std::pair<std::string, std::string>& item,
-                                    const char* name) {
-  const VariantPtr reply = call(bus, item.first, item.second, "org.freedesktop.DBus.Properties",
-                                "Get", g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
-  if (!reply) return std::nullopt;
-  GVariant* boxed = nullptr;
-  g_variant_get(reply.get(), "(v)", &boxed);
-  const VariantPtr value(boxed);
-  if (!g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) &&
-      !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
-    return std::nullopt;
-  return g_variant_get_string(boxed, nullptr);
-}
-
 void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
                   const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
                   gpointer data) {
@@ -137,7 +121,18 @@ FakePanelHost::~FakePanelHost() {
 }
 
 std::optional<std::string> FakePanelHost::property(const char* name) const {
-  return testing::property(bus_->gobj(), item_, name);
+  const VariantPtr reply =
+      call(bus_->gobj(), item_.first, item_.second, "org.freedesktop.DBus.Properties", "Get",
+           g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
+  if (!reply) return std::nullopt;
+  GVariant* boxed = nullptr;
+  g_variant_get(reply.get(), "(v)", &boxed);
+  const VariantPtr value(boxed);
+  // A string, or the object path of the menu.
+  if (!g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) &&
+      !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
+    return std::nullopt;
+  return g_variant_get_string(boxed, nullptr);
 }
 
 std::vector<std::pair<int, std::string>> FakePanelHost::entries() const {

@@ -1,9 +1,11 @@
 // The settings view with its real interface file, widgets and map: outlets, clicks and closing.
 #include <gtk/gtk.h>
+#include <gtkmm/container.h>
 
 #include <cstdlib>
 #include <numeric>
 #include <string>
+#include <vector>
 
 #include "GuiTest.h"
 #include "app/Settings.h"
@@ -21,40 +23,32 @@ namespace {
 
 using gtk::GtkViewAdapter;
 
+// The widget with this id in the interface file, looking into menu buttons' popovers too.
 GtkWidget* findByName(GtkWidget* widget, const std::string& name) {
-  if (GTK_IS_BUILDABLE(widget)) {
-    const char* id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
-    if (id != nullptr && name == id) return widget;
-  }
-  if (GTK_IS_MENU_BUTTON(widget)) {
-    if (GtkPopover* popover = gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget))) {
-      if (GtkWidget* found = findByName(GTK_WIDGET(popover), name)) return found;
-    }
-  }
-  if (!GTK_IS_CONTAINER(widget)) return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* child = children; child != nullptr && found == nullptr; child = child->next)
-    found = findByName(GTK_WIDGET(child->data), name);
-  g_list_free(children);
-  return found;
+  const char* id = gtk_buildable_get_name(GTK_BUILDABLE(widget));
+  if (id != nullptr && name == id) return widget;
+  std::vector<GtkWidget*> below;
+  if (GTK_IS_MENU_BUTTON(widget) && gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget)))
+    below.push_back(GTK_WIDGET(gtk_menu_button_get_popover(GTK_MENU_BUTTON(widget))));
+  if (GTK_IS_CONTAINER(widget))
+    for (Gtk::Widget* child : Glib::wrap(GTK_CONTAINER(widget))->get_children())
+      below.push_back(child->gobj());
+  for (GtkWidget* child : below)
+    if (GtkWidget* found = findByName(child, name)) return found;
+  return nullptr;
 }
 
-// Delivers a made-up event to the window of `widget` as if the display had sent it.
-void send(GdkEventType type, GtkWidget* widget, double x = 0, double y = 0) {
+// Delivers a made-up press or release of the first button to the window of `widget` as if the
+// display had sent it.
+void send(GdkEventType type, GtkWidget* widget, double x, double y) {
   GdkEvent* event = gdk_event_new(type);
-  GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   event->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
-  if (type == GDK_KEY_PRESS) {
-    gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-    event->key.keyval = GDK_KEY_Escape;
-  } else if (type != GDK_DELETE) {
-    gdk_event_set_device(event, gdk_seat_get_pointer(seat));
-    event->button.x = x;
-    event->button.y = y;
-    event->button.button = GDK_BUTTON_PRIMARY;
-    event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
-  }
+  gdk_event_set_device(
+      event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  event->button.x = x;
+  event->button.y = y;
+  event->button.button = GDK_BUTTON_PRIMARY;
+  event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
   gtk_main_do_event(event);
   gdk_event_free(event);
 }
@@ -175,8 +169,8 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   g_free(tiles);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
 
-  send(GDK_KEY_PRESS, GTK_WIDGET(window().gobj()));
-  EXPECT_FALSE(window().get_visible());
+  ASSERT_TRUE(testing::typeKeyInto(window().get_title(), "Escape"));
+  EXPECT_TRUE(waitUntil([&] { return !window().get_visible(); }));
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), marks[0].coordinate.longitude);
@@ -221,7 +215,8 @@ TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsC
   ASSERT_TRUE(waitUntil([&] { return !window().is_active(); }));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
   ASSERT_TRUE(window().get_visible());
-  send(GDK_DELETE, GTK_WIDGET(window().gobj()));  // the close button
+  window().close();  // as the close button does
+  drain();
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(settingsChanged, 1);
 }
