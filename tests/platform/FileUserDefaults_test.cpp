@@ -12,7 +12,6 @@
 #include <atomic>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <thread>
 
@@ -24,15 +23,11 @@ namespace stratovane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
 using testing::TempDir;
 
 constexpr auto kMaxInt = std::numeric_limits<std::int64_t>::max();
 constexpr auto kMinInt = std::numeric_limits<std::int64_t>::min();
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void writeFile(const fs::path& path, std::string_view contents) {
   std::ofstream(path, std::ios::binary) << contents;
@@ -46,9 +41,7 @@ std::vector<fs::path> entriesOf(const fs::path& directory) {
 }
 
 unsigned modeOf(const fs::path& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-  return info.st_mode & 07777;
+  return static_cast<unsigned>(fs::status(path).permissions());
 }
 
 // Layers and conversions --------------------------------------------------------------------

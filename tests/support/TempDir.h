@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -14,9 +16,7 @@ class TempDir {
  public:
   // Created under $TMPDIR (else /tmp) with mode 0700; throws when it cannot be made.
   TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = (base != nullptr && *base == '/' ? std::string(base) : "/tmp");
-    pattern += "/stratovane-test-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "stratovane-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
       throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
     path_ = pattern;
@@ -34,5 +34,11 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The whole file, or nothing when it cannot be read.
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace stratovane::testing
