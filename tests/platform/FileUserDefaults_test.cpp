@@ -34,8 +34,7 @@ void writeFile(const fs::path& path, std::string_view contents) {
 }
 
 std::vector<fs::path> entriesOf(const fs::path& directory) {
-  std::vector<fs::path> names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path());
+  std::vector<fs::path> names(fs::directory_iterator(directory), fs::directory_iterator{});
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -71,17 +71,13 @@ TEST(GLibMainQueueLifetime, PendingJobsAreDroppedWithTheQueue) {
   EXPECT_FALSE(ran);
 }
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 TEST(GLibTimerFiring,
      RepeatsOnePeriodApartWhateverTheToleranceOrTheActionThrowsAndBadPeriodsAreMadeSafe) {
   GLibRunLoop loop;
   std::vector<double> firings;
   const auto start = Clock::now();
   const auto timer = loop.scheduledTimer(0.1, [&] {
-    firings.push_back(secondsSince(start));
+    firings.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     throw std::runtime_error("from a test");
   });
   int count = 0;
