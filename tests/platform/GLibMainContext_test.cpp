@@ -29,10 +29,8 @@ bool runMainContextUntil(const std::function<bool()>& done, std::chrono::millise
   return done();
 }
 
-// Iterates the default main context for `duration`, whatever happens.
-void runMainContextFor(std::chrono::milliseconds duration) {
-  runMainContextUntil([] { return false; }, duration);
-}
+// For running the context a while, whatever happens.
+const auto never = [] { return false; };
 
 TEST(GLibMainQueueJobs, RunInOrderOnTheMainThreadNeverInsideAsyncAndJobsOfJobsComeAfter) {
   GLibMainQueue queue;
@@ -69,12 +67,8 @@ TEST(GLibMainQueueLifetime, PendingJobsAreDroppedWithTheQueue) {
     queue.async([&ran, payload] { ran = true; });
   }
   EXPECT_EQ(payload.use_count(), 1);
-  runMainContextFor(50ms);
+  runMainContextUntil(never, 50ms);
   EXPECT_FALSE(ran);
-}
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 TEST(GLibTimerFiring,
@@ -83,7 +77,7 @@ TEST(GLibTimerFiring,
   std::vector<double> firings;
   const auto start = Clock::now();
   const auto timer = loop.scheduledTimer(0.1, [&] {
-    firings.push_back(secondsSince(start));
+    firings.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     throw std::runtime_error("from a test");
   });
   int count = 0;
@@ -127,13 +121,13 @@ TEST(GLibTimerInvalidation, StopsFiringAndReleasesTheActionFromInsideItOrWhenThe
     EXPECT_FALSE(timer->isValid());
     EXPECT_EQ(payload.use_count(), 1);
     const int atInvalidation = count, unheldBefore = unheldCount;
-    runMainContextFor(100ms);
+    runMainContextUntil(never, 100ms);
     EXPECT_EQ(count, atInvalidation);
     EXPECT_GT(unheldCount, unheldBefore);
     timer->invalidate();  // a second time does nothing
   }
   const int unheldAtEnd = unheldCount;
-  runMainContextFor(50ms);
+  runMainContextUntil(never, 50ms);
   EXPECT_EQ(unheldCount, unheldAtEnd);
   EXPECT_EQ(ownCount, 1);
   EXPECT_EQ(seen, "still here");

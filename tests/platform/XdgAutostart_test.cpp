@@ -2,10 +2,8 @@
 #include "platform/system/XdgAutostart.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/TempDir.h"
@@ -14,12 +12,8 @@ namespace stratovane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
 using testing::TempDir;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 struct EntryCase {
   const char* contents;
@@ -57,9 +51,7 @@ TEST(XdgAutostartTest, OnWritesTheEntryInANewPrivateFolderAndOffRemovesIt) {
   ASSERT_TRUE(autostart.setEnabled(true));
   EXPECT_TRUE(autostart.isEnabled());
   EXPECT_EQ(readFile(autostart.entry()), kAutostartEntry);
-  struct stat info {};
-  ASSERT_EQ(::stat(folder.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
       << "no temporary file left beside the entry";
 

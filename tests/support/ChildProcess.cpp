@@ -12,6 +12,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -97,8 +98,7 @@ std::string ChildProcess::readErrors(std::chrono::milliseconds wait) {
 }
 
 void ChildProcess::closeOutput() {
-  if (out_ >= 0) ::close(out_);
-  out_ = -1;
+  if (out_ >= 0) ::close(std::exchange(out_, -1));
 }
 
 std::size_t ChildProcess::unreadOutput() const {

@@ -1,11 +1,14 @@
 // A private configuration home for runs of the built binary, and what the machine's routes allow.
 #pragma once
 
+#include <sys/socket.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 
+#include "platform/system/KernelReachability.h"
 #include "support/TempDir.h"
 
 namespace stratovane::testing {
@@ -37,12 +40,7 @@ inline constexpr const char* lightRainAnswer =
 
 // Without a default route the binary rightly says "Offline", whatever else a test arranges.
 inline bool hostHasDefaultRoute() {
-  std::ifstream routes("/proc/net/route");
-  std::string iface, destination, line;
-  std::getline(routes, line);
-  while (routes >> iface >> destination && std::getline(routes, line))
-    if (destination == "00000000" && iface != "lo") return true;
-  return false;
+  return KernelReachability().flagsForAnyAddress(AF_INET).value_or(0) != 0;
 }
 
 }  // namespace stratovane::testing

@@ -86,8 +86,7 @@ class FakeQueue : public Queue {
   }
   // Runs only the job at this position of the queue.
   void runAt(std::size_t position) {
-    if (position >= jobs_.size()) throw std::out_of_range("no such job");
-    auto job = std::move(jobs_[position]);
+    auto job = std::move(jobs_.at(position));
     jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(position));
     job();
   }

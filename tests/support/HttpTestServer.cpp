@@ -1,14 +1,8 @@
 // An HTTP server on 127.0.0.1 for tests, with real handlers or ones that break HTTP.
 #include "support/HttpTestServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <chrono>
 #include <stdexcept>
-
-#include "platform/system/FileDescriptor.h"
 
 namespace stratovane::testing {
 
@@ -47,12 +41,9 @@ void HttpTestServer::misbehave(Misbehaviour behaviour, httplib::Response& respon
       }
       return;
     case M::truncatedBody:
-    case M::stallsAfterHeaders:
       // A provider that gives up closes the connection short of the declared length.
-      response.set_content_provider(1000, "text/plain", [=, this](size_t, size_t, Sink& sink) {
+      response.set_content_provider(1000, "text/plain", [=](size_t, size_t, Sink& sink) {
         sink.write(partial.data(), partial.size());
-        while (behaviour == M::stallsAfterHeaders && pause()) {
-        }
         return false;
       });
       return;
@@ -97,18 +88,6 @@ void serve(httplib::Server& routes, const std::string& path, const std::string& 
     response.status = status;
     response.set_content(body, type);
   });
-}
-
-int HttpTestServer::refusedPort() {
-  const FileDescriptor fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (!fd || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    throw std::runtime_error("HttpTestServer: no free port");
-  return ntohs(address.sin_port);  // closed again at once
 }
 
 }  // namespace stratovane::testing

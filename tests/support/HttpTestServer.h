@@ -24,11 +24,10 @@ class HttpTestServer {
 
   // Servers that each break HTTP in one way.
   enum class Misbehaviour {
-    truncatedBody,       // Content-Length 1000, ten bytes of body, then the connection closes
-    silent,              // reads the request and never answers
-    stallsAfterHeaders,  // headers and ten bytes of body, then silence with the connection open
-    endlessBody,         // no Content-Length; body bytes as fast as the client takes them
-    tricklingBody,       // no Content-Length; one body byte every 100 ms, forever
+    truncatedBody,  // Content-Length 1000, ten bytes of body, then the connection closes
+    silent,         // reads the request and never answers
+    endlessBody,    // no Content-Length; body bytes as fast as the client takes them
+    tricklingBody,  // no Content-Length; one body byte every 100 ms, forever
   };
   explicit HttpTestServer(Misbehaviour behaviour);
 
@@ -43,9 +42,6 @@ class HttpTestServer {
   int requests() const { return requests_; }
   // "http://127.0.0.1:<port>" followed by `path`.
   std::string url(std::string_view path = "/") const;
-
-  // A port on 127.0.0.1 that was free a moment ago: connecting to it is refused.
-  static int refusedPort();
 
  private:
   void start(const Routes& routes);

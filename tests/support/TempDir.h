@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -14,24 +16,14 @@ class TempDir {
  public:
   // Created under $TMPDIR (else /tmp) with mode 0700; throws when it cannot be made.
   TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = (base != nullptr && *base == '/' ? std::string(base) : "/tmp");
-    pattern += "/stratovane-test-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "stratovane-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
       throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
     path_ = pattern;
   }
   ~TempDir() {
-    namespace fs = std::filesystem;
     std::error_code error;
-    // Tests take permissions away; give them back so that everything can be removed.
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
-    for (auto it = fs::recursive_directory_iterator(path_, error);
-         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-      if (it->is_directory(error) && !it->is_symlink(error))
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
-    }
-    fs::remove_all(path_, error);
+    std::filesystem::remove_all(path_, error);
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -42,5 +34,11 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The whole file, or nothing when it cannot be read.
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
 
 }  // namespace stratovane::testing
