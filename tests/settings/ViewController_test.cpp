@@ -142,12 +142,12 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
 
   open();
   EXPECT_TRUE(windows.switchNamed("startAtLogin")->isOn());
-  windows.switchNamed("startAtLogin")->toggle();
+  windows.switchNamed("startAtLogin")->setOn(false);
   EXPECT_TRUE(autostart.changes.empty()) << "nothing changes while the view is open";
   presenter.close();
   open();
   EXPECT_FALSE(windows.switchNamed("startAtLogin")->isOn());
-  windows.switchNamed("startAtLogin")->toggle();
+  windows.switchNamed("startAtLogin")->setOn(true);
   presenter.close();
   EXPECT_EQ(autostart.changes, (std::vector<bool>{false, true}));
   EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
@@ -173,9 +173,9 @@ TEST_F(ViewControllerTest, PopUpsSelectTheStoredValueOrKeepTheLayoutsSelection) 
     EXPECT_EQ(stored(SettingsKey::statusBarOption), c.saved) << c.stored;
   }
   // With no item on, -1 (rotation) is stored.
-  open();
-  windows.popUpButton("statusBarOption")->deselectAll();
-  presenter.close();
+  windows.setPopUpItems("statusBarOption", {{"A", 2}}, -1);
+  defaults.setInteger(9, SettingsKey::statusBarOption);
+  openAndClose();
   EXPECT_EQ(stored(SettingsKey::statusBarOption), -1);
 
   // The other pop-ups match by tag; a value the layout lacks gives way to its selection.
@@ -303,8 +303,8 @@ TEST_F(ViewControllerTest, InformationViewsOpenTheirLinkAndCloseThemselves) {
   EXPECT_EQ(workspace.urls,
             (std::vector<std::string>{weatherServiceSite, weatherServiceSite, STRATOVANE_WEBSITE}));
   // The settings view itself stays open.
-  EXPECT_TRUE(presenter.isOpen());
   EXPECT_EQ(windows.view("ViewController")->dismissCount, 0);
+  EXPECT_TRUE(presenter.close());
 }
 
 }  // namespace

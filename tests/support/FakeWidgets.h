@@ -136,7 +136,6 @@ class FakePopUpButton : public PopUpButton, Logged {
   // As the user does it: selects the item with this title and runs the action.
   void choose(const std::string& title);
   std::string selectedTitle() const { return selected_ < 0 ? "" : selectedItem().title; }
-  void deselectAll() { selected_ = -1; }
 
  private:
   friend class FakeInterfaceLoader;
@@ -214,8 +213,6 @@ class FakeSwitch : public Switch, Logged {
   using Logged::Logged;
   bool isOn() const override { return on_; }
   void setOn(bool on) override { on_ = record("setOn(" + text(on) + ")", on); }
-  // As the user does it.
-  void toggle() { on_ = !on_; }
 
  private:
   bool on_ = false;
@@ -238,7 +235,6 @@ class FakeViewPresenter : public ViewPresenter {
 
   // Closes the view presented last and runs its viewDidDisappear; false when none is open.
   bool close();
-  bool isOpen() const { return open_; }
 
   int presentCount = 0;
   std::vector<View*> broughtToFront;
@@ -264,8 +260,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   }
   // Loads of this interface fail, as if the file were missing.
   void setMissingInterface(const std::string& name) { missingInterfaces_.insert(name); }
-  // Loads asking for this id fail, as if the interface file lacked it.
-  void setMissingId(const std::string& id) { missingIds_.insert(id); }
 
   // Runs the action connected under this handler name; false when none is.
   bool click(const std::string& action) const;
@@ -317,7 +311,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   CallLog log_ = std::make_shared<std::vector<std::string>>();
   std::map<std::string, std::string> documentViews_;
   std::set<std::string> missingInterfaces_;
-  std::set<std::string> missingIds_;
   std::map<std::string, int> loadCounts_;
   std::map<std::string, std::function<void()>> actions_;
   std::map<std::string, std::pair<std::vector<PopUpItem>, long>> popUpLayouts_;
