@@ -313,9 +313,9 @@ TEST_F(AppDelegateTest, AlertsLeadTheMenuEachOpensItsOwnWindowAndAreInForceFromS
   settle();
   const std::string warning = "\u26A0\uFE0F ";
   statusItem->choose(warning + "Storm until Thu 16:00");
-  EXPECT_EQ(windows.textFieldCell("alertEventTxt")->title(), "Storm");
+  EXPECT_EQ(windows.get<testing::FakeTextFieldCell>("alertEventTxt")->title(), "Storm");
   statusItem->choose(warning + "Heat until 18:00");
-  EXPECT_EQ(windows.textFieldCell("alertEventTxt")->title(), "Heat");
+  EXPECT_EQ(windows.get<testing::FakeTextFieldCell>("alertEventTxt")->title(), "Heat");
   EXPECT_EQ(windows.loadCount("AlertWindow"), 1);
   statusItem->choose(" 12:00:  : 21 \u00B0");
   EXPECT_EQ(windows.loadCount("forcastWindows"), 1);

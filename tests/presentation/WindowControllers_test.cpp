@@ -33,7 +33,7 @@ TEST(AlertWindow, EachShowingRefillsEveryOutletInOrder) {
           "alertTxtView.selectAll()", "alertTxtView.insertText(a\nb)",
           "alertTxtView.moveToBeginningOfDocument()", "alertTxtView.setEditable(false)",
           "AlertWindow.center()", "AlertWindow.orderFrontRegardless()"}));
-  EXPECT_EQ(loader.textView("alertTxtView")->string(), "a\nb");
+  EXPECT_EQ(loader.get<testing::FakeTextView>("alertTxtView")->string(), "a\nb");
   EXPECT_EQ(loader.loadCount("AlertWindow"), 1);
 }
 

@@ -16,8 +16,7 @@
 namespace stratovane {
 namespace {
 
-using testing::FakeInterfaceLoader;
-using testing::FakeViewPresenter;
+using namespace testing;
 
 // An in-memory store that records every write and each batch around them.
 class RecordingDefaults : public UserDefaults {
@@ -124,9 +123,9 @@ TEST_F(ViewControllerTest, StoresAllNineKeysInOrderInOneBatchOnCloseThenNotifies
   defaults.writes.clear();
   open();
   EXPECT_EQ(windows.loadCount("Main"), 2);
-  windows.popUpButton("languageSelect")->choose("sv");
-  windows.segmentedControl("units")->choose(0);
-  windows.textField("apiKey")->setStringValue("");
+  windows.get<FakePopUpButton>("languageSelect")->choose("sv");
+  windows.get<FakeSegmentedControl>("units")->choose(0);
+  windows.get<FakeTextField>("apiKey")->setStringValue("");
   EXPECT_TRUE(defaults.writes.empty());
   presenter.close();
   EXPECT_EQ(settingsChanged, 2);
@@ -141,13 +140,13 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
   EXPECT_TRUE(autostart.changes.empty()) << "an unchanged close leaves the entry alone";
 
   open();
-  EXPECT_TRUE(windows.switchNamed("startAtLogin")->isOn());
-  windows.switchNamed("startAtLogin")->setOn(false);
+  EXPECT_TRUE(windows.get<FakeSwitch>("startAtLogin")->isOn());
+  windows.get<FakeSwitch>("startAtLogin")->setOn(false);
   EXPECT_TRUE(autostart.changes.empty()) << "nothing changes while the view is open";
   presenter.close();
   open();
-  EXPECT_FALSE(windows.switchNamed("startAtLogin")->isOn());
-  windows.switchNamed("startAtLogin")->setOn(true);
+  EXPECT_FALSE(windows.get<FakeSwitch>("startAtLogin")->isOn());
+  windows.get<FakeSwitch>("startAtLogin")->setOn(true);
   presenter.close();
   EXPECT_EQ(autostart.changes, (std::vector<bool>{false, true}));
   EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
@@ -168,7 +167,7 @@ TEST_F(ViewControllerTest, PopUpsSelectTheStoredValueOrKeepTheLayoutsSelection) 
     windows.setPopUpItems("statusBarOption", c.items, 0);
     defaults.setInteger(c.stored, SettingsKey::statusBarOption);
     open();
-    EXPECT_EQ(windows.popUpButton("statusBarOption")->selectedTitle(), c.shown);
+    EXPECT_EQ(windows.get<FakePopUpButton>("statusBarOption")->selectedTitle(), c.shown);
     presenter.close();
     EXPECT_EQ(stored(SettingsKey::statusBarOption), c.saved) << c.stored;
   }
@@ -203,7 +202,7 @@ TEST_F(ViewControllerTest, SegmentsOutOfRangeSelectNoneAndLeaveTheMapTypeAlone) 
     defaults.setInteger(c.units, SettingsKey::units);
     defaults.setInteger(c.mapType, SettingsKey::mapType);
     open();
-    EXPECT_EQ(windows.mapView("mapView")->mapType, c.shown) << c.mapType;
+    EXPECT_EQ(windows.get<FakeMapView>("mapView")->mapType, c.shown) << c.mapType;
     presenter.close();
     EXPECT_EQ(stored(SettingsKey::units), c.savedUnits) << c.units;
     EXPECT_EQ(stored(SettingsKey::mapType), c.savedMapType) << c.mapType;
@@ -219,7 +218,7 @@ TEST_F(ViewControllerTest, ThePlaceKeepsEveryBitAndTwoClicksLeaveOneMarkerWithou
   EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), place.longitude);
 
   open();
-  const auto map = windows.mapView("mapView");
+  const auto map = windows.get<FakeMapView>("mapView");
   map->click({10.25, -20.5});
   map->click({30.125, -40.0625});
   ASSERT_EQ(map->annotations().size(), 1U);
@@ -244,7 +243,7 @@ TEST_F(ViewControllerTest, PlacesOffTheGlobeAreBroughtBackBeforeStoring) {
                         {{-89.9, 20}, {-85.05112877980659, 20}}};
   for (const Case& c : cases) {
     open();
-    const auto map = windows.mapView("mapView");
+    const auto map = windows.get<FakeMapView>("mapView");
     map->convert = [&](ViewPoint) { return c.clicked; };
     map->click({1, 1});
     presenter.close();
@@ -254,10 +253,10 @@ TEST_F(ViewControllerTest, PlacesOffTheGlobeAreBroughtBackBeforeStoring) {
   }
   // A point the map could not convert leaves the stored place as it was.
   open();
-  windows.mapView("mapView")->convert = [](ViewPoint) {
+  windows.get<FakeMapView>("mapView")->convert = [](ViewPoint) {
     return Coordinate{std::numeric_limits<double>::quiet_NaN(), 3};
   };
-  windows.mapView("mapView")->click({1, 1});
+  windows.get<FakeMapView>("mapView")->click({1, 1});
   presenter.close();
   EXPECT_DOUBLE_EQ(defaults.doubleForKey(SettingsKey::latitude), -85.05112877980659);
 }
@@ -281,14 +280,14 @@ TEST_F(ViewControllerTest, TheWeatherServiceIsChosenAndACustomAddressSurvives) {
       defaults.removeObject(SettingsKey::weatherEndpoint);
     }
     open();
-    EXPECT_EQ(windows.popUpButton("weatherService")->selectedTitle(), c.selected);
+    EXPECT_EQ(windows.get<FakePopUpButton>("weatherService")->selectedTitle(), c.selected);
     presenter.close();
     EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), c.saved) << c.selected;
   }
   // Choosing 3.0 over a custom address stores 3.0.
   open();
-  EXPECT_EQ(windows.popUpButton("weatherService")->items().size(), 3U);
-  windows.popUpButton("weatherService")->choose("One Call 3.0");
+  EXPECT_EQ(windows.get<FakePopUpButton>("weatherService")->items().size(), 3U);
+  windows.get<FakePopUpButton>("weatherService")->choose("One Call 3.0");
   presenter.close();
   EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), oneCall30WeatherEndpoint);
 }
@@ -297,13 +296,13 @@ TEST_F(ViewControllerTest, InformationViewsOpenTheirLinkAndCloseThemselves) {
   open();
   ASSERT_TRUE(windows.click("showPoweredBy"));
   ASSERT_TRUE(windows.click("gotoDarksky"));
-  EXPECT_EQ(windows.view("apiKeyView")->dismissCount, 1);
+  EXPECT_EQ(windows.get<FakeView>("apiKeyView")->dismissCount, 1);
   ASSERT_TRUE(windows.click("linkPressed"));
-  EXPECT_EQ(windows.view("AboutView")->dismissCount, 1);
+  EXPECT_EQ(windows.get<FakeView>("AboutView")->dismissCount, 1);
   EXPECT_EQ(workspace.urls,
             (std::vector<std::string>{weatherServiceSite, weatherServiceSite, STRATOVANE_WEBSITE}));
   // The settings view itself stays open.
-  EXPECT_EQ(windows.view("ViewController")->dismissCount, 0);
+  EXPECT_EQ(windows.get<FakeView>("ViewController")->dismissCount, 0);
   EXPECT_TRUE(presenter.close());
 }
 

@@ -58,43 +58,42 @@ std::shared_ptr<Window> FakeInterfaceLoader::loadWindow(const std::string& name,
   log_->push_back("load(" + name + ")");
   if (missingInterfaces_.count(name) != 0) return nullptr;
 
-  build(connections.textViews, textViews_);
-  build(connections.textFieldCells, textFieldCells_);
+  build<FakeTextView>(connections.textViews);
+  build<FakeTextFieldCell>(connections.textFieldCells);
   for (const auto& [id, outlet] : connections.scrollViews) {
     std::shared_ptr<TextView> document;
     if (const auto linked = documentViews_.find(id); linked != documentViews_.end()) {
-      document = find(textViews_, linked->second);
+      document = get<FakeTextView>(linked->second);
     }
     if (!document) document = std::make_shared<FakeTextView>(id + ".documentView", log_);
     *outlet = std::make_shared<FakeScrollView>(document);
   }
   for (const auto& [handler, action] : connections.actions) actions_[handler] = action;
-  return windows_[name] = std::make_shared<FakeWindow>(name, log_);
+  return keep(name, std::make_shared<FakeWindow>(name, log_));
 }
 
 std::shared_ptr<View> FakeInterfaceLoader::loadView(const std::string& name,
                                                     const std::string& identifier,
                                                     const Connections& connections) {
   if (!loadWindow(name, connections)) return nullptr;
-  build(connections.textFields, textFields_);
-  build(connections.mapViews, mapViews_);
-  build(connections.views, views_);
-  build(connections.switches, switches_);
+  build<FakeTextField>(connections.textFields);
+  build<FakeMapView>(connections.mapViews);
+  build<FakeView>(connections.views);
+  build<FakeSwitch>(connections.switches);
   for (const auto& [id, outlet] : connections.popUpButtons) {
     auto popUp = std::make_shared<FakePopUpButton>(id, log_);
     if (const auto layout = popUpLayouts_.find(id); layout != popUpLayouts_.end()) {
       std::tie(popUp->items_, popUp->selected_) = layout->second;
     }
-    *outlet = popUpButtons_[id] = popUp;
+    *outlet = keep(id, popUp);
   }
   for (const auto& [id, outlet] : connections.segmentedControls) {
     const auto layout = segmentLayouts_.find(id);
     const auto [count, selected] =
         layout == segmentLayouts_.end() ? std::pair{2, 0} : layout->second;
-    *outlet = segmentedControls_[id] =
-        std::make_shared<FakeSegmentedControl>(id, log_, count, selected);
+    *outlet = keep(id, std::make_shared<FakeSegmentedControl>(id, log_, count, selected));
   }
-  return views_[identifier] = std::make_shared<FakeView>(identifier, log_);
+  return keep(identifier, std::make_shared<FakeView>(identifier, log_));
 }
 
 bool FakeInterfaceLoader::click(const std::string& action) const {

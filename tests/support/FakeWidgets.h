@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <typeindex>
 #include <vector>
 
 #include "platform/MapView.h"
@@ -267,10 +268,6 @@ class FakeInterfaceLoader : public InterfaceLoader {
   int loadCount(const std::string& name) const {
     return loadCounts_.count(name) != 0 ? loadCounts_.at(name) : 0;
   }
-  // The widgets built by the last successful load; null when none was built.
-  auto window(const std::string& id) const { return find(windows_, id); }
-  auto textView(const std::string& id) const { return find(textViews_, id); }
-  auto textFieldCell(const std::string& id) const { return find(textFieldCells_, id); }
 
   // Builds the view's window through loadWindow, then the outlets that only views have.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
@@ -283,29 +280,26 @@ class FakeInterfaceLoader : public InterfaceLoader {
   void setSegments(const std::string& id, int count, int selected) {
     segmentLayouts_[id] = {count, selected};
   }
-  auto textField(const std::string& id) const { return find(textFields_, id); }
-  auto popUpButton(const std::string& id) const { return find(popUpButtons_, id); }
-  auto segmentedControl(const std::string& id) const { return find(segmentedControls_, id); }
-  auto mapView(const std::string& id) const { return find(mapViews_, id); }
-  auto view(const std::string& id) const { return find(views_, id); }
-  auto switchNamed(const std::string& id) const { return find(switches_, id); }
+
+  // The fake of this type built under `id` by the last successful load; null when none was.
+  template <class T>
+  std::shared_ptr<T> get(const std::string& id) const {
+    const auto found = built_.find({typeid(T), id});
+    return found == built_.end() ? nullptr : std::static_pointer_cast<T>(found->second);
+  }
 
   const std::vector<std::string>& log() const { return *log_; }
   void clearLog() { log_->clear(); }
 
  private:
   template <class T>
-  using Built = std::map<std::string, std::shared_ptr<T>>;
-
-  template <class T>
-  static std::shared_ptr<T> find(const Built<T>& built, const std::string& id) {
-    const auto found = built.find(id);
-    return found == built.end() ? nullptr : found->second;
+  std::shared_ptr<T> keep(const std::string& id, std::shared_ptr<T> fake) {
+    return std::static_pointer_cast<T>(built_[{typeid(T), id}] = std::move(fake));
   }
   // A fresh fake for every outlet, kept under its id.
   template <class T, class Outlets>
-  void build(const Outlets& outlets, Built<T>& built) {
-    for (const auto& [id, outlet] : outlets) *outlet = built[id] = std::make_shared<T>(id, log_);
+  void build(const Outlets& outlets) {
+    for (const auto& [id, outlet] : outlets) *outlet = keep(id, std::make_shared<T>(id, log_));
   }
 
   CallLog log_ = std::make_shared<std::vector<std::string>>();
@@ -315,15 +309,7 @@ class FakeInterfaceLoader : public InterfaceLoader {
   std::map<std::string, std::function<void()>> actions_;
   std::map<std::string, std::pair<std::vector<PopUpItem>, long>> popUpLayouts_;
   std::map<std::string, std::pair<int, int>> segmentLayouts_;
-  Built<FakeWindow> windows_;
-  Built<FakeTextView> textViews_;
-  Built<FakeTextFieldCell> textFieldCells_;
-  Built<FakeTextField> textFields_;
-  Built<FakePopUpButton> popUpButtons_;
-  Built<FakeSegmentedControl> segmentedControls_;
-  Built<FakeMapView> mapViews_;
-  Built<FakeView> views_;
-  Built<FakeSwitch> switches_;
+  std::map<std::pair<std::type_index, std::string>, std::shared_ptr<void>> built_;
 };
 
 }  // namespace stratovane::testing

@@ -219,7 +219,8 @@ TEST(WindowedUpdateReport, TheRunEndsWhenTheWindowIsClosed) {
   report.showErrorWindow("Could not check online version");
   runLoop.advance(1);
   EXPECT_EQ(status, std::nullopt);
-  windows.window("ErrorWindow")->close();  // as the window manager's close button does
+  // As the window manager's close button does.
+  windows.get<testing::FakeWindow>("ErrorWindow")->close();
   runLoop.advance(0.1);
   EXPECT_EQ(status, 0);
 
