@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "support/ChildProcess.h"
@@ -54,11 +52,9 @@ TEST(ToolkitFree, BarModesMapNoToolkitAfterTheirFirstTitles) {
                                                    {"STRATOVANE_WEATHER_URL", ""}});
     // The first title is written once set-up is over.
     ASSERT_TRUE(child.readLine()) << mode;
-    std::ifstream maps("/proc/" + std::to_string(child.pid()) + "/maps");
-    std::stringstream mapped;
-    mapped << maps.rdbuf();
-    ASSERT_FALSE(mapped.str().empty());
-    EXPECT_EQ(toolkitLibraryIn(mapped.str()), "") << mode;
+    const std::string mapped = testing::readFile("/proc/" + std::to_string(child.pid()) + "/maps");
+    ASSERT_FALSE(mapped.empty());
+    EXPECT_EQ(toolkitLibraryIn(mapped), "") << mode;
   }
 }
 

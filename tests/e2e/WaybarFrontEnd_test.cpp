@@ -4,9 +4,7 @@
 #include <signal.h>
 
 #include <atomic>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <thread>
 
 #include "support/ChildProcess.h"
@@ -63,8 +61,7 @@ bool heldDuringSetUp(pid_t pid) {
   const auto bit = 1ull << (SIGUSR1 - 1);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/status");
-    const std::string status((std::istreambuf_iterator<char>(file)), {});
+    const std::string status = testing::readFile("/proc/" + std::to_string(pid) + "/status");
     const auto mask = [&](const std::string& name) {
       const auto at = status.find(name + ":\t");
       return at == std::string::npos ? 0 : std::stoull(status.substr(at + 8, 16), nullptr, 16);

@@ -2,8 +2,6 @@
 // a fake panel on it.
 #include "PrivateBus.h"
 
-#include <stdlib.h>
-
 #include <giomm/init.h>
 
 #include <fstream>
@@ -16,11 +14,8 @@ namespace stratovane::testing {
 
 PrivateBus::PrivateBus() {
   Gio::init();  // may come before anything else of gtkmm in a test
-  std::string pattern = (std::filesystem::temp_directory_path() / "stratovane-bus-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  folder_ = pattern;
   std::ofstream(folder_ / "bus.conf")
-      << "<busconfig><type>session</type><listen>unix:dir=" << folder_.string()
+      << "<busconfig><type>session</type><listen>unix:dir=" << folder_.path().string()
       << "</listen><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
          "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
   daemon_ = std::make_unique<ChildProcess>(
@@ -41,9 +36,7 @@ PrivateBus::~PrivateBus() {
   } catch (const Glib::Error&) {
   }
   connection_.reset();
-  daemon_.reset();  // ends and reaps the daemon
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
+  daemon_.reset();  // ends and reaps the daemon, before its folder goes
 }
 
 void ownName(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& name) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/TempDir.h"
 
 namespace stratovane::testing {
 
@@ -27,7 +28,7 @@ class PrivateBus {
   const Glib::RefPtr<Gio::DBus::Connection>& connection() const { return connection_; }
 
  private:
-  std::filesystem::path folder_;
+  TempDir folder_;
   std::unique_ptr<ChildProcess> daemon_;
   std::string address_;
   Glib::RefPtr<Gio::DBus::Connection> connection_;

@@ -7,10 +7,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +28,7 @@ using testing::FakePanelHost;
 using testing::HttpTestServer;
 using testing::mappedWindowsTitled;
 using testing::PrivateBus;
+using testing::readFile;
 
 // Owns the notification server's name and records "summary\nbody" of each Notify, unanswered:
 // the application does not wait for the reply.
@@ -57,12 +56,6 @@ struct FakeNotificationServer {
   std::mutex mutex;
   std::vector<std::string> notices;
 };
-
-std::string readFile(const std::filesystem::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
 
 long residentKiB(pid_t pid) {
   const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
