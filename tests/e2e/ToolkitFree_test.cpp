@@ -1,8 +1,6 @@
 // Bar processes never map the toolkit: only the graphical module links it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "support/ChildProcess.h"
@@ -25,19 +23,10 @@ std::string toolkitLibraryIn(const std::string& text) {
   return {};
 }
 
-std::string commandOutput(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string output;
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    output.append(buffer, n);
-  return output;
-}
-
 // The command that starts the program loads the C library alone, so it holds the signals at
 // once; what the program maps is checked below.
 TEST(ToolkitFree, TheCommandLinksOnlyTheCLibrary) {
-  const std::string command = commandOutput(std::string("ldd ") + STRATOVANE_BINARY);
+  const std::string command = testing::run(std::string("ldd ") + STRATOVANE_BINARY).text;
   ASSERT_NE(command.find("libc.so"), std::string::npos) << command;
   EXPECT_EQ(command.find("libstdc++"), std::string::npos) << command;
   EXPECT_EQ(command.find("libglib"), std::string::npos) << command;

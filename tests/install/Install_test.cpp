@@ -1,35 +1,20 @@
 // What `cmake --install` and the Debian package put on a machine, checked like a packager would.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace stratovane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Output;
+using testing::run;
 using testing::TempDir;
-
-struct Output {
-  int status = -1;
-  std::string text;
-};
-
-Output run(const std::string& command) {
-  Output output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    output.text.append(buffer, n);
-  output.status = pclose(pipe);
-  return output;
-}
 
 std::string quoted(const fs::path& path) {
   return "'" + path.string() + "'";

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,5 +45,22 @@ class ChildProcess {
   std::string outBuffer_;
   std::string errBuffer_;
 };
+
+struct Output {
+  int status = -1;   // as pclose gives it
+  std::string text;  // standard output and error together
+};
+
+// Runs `command` in the shell and waits for its end.
+inline Output run(const std::string& command) {
+  Output output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.text.append(buffer, n);
+  output.status = pclose(pipe);
+  return output;
+}
 
 }  // namespace stratovane::testing
