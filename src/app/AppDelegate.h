@@ -10,15 +10,14 @@
 #include <string_view>
 #include <vector>
 
-#include "app/InternetReachability.h"
-#include "app/Settings.h"
-#include "app/WeatherRequest.h"
 #include "json/JSON.h"
 #include "platform/Autostart.h"
 #include "platform/Formatting.h"
 #include "platform/HttpLoader.h"
+#include "platform/InternetReachability.h"
 #include "platform/NotificationCenter.h"
 #include "platform/RunLoop.h"
+#include "platform/Settings.h"
 #include "platform/StatusItem.h"
 #include "platform/UserDefaults.h"
 #include "platform/ViewPresenter.h"
@@ -27,6 +26,7 @@
 #include "presentation/AlertWindow.h"
 #include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
+#include "services/WeatherRequest.h"
 #include "update/ErrorWindow.h"
 #include "update/NoUpdateWindow.h"
 #include "update/UpdateCheck.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/Settings.h"
+#include "platform/Settings.h"
 #include "presentation/WeatherAnswer.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/formatReading.h"

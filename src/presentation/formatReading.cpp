@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/Settings.h"
+#include "platform/Settings.h"
 
 namespace stratovane {
 

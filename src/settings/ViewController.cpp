@@ -5,8 +5,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/Settings.h"
-#include "app/WeatherRequest.h"
+#include "platform/Settings.h"
+#include "services/WeatherRequest.h"
 
 namespace stratovane {
 

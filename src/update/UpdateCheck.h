@@ -7,8 +7,8 @@
 #include <string_view>
 #include <variant>
 
-#include "app/InternetReachability.h"
 #include "platform/HttpLoader.h"
+#include "platform/InternetReachability.h"
 #include "platform/RunLoop.h"
 #include "rtf/AttributedString.h"
 #include "update/UpdatePresenter.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "GuiTest.h"
-#include "app/Settings.h"
+#include "platform/Settings.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GtkViewPresenter.h"

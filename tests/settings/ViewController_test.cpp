@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/Settings.h"
-#include "app/WeatherRequest.h"
+#include "platform/Settings.h"
 #include "platform/system/FileUserDefaults.h"
+#include "services/WeatherRequest.h"
 #include "settings/presentSettingsView.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"

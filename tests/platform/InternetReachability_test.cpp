@@ -1,5 +1,5 @@
 // Which reachability flags count as connected, and the fallback to the IPv6 any-address.
-#include "app/InternetReachability.h"
+#include "platform/InternetReachability.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,9 +1,9 @@
 // Building and checking the weather request URL.
-#include "app/WeatherRequest.h"
+#include "services/WeatherRequest.h"
 
 #include <utility>
 
-#include "app/Settings.h"
+#include "platform/Settings.h"
 #include "presentation/formatReading.h"
 
 namespace stratovane {

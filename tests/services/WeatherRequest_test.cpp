@@ -1,9 +1,9 @@
 // The request URL and the URL check.
-#include "app/WeatherRequest.h"
+#include "services/WeatherRequest.h"
 
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "platform/Settings.h"
 #include "platform/system/FileUserDefaults.h"
 
 namespace stratovane {

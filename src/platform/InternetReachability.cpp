@@ -1,5 +1,5 @@
 // Reachability of the default route, asked anew each time.
-#include "app/InternetReachability.h"
+#include "platform/InternetReachability.h"
 
 #include <sys/socket.h>
 
