@@ -1,12 +1,13 @@
 #!/bin/sh
-# Builds the JSON and RTF fuzzers into the given directory and runs each for a bounded time.
+# Builds the JSON, RTF and Open-Meteo fuzzers into the given directory and runs each for a
+# bounded time.
 # Usage: fuzz/run.sh BUILD_DIR [SECONDS [TARGETS]]. SECONDS is per target (default 60);
-# TARGETS is "json rtf" by default. Exits non-zero on any crash or sanitizer report.
+# TARGETS is "json rtf openmeteo" by default. Exits non-zero on any crash or sanitizer report.
 set -eu
 
 build_dir=${1:?usage: fuzz/run.sh BUILD_DIR [SECONDS [TARGETS]]}
 seconds=${2:-60}
-targets=${3:-json rtf}
+targets=${3:-json rtf openmeteo}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
@@ -16,6 +17,7 @@ for target in $targets; do
   case $target in
     json) seeds="$source_dir/fuzz/corpus" options= ;;
     rtf) seeds="$source_dir/fuzz/rtf_corpus" options="-dict=$source_dir/fuzz/rtf.dict" ;;
+    openmeteo) seeds="$source_dir/fuzz/openmeteo_corpus" options= ;;
     *) echo "fuzz/run.sh: no fuzzer named $target" >&2; exit 2 ;;
   esac
   cmake --build "$build_dir" --target "${target}_fuzz" -- -j2

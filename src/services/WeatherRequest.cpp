@@ -34,6 +34,29 @@ std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& def
   return url;
 }
 
+bool isOpenMeteoEndpoint(std::string_view endpoint) {
+  endpoint = endpoint.substr(0, endpoint.find_first_of("?#"));
+  // The path starts after the authority; a host named like the path does not count.
+  const std::size_t scheme = endpoint.find("://");
+  const std::size_t path = endpoint.find('/', scheme == std::string_view::npos ? 0 : scheme + 3);
+  return path != std::string_view::npos && endpoint.substr(path).ends_with("/v1/forecast");
+}
+
+std::string openMeteoRequestURL(std::string_view endpoint, const UserDefaults& defaults) {
+  std::string url(endpoint);
+  url += "?latitude=";
+  url += plainDouble(defaults.doubleForKey(SettingsKey::latitude));
+  url += "&longitude=";
+  url += plainDouble(defaults.doubleForKey(SettingsKey::longitude));
+  url +=
+      "&current=temperature_2m,weather_code,cloud_cover,is_day"
+      "&hourly=temperature_2m,weather_code,precipitation_probability,cloud_cover,is_day"
+      "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset"
+      "&timeformat=unixtime&timezone=auto&forecast_days=2";
+  if (defaults.integerForKey(SettingsKey::units) != 0) url += "&temperature_unit=fahrenheit";
+  return url;
+}
+
 namespace {
 bool isHexDigit(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');

@@ -15,6 +15,10 @@ inline constexpr const char* defaultWeatherEndpoint =
 inline constexpr const char* oneCall30WeatherEndpoint =
     "https://api.openweathermap.org/data/3.0/onecall";
 
+// Open-Meteo: no key, no account. Any endpoint whose path ends in /v1/forecast is read as
+// Open-Meteo, so a self-hosted instance works through a custom address.
+inline constexpr const char* openMeteoWeatherEndpoint = "https://api.open-meteo.com/v1/forecast";
+
 // The endpoint of a request: `environment` when set and not empty, else the "weatherEndpoint"
 // setting when not empty, else One Call 2.5.
 std::string weatherEndpointFor(const std::optional<std::string>& environment,
@@ -24,6 +28,14 @@ std::string weatherEndpointFor(const std::optional<std::string>& environment,
 // + "&units=..&lang=..&appid=" + the key exactly as given.
 std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
                               std::string_view apiKey);
+
+// Whether the endpoint's path (before any query) ends in /v1/forecast.
+bool isOpenMeteoEndpoint(std::string_view endpoint);
+
+// endpoint + "?latitude=..&longitude=.." (as above) + the variables the presentation reads, times
+// as seconds since 1970 in the place's time zone, two days + "&temperature_unit=fahrenheit"
+// unless metric. Never carries the API key: it is not Open-Meteo's.
+std::string openMeteoRequestURL(std::string_view endpoint, const UserDefaults& defaults);
 
 // False when the text holds a character a URL may not hold: a blank, a control character,
 // anything outside ASCII, one of <>"{}|\^` or a '%' not followed by two hex digits.

@@ -63,6 +63,33 @@ TEST_F(WeatherRequestTest, UnitsLanguagesAndTheKeyExactlyAsTyped) {
   EXPECT_TRUE(url("x%41&y=1").ends_with("&appid=x%41&y=1"));
 }
 
+TEST_F(WeatherRequestTest, OpenMeteoIsAskedForWhatThePresentationReadsAndNeverForTheKey) {
+  defaults.setString("0123456789abcdef", SettingsKey::apiKey);
+  defaults.setDouble(18, SettingsKey::longitude);
+  const std::string expected =
+      "https://api.open-meteo.com/v1/forecast?latitude=59.4040015148249&longitude=18.0"
+      "&current=temperature_2m,weather_code,cloud_cover,is_day"
+      "&hourly=temperature_2m,weather_code,precipitation_probability,cloud_cover,is_day"
+      "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset"
+      "&timeformat=unixtime&timezone=auto&forecast_days=2";
+  EXPECT_EQ(openMeteoRequestURL(openMeteoWeatherEndpoint, defaults), expected);
+  defaults.setInteger(3, SettingsKey::units);
+  EXPECT_EQ(openMeteoRequestURL(openMeteoWeatherEndpoint, defaults),
+            expected + "&temperature_unit=fahrenheit");
+}
+
+TEST(OpenMeteoEndpoint, AnyPathEndingInTheForecastsPath) {
+  for (const char* endpoint :
+       {"https://api.open-meteo.com/v1/forecast", "http://127.0.0.1:8080/v1/forecast",
+        "https://meteo.lan/om/v1/forecast", "https://meteo.lan/v1/forecast?ignored=1"})
+    EXPECT_TRUE(isOpenMeteoEndpoint(endpoint)) << endpoint;
+  for (const char* endpoint :
+       {"https://api.openweathermap.org/data/3.0/onecall", "https://meteo.lan/v1/forecast/",
+        "https://meteo.lan/v1/forecasts", "https://meteo.lan/v2/forecast", "https://v1/forecast",
+        "https://meteo.lan/onecall?next=/v1/forecast", ""})
+    EXPECT_FALSE(isOpenMeteoEndpoint(endpoint)) << endpoint;
+}
+
 TEST(URLValidity, RejectsWhatAURLMayNotHold) {
   EXPECT_TRUE(isValidURL("https://h/p?a=1&b=%2F~x"));
   for (const char* bad :
