@@ -274,6 +274,7 @@ int main(int argc, char** argv) {
   if (lineItem) {
     lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
     lineItem->setAlertInForce([&] { return appDelegate.alertInForce(); });
+    lineItem->setDataCredit([&] { return appDelegate.dataCredit(); });
   }
   // A second start in this session, from the application menu say, asks for the settings.
   activation = [&] { appDelegate.showSettings(); };
@@ -287,6 +288,14 @@ int main(int argc, char** argv) {
   });
   // Catches a writer that finished between the first read and the start of the watch.
   defaults.reloadStoredValues();
+  if (lineItem && !isOpenMeteoEndpoint(weatherEndpointFor(weatherEndpoint(), defaults)) &&
+      defaults.stringForKey(SettingsKey::apiKey).value_or("").empty()) {
+    std::fputs(
+        "stratovane: no API key; Open-Meteo needs none: set "
+        "weatherEndpoint=https://api.open-meteo.com/v1/forecast in the settings file, or choose "
+        "it with stratovane --settings\n",
+        stderr);
+  }
 
   appDelegate.applicationDidFinishLaunching();
   backgroundQueue.resume();

@@ -9,9 +9,14 @@
 
 #include "presentation/Forecast.h"
 #include "presentation/StatusTitle.h"
+#include "services/OpenMeteoAnswer.h"
 #include "settings/presentSettingsView.h"
 
 namespace stratovane {
+
+namespace {
+constexpr const char* kOpenMeteoCredit = "Weather data by Open-Meteo.com";
+}  // namespace
 
 double secondsSince1970Now() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -122,24 +127,39 @@ void AppDelegate::fetchFeed() {
     latestShownFetch_ = fetchNumber;
     offline_ = true;
     setTitle("\u26A0\uFE0F Offline");
+    setNoKeyOffer(false);
     return;
   }
-  const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
-  if (!apiKey || apiKey->empty()) {
-    latestShownFetch_ = fetchNumber;
-    offline_ = false;
-    setTitle("\u26A0\uFE0F No API key");
-    return;
+  // Open-Meteo needs no key, and is never sent the one the user has for OpenWeatherMap.
+  std::string key;
+  if (!isOpenMeteoEndpoint(weatherEndpointFor(env_.weatherEndpoint, env_.defaults))) {
+    const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
+    if (!apiKey || apiKey->empty()) {
+      latestShownFetch_ = fetchNumber;
+      offline_ = false;
+      setTitle("\u26A0\uFE0F No API key");
+      setNoKeyOffer(true);
+      return;
+    }
+    key = *apiKey;
   }
   env_.backgroundQueue.async(
-      [this, key = *apiKey, fetchNumber] { downloadFeed(env_.defaults, key, fetchNumber); });
+      [this, key = std::move(key), fetchNumber] { downloadFeed(env_.defaults, key, fetchNumber); });
+}
+
+void AppDelegate::useOpenMeteo() {
+  env_.defaults.setString(openMeteoWeatherEndpoint, SettingsKey::weatherEndpoint);
+  // As if the settings view had stored it: the timers restart and a fetch starts at once.
+  env_.notificationCenter.post(SettingsChanged);
 }
 
 void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                                std::uint64_t fetchNumber) {
   const std::string endpoint = weatherEndpointFor(env_.weatherEndpoint, defaults);
   const bool oneCall25 = endpoint == defaultWeatherEndpoint;
-  const std::string url = weatherRequestURL(endpoint, defaults, apiKey);
+  const bool openMeteo = isOpenMeteoEndpoint(endpoint);
+  const std::string url = openMeteo ? openMeteoRequestURL(endpoint, defaults)
+                                    : weatherRequestURL(endpoint, defaults, apiKey);
   if (!isValidURL(url)) return;
 
   auto body = env_.loader.load(url);
@@ -156,10 +176,16 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
   } catch (const std::exception&) {
     return;  // not JSON: everything stays as it was
   }
-  env_.mainQueue.async([this, fetchNumber, oneCall25, answer = std::move(*answer)] {
+  // Everything downstream reads one shape.
+  if (openMeteo) {
+    answer = oneCallFromOpenMeteo(*answer,
+                                  feedLanguageCode(defaults.integerForKey(SettingsKey::language)));
+  }
+  env_.mainQueue.async([this, fetchNumber, oneCall25, openMeteo, answer = std::move(*answer)] {
     if (!claimOutcome(fetchNumber)) return;
     feed_ = answer;
     feedFromOneCall25_ = oneCall25;
+    feedFromOpenMeteo_ = openMeteo;
     updateStatusTitle();
     updateForecastMenu();
   });
@@ -169,6 +195,7 @@ bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
   if (fetchNumber < latestShownFetch_) return false;
   latestShownFetch_ = fetchNumber;
   offline_ = false;
+  setNoKeyOffer(false);
   return true;
 }
 
@@ -187,26 +214,48 @@ void AppDelegate::updateForecastMenu() {
                                     env_.timeFormatting, env_.now(), feedFromOneCall25_);
   // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
   alerts_ = std::move(forecast.alerts);
-  if (const auto menu = statusItem_ ? statusItem_->menu() : nullptr) {
-    menu->removeAllItems();
-    for (auto& entry : forecast.entries) {
-      if (entry.separator) {
-        menu->addItem(MenuItem::separatorItem());
-        continue;
-      }
-      MenuItem item{std::move(entry.title), {}, false, entry.enabled};
-      if (entry.alert) {
-        item.action = [this, alert = *entry.alert] { showAlertWindow(alert); };
-      } else if (entry.enabled) {
-        item.action = [this] { makeMenuItemEnabled(); };
-      }
-      menu->addItem(std::move(item));
+  forecastItems_.clear();
+  for (auto& entry : forecast.entries) {
+    if (entry.separator) {
+      forecastItems_.push_back(MenuItem::separatorItem());
+      continue;
     }
-    menu->addItem(MenuItem::separatorItem());
+    MenuItem item{std::move(entry.title), {}, false, entry.enabled};
+    if (entry.alert) {
+      item.action = [this, alert = *entry.alert] { showAlertWindow(alert); };
+    } else if (entry.enabled) {
+      item.action = [this] { makeMenuItemEnabled(); };
+    }
+    forecastItems_.push_back(std::move(item));
   }
-  addCommandItems();
+  if (feedFromOpenMeteo_) forecastItems_.push_back({kOpenMeteoCredit, {}, false, false});
+  forecastItems_.push_back(MenuItem::separatorItem());
   dailyForcast_ = std::move(forecast.dailyForcast);
   dailyForcastIcon_ = std::move(forecast.dailyForcastIcon);
+  rebuildMenu();
+}
+
+void AppDelegate::setNoKeyOffer(bool shown) {
+  if (noKeyOffer_ == shown) return;
+  noKeyOffer_ = shown;
+  rebuildMenu();
+}
+
+void AppDelegate::rebuildMenu() {
+  const auto menu = statusItem_ ? statusItem_->menu() : nullptr;
+  if (!menu) return;
+  menu->removeAllItems();
+  // Text bars say it once on standard error instead: nobody can choose it there.
+  if (noKeyOffer_ && statusItem_->menuIsChoosable()) {
+    menu->addItem({"Use Open-Meteo (no key needed)", [this] { useOpenMeteo(); }});
+    if (!forecastItems_.empty()) menu->addItem(MenuItem::separatorItem());
+  }
+  for (const MenuItem& item : forecastItems_) menu->addItem(item);
+  addCommandItems();
+}
+
+std::string AppDelegate::dataCredit() const {
+  return feed_ && feedFromOpenMeteo_ ? kOpenMeteoCredit : "";
 }
 
 void AppDelegate::showForecastWindow() {

@@ -15,6 +15,7 @@
 #include "platform/Formatting.h"
 #include "platform/HttpLoader.h"
 #include "platform/InternetReachability.h"
+#include "platform/Menu.h"
 #include "platform/NotificationCenter.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
@@ -82,6 +83,8 @@ class AppDelegate : public UpdatePresenter {
   void updateApp() { updateCheck_.run(); }
   void updateMenu() { fetchFeed(); }
   void makeMenuItemEnabled() { showForecastWindow(); }
+  // The first entry while the title says there is no key: Open-Meteo needs none.
+  void useOpenMeteo();
   // The action of the alert entries: `alert` is the position in alerts().
   void showAlertWindow(std::size_t alert);
 
@@ -124,9 +127,14 @@ class AppDelegate : public UpdatePresenter {
   const std::vector<WeatherAlert>& alerts() const { return alerts_; }
   // Whether one of them has begun and not yet ended.
   bool alertInForce() const;
+  // The credit the service of the shown answer asks for; empty when it asks for none.
+  std::string dataCredit() const;
 
  private:
   void setTitle(const std::string& title);
+  // The menu from its parts: the no-key offer, the forecast entries, then the commands.
+  void rebuildMenu();
+  void setNoKeyOffer(bool shown);
   // True when no later fetch has shown its outcome yet; marks this one as the latest shown.
   bool claimOutcome(std::uint64_t fetchNumber);
 
@@ -141,6 +149,9 @@ class AppDelegate : public UpdatePresenter {
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
   bool feedFromOneCall25_ = false;  // whether `feed_` came from the endpoint closed to new keys
+  bool feedFromOpenMeteo_ = false;
+  std::vector<MenuItem> forecastItems_;  // of the last menu rebuild from `feed_`
+  bool noKeyOffer_ = false;              // the latest outcome shown was "No API key"
   std::int64_t displayMode_ = 0;
   std::shared_ptr<Timer> updateDisplayTimer_;
   std::shared_ptr<Timer> fetchFeedTimer_;

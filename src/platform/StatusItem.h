@@ -17,6 +17,8 @@ class StatusItem {
   virtual std::string title() const = 0;
   virtual void setMenu(std::shared_ptr<Menu> menu) = 0;
   virtual std::shared_ptr<Menu> menu() const = 0;
+  // Whether a person can choose the menu's entries; a text bar only shows them as text.
+  virtual bool menuIsChoosable() const { return true; }
 };
 
 }  // namespace stratovane

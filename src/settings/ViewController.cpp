@@ -145,6 +145,8 @@ void ViewController::loadWeatherService() {
     weatherService->selectItemWithTag(WeatherServiceTag::oneCall25);
   } else if (endpoint == oneCall30WeatherEndpoint) {
     weatherService->selectItemWithTag(WeatherServiceTag::oneCall30);
+  } else if (endpoint == openMeteoWeatherEndpoint) {
+    weatherService->selectItemWithTag(WeatherServiceTag::openMeteo);
   } else {
     customEndpoint_ = endpoint;
     weatherService->addItem(endpoint, WeatherServiceTag::custom);
@@ -156,6 +158,9 @@ void ViewController::saveWeatherService() {
   switch (weatherService->selectedTag()) {
     case WeatherServiceTag::oneCall30:
       defaults_.setString(oneCall30WeatherEndpoint, SettingsKey::weatherEndpoint);
+      break;
+    case WeatherServiceTag::openMeteo:
+      defaults_.setString(openMeteoWeatherEndpoint, SettingsKey::weatherEndpoint);
       break;
     case WeatherServiceTag::oneCall25:
       // Absent means 2.5, the endpoint every key issued before 3.0 works with.

@@ -24,6 +24,7 @@ namespace WeatherServiceTag {
 inline constexpr std::int64_t oneCall30 = 0;
 inline constexpr std::int64_t oneCall25 = 1;
 inline constexpr std::int64_t custom = 2;
+inline constexpr std::int64_t openMeteo = 3;
 }  // namespace WeatherServiceTag
 
 class ViewController {

@@ -26,6 +26,7 @@ const std::string kFetching = "\u23F1 Fetching...";
 const std::string kOffline = "\u26A0\uFE0F Offline";
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kBadCall = "\u26A0\uFE0F Bad API call";
+const std::string kUseOpenMeteo = "Use Open-Meteo (no key needed)";
 const std::vector<std::string> kCommandMenu = {
     "---", "Update forecast", "---", "Settings", "Check for update...", "---", "Quit"};
 
@@ -105,7 +106,9 @@ TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
   defaults.removeObject(SettingsKey::apiKey);
   launch();
   EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kNoKey}));
-  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
+  std::vector<std::string> menu = kCommandMenu;
+  menu.insert(menu.begin(), kUseOpenMeteo);
+  EXPECT_EQ(statusItem->menuTitles(), menu);
   // The first read came before the fallbacks: no rotation although the fallback is "-1".
   EXPECT_EQ(app->updateDisplayTimer(), nullptr);
   EXPECT_EQ(app->displayMode(), 0);
@@ -270,6 +273,46 @@ TEST_F(AppDelegateTest, EndpointSettingIsReadPerFetchAndA401From25PointsToSettin
   settle();
   EXPECT_EQ(loader.urls.back().rfind(std::string(oneCall30WeatherEndpoint) + "?lat=", 0), 0u);
   EXPECT_EQ(statusItem->menuTitles().at(1), "---");
+}
+
+TEST_F(AppDelegateTest, WithoutAKeyOneClickChoosesOpenMeteoWhichNeverGetsAKey) {
+  environmentEndpoint.reset();
+  defaults.removeObject(SettingsKey::apiKey);
+  defaults.setInteger(0, SettingsKey::statusBarOption);
+  loader.response = R"({"current": {"time": 1700049600, "temperature_2m": 3, "weather_code": 3},
+    "hourly": {"time": [1700049600, 1700053200], "temperature_2m": [3, 2]}})";
+  launch();
+  settle();
+  EXPECT_TRUE(loader.urls.empty());
+  EXPECT_EQ(statusItem->title(), kNoKey);
+  statusItem->choose(kUseOpenMeteo);
+  settle();
+  EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), openMeteoWeatherEndpoint);
+  ASSERT_EQ(loader.urls.size(), 1u);
+  EXPECT_TRUE(loader.urls[0].starts_with(std::string(openMeteoWeatherEndpoint) + "?latitude="));
+  EXPECT_EQ(statusItem->title(), "\u2601\uFE0F overcast clouds");
+  // The offer has gone; the credit follows the hours.
+  const std::vector<std::string> menu = statusItem->menuTitles();
+  ASSERT_GE(menu.size(), 4u);
+  EXPECT_NE(menu[0], kUseOpenMeteo);
+  EXPECT_EQ(menu[2], "Weather data by Open-Meteo.com");
+  EXPECT_EQ(menu[3], "---");
+  EXPECT_EQ(app->dataCredit(), "Weather data by Open-Meteo.com");
+
+  // A key typed later is OpenWeatherMap's: it never goes to Open-Meteo.
+  defaults.setString("secret", SettingsKey::apiKey);
+  statusItem->choose("Update forecast");
+  settle();
+  ASSERT_EQ(loader.urls.size(), 2u);
+  EXPECT_EQ(loader.urls[1].find("secret"), std::string::npos);
+
+  // Back on One Call, the credit goes with the answer it was for.
+  defaults.removeObject(SettingsKey::weatherEndpoint);
+  loader.response = answer("key answer");
+  saveSettings();
+  settle();
+  EXPECT_EQ(app->dataCredit(), "");
+  EXPECT_TRUE(loader.urls.back().ends_with("&appid=secret"));
 }
 
 TEST_F(AppDelegateTest, AnOlderFetchNeverOverwritesANewerOne) {

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <thread>
 
+#include "services/WmoWeather.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
 #include "support/HttpTestServer.h"
@@ -46,10 +47,50 @@ TEST(WaybarFrontEnd, TitleAndEscapedTooltip) {
   EXPECT_EQ(child.wait(), 0);
 }
 
+TEST(WaybarFrontEnd, OpenMeteoWithoutTheKeyAndItsCreditEndingTheTooltip) {
+  std::string target;
+  testing::HttpTestServer server([&](httplib::Server& routes) {
+    routes.Get("/om/v1/forecast",
+               [&](const httplib::Request& request, httplib::Response& response) {
+                 target = request.target;
+                 response.set_content(R"({"utc_offset_seconds": 0,
+        "current": {"time": 1700006400, "temperature_2m": -0.6, "weather_code": 71, "is_day": 0},
+        "hourly": {"time": [1700006400], "temperature_2m": [-0.6], "weather_code": [71],
+                   "is_day": [0]},
+        "daily": {"time": [1700006400], "weather_code": [2], "temperature_2m_min": [-3],
+                  "temperature_2m_max": [1], "sunrise": [1700028000], "sunset": [1700060400]}})",
+                                      "application/json");
+               });
+  });
+  const testing::ConfigDir config;
+  config.write("apiKey=secret\nstatusBarOption=1\nunits=1\n");
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"},
+                              config.environment(server.url("/om/v1/forecast")));
+  child.readLine();  // fetching
+  const std::string snow = "\u2744\uFE0F";
+  EXPECT_EQ(child.readLine(),
+            "{\"text\":\"" + snow + " -1\u00B0 \",\"tooltip\":\"" + snow +
+                " 00:00: " + std::string(descriptionForWmoCode(71, "en").value_or("")) +
+                " : -1 \u00B0\\n\\n\u2600\uFE0F 06:00\U0001F31B 15:00\\n\\nMin -3\u00B0 Max 1\u00B0"
+                "\\n\\n" +
+                std::string(descriptionForWmoCode(2, "en").value_or("")) +
+                "\\n\\nWeather data by Open-Meteo.com\"}");
+  EXPECT_EQ(target.find("secret"), std::string::npos) << target;
+  EXPECT_NE(target.find("&temperature_unit=fahrenheit"), std::string::npos) << target;
+  EXPECT_EQ(child.readErrors(), "");
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(), 0);
+}
+
 TEST(WaybarFrontEnd, EndsWhenTheBarHasGone) {
   const testing::ConfigDir config;
   testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, config.environment());
   EXPECT_EQ(child.readLine(), R"({"text":"⚠️ No API key","tooltip":""})");
+  // One hint names the service that needs no key.
+  const std::string hint = child.readErrors();
+  EXPECT_NE(hint.find("weatherEndpoint=https://api.open-meteo.com/v1/forecast"), std::string::npos)
+      << hint;
+  EXPECT_NE(hint.find("stratovane --settings"), std::string::npos) << hint;
   // Nothing more is written without a key: only the hang-up can end it.
   child.closeOutput();
   EXPECT_EQ(child.wait(std::chrono::seconds(1)), 0);

@@ -65,6 +65,7 @@ long residentKiB(pid_t pid) {
 
 const std::string kNoKey = "\u26A0\uFE0F No API key";
 const std::string kOffline = "\u26A0\uFE0F Offline";
+const std::string kUseOpenMeteo = "Use Open-Meteo (no key needed)";
 constexpr const char* kSettings = "Stratovane Settings";
 
 class TrayAppTest : public testing::GuiTest {
@@ -118,8 +119,12 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   expectIconOnlyLook(host);
   std::vector<std::string> menu;
   EXPECT_TRUE(waitUntil([&] { return !(menu = host.menu()).empty(); }));
-  EXPECT_EQ(menu, (std::vector<std::string>{"---", "Update forecast", "---", "Settings",
-                                            "Check for update...", "---", "Quit"}));
+  std::vector<std::string> expected{
+      "---", "Update forecast", "---", "Settings", "Check for update...", "---", "Quit"};
+  // Without a key, and with a route to ask on, the first entry offers the service that needs none.
+  const bool offered = host.property("Title") == kNoKey;
+  if (offered) expected.insert(expected.begin(), kUseOpenMeteo);
+  EXPECT_EQ(menu, expected);
 
   // A second panel item ends with status 0, and the first shows its settings; "Settings" from the
   // menu then brings the same view forward.
@@ -153,6 +158,16 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   const std::string errors = app->readErrors();
   EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
   EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
+
+  // One click stores Open-Meteo and asks it at once (here without network: a failed call).
+  if (offered) {
+    ASSERT_TRUE(host.click(kUseOpenMeteo));
+    EXPECT_TRUE(waitUntil([&] {
+      return settingsFile().find("weatherEndpoint=https://api.open-meteo.com/v1/forecast\n") !=
+                 std::string::npos &&
+             host.property("Title") != kNoKey && host.menu().front() != kUseOpenMeteo;
+    })) << settingsFile();
+  }
   ASSERT_TRUE(host.click("Quit"));
   EXPECT_EQ(app->wait(), 0) << app->readErrors();
 }

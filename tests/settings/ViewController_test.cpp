@@ -73,7 +73,8 @@ class ViewControllerTest : public ::testing::Test {
     windows.setPopUpItems("numberOfDecimals", {{"0", 0}, {"1", 1}, {"2", 2}}, 0);
     windows.setPopUpItems("weatherService",
                           {{"One Call 3.0", WeatherServiceTag::oneCall30},
-                           {"One Call 2.5", WeatherServiceTag::oneCall25}},
+                           {"One Call 2.5", WeatherServiceTag::oneCall25},
+                           {"Open-Meteo (no key needed)", WeatherServiceTag::openMeteo}},
                           1);
     windows.setSegments("units", 2, 0);
     windows.setSegments("mapType", 3, 0);
@@ -271,6 +272,10 @@ TEST_F(ViewControllerTest, TheWeatherServiceIsChosenAndACustomAddressSurvives) {
       {nullptr, "One Call 2.5", std::nullopt},
       {defaultWeatherEndpoint, "One Call 2.5", std::nullopt},
       {oneCall30WeatherEndpoint, "One Call 3.0", oneCall30WeatherEndpoint},
+      {openMeteoWeatherEndpoint, "Open-Meteo (no key needed)", openMeteoWeatherEndpoint},
+      // A self-hosted Open-Meteo is a custom address like any other.
+      {"http://meteo.lan/v1/forecast", "http://meteo.lan/v1/forecast",
+       "http://meteo.lan/v1/forecast"},
       {"https://proxy.test/onecall", "https://proxy.test/onecall", "https://proxy.test/onecall"},
   };
   for (const Case& c : cases) {
@@ -286,7 +291,7 @@ TEST_F(ViewControllerTest, TheWeatherServiceIsChosenAndACustomAddressSurvives) {
   }
   // Choosing 3.0 over a custom address stores 3.0.
   open();
-  EXPECT_EQ(windows.get<FakePopUpButton>("weatherService")->items().size(), 3U);
+  EXPECT_EQ(windows.get<FakePopUpButton>("weatherService")->items().size(), 4U);
   windows.get<FakePopUpButton>("weatherService")->choose("One Call 3.0");
   presenter.close();
   EXPECT_EQ(defaults.stringForKey(SettingsKey::weatherEndpoint), oneCall30WeatherEndpoint);

@@ -26,6 +26,7 @@ void LineStatusItem::setMenu(std::shared_ptr<Menu> menu) {
 
 std::string LineStatusItem::waybarLine() const {
   std::string tooltip;
+  const std::string credit = dataCredit_ ? dataCredit_() : std::string();
   if (menu_) {
     // The forecast entries come in runs that each end in a separator (the alerts, then the
     // hours); the empty run between the two separators before the commands ends them.
@@ -37,6 +38,7 @@ std::string LineStatusItem::waybarLine() const {
       }
       if (run.empty()) break;
       for (const std::string* title : run) {
+        if (!credit.empty() && *title == credit) continue;
         if (!tooltip.empty()) tooltip += '\n';
         tooltip += *title;
       }
@@ -44,6 +46,7 @@ std::string LineStatusItem::waybarLine() const {
     }
   }
   if (!tooltip.empty() && forecastText_) tooltip += "\n\n" + forecastText_();
+  if (!tooltip.empty() && !credit.empty()) tooltip += "\n\n" + credit;
   const bool alert = alertInForce_ && alertInForce_();
   return "{\"text\":" + jsonQuoted(markupEscaped(title_)) +
          ",\"tooltip\":" + jsonQuoted(markupEscaped(tooltip)) +

@@ -12,7 +12,8 @@ namespace stratovane {
 
 enum class LineFormat {
   plain,   // the title alone, one line per write
-  waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text}, both
+  waybar,  // {"text": title, "tooltip": forecast entries, a blank line, forecast text, the data
+           // credit}, both
            // escaped for Pango markup, which waybar applies by default; "class": "alert" while
            // an alert is in force
 };
@@ -27,6 +28,11 @@ class LineStatusItem : public StatusItem {
   void setForecastText(std::function<std::string()> forecastText) {
     forecastText_ = std::move(forecastText);
   }
+  // The data credit that ends the tooltip instead of standing among the menu's lines; asked for
+  // at every line written, empty for none.
+  void setDataCredit(std::function<std::string()> dataCredit) {
+    dataCredit_ = std::move(dataCredit);
+  }
   // Whether an alert is in force, asked for at every line written.
   void setAlertInForce(std::function<bool()> alertInForce) {
     alertInForce_ = std::move(alertInForce);
@@ -37,6 +43,7 @@ class LineStatusItem : public StatusItem {
   std::string title() const override { return title_; }
   void setMenu(std::shared_ptr<Menu> menu) override;
   std::shared_ptr<Menu> menu() const override { return menu_; }
+  bool menuIsChoosable() const override { return false; }
 
   // The waybar line for the present title, menu and forecast text.
   std::string waybarLine() const;
@@ -51,6 +58,7 @@ class LineStatusItem : public StatusItem {
   std::shared_ptr<Menu> menu_;
   std::function<std::string()> forecastText_;
   std::function<bool()> alertInForce_;
+  std::function<std::string()> dataCredit_;
   // A new answer rewrites the title and then the menu: one waybar line covers both.
   bool lineScheduled_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
