@@ -288,13 +288,12 @@ int main(int argc, char** argv) {
   });
   // Catches a writer that finished between the first read and the start of the watch.
   defaults.reloadStoredValues();
-  if (lineItem && !isOpenMeteoEndpoint(weatherEndpointFor(weatherEndpoint(), defaults)) &&
-      defaults.stringForKey(SettingsKey::apiKey).value_or("").empty()) {
-    std::fputs(
-        "stratovane: no API key; Open-Meteo needs none: set "
-        "weatherEndpoint=https://api.open-meteo.com/v1/forecast in the settings file, or choose "
-        "it with stratovane --settings\n",
-        stderr);
+  if (const WeatherQuery query = weatherQueryFor(weatherEndpoint(), defaults);
+      lineItem && !query.openMeteo() && query.apiKey.empty()) {
+    std::fprintf(stderr,
+                 "stratovane: no API key; Open-Meteo needs none: set weatherEndpoint=%s in the "
+                 "settings file, or choose it with stratovane --settings\n",
+                 openMeteoWeatherEndpoint);
   }
 
   appDelegate.applicationDidFinishLaunching();

@@ -18,6 +18,22 @@ namespace {
 constexpr const char* kOpenMeteoCredit = "Weather data by Open-Meteo.com";
 }  // namespace
 
+namespace {
+
+// The body as the presentation reads it; none when it is not JSON.
+std::optional<JSON> parsedAnswer(std::string body, const WeatherQuery& query) {
+  try {
+    JSON answer(Data{std::move(body)}, ReadingOptions{});
+    // Everything downstream reads one shape.
+    if (query.openMeteo()) return oneCallFromOpenMeteo(answer, query.language);
+    return answer;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
 double secondsSince1970Now() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -132,7 +148,7 @@ void AppDelegate::fetchFeed() {
   }
   // Open-Meteo needs no key, and is never sent the one the user has for OpenWeatherMap.
   std::string key;
-  if (!isOpenMeteoEndpoint(weatherEndpointFor(env_.weatherEndpoint, env_.defaults))) {
+  if (!weatherQueryFor(env_.weatherEndpoint, env_.defaults).openMeteo()) {
     const auto apiKey = env_.defaults.stringForKey(SettingsKey::apiKey);
     if (!apiKey || apiKey->empty()) {
       latestShownFetch_ = fetchNumber;
@@ -143,6 +159,12 @@ void AppDelegate::fetchFeed() {
     }
     key = *apiKey;
   }
+  // Every request counts with the service: triggers while one is out make one more after it.
+  if (fetchInFlight_) {
+    fetchAgain_ = true;
+    return;
+  }
+  fetchInFlight_ = true;
   env_.backgroundQueue.async(
       [this, key = std::move(key), fetchNumber] { downloadFeed(env_.defaults, key, fetchNumber); });
 }
@@ -155,39 +177,34 @@ void AppDelegate::useOpenMeteo() {
 
 void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                                std::uint64_t fetchNumber) {
-  const std::string endpoint = weatherEndpointFor(env_.weatherEndpoint, defaults);
-  const bool oneCall25 = endpoint == defaultWeatherEndpoint;
-  const bool openMeteo = isOpenMeteoEndpoint(endpoint);
-  const std::string url = openMeteo ? openMeteoRequestURL(endpoint, defaults)
-                                    : weatherRequestURL(endpoint, defaults, apiKey);
-  if (!isValidURL(url)) return;
-
-  auto body = env_.loader.load(url);
-  if (!body) {
-    env_.mainQueue.async([this, fetchNumber] {
-      if (claimOutcome(fetchNumber)) setTitle("\u26A0\uFE0F Bad API call");
-    });
-    return;
-  }
-
+  WeatherQuery query;
+  defaults.readTogether([&] { query = weatherQueryFor(env_.weatherEndpoint, defaults); });
+  query.apiKey = query.openMeteo() ? std::string() : apiKey;
+  // A URL that cannot be, and a body that is not JSON, change nothing; so does a change to One
+  // Call after the gate let a keyless request through.
+  const std::string url = weatherRequestURL(query);
+  bool loadFailed = false;
   std::optional<JSON> answer;
-  try {
-    answer.emplace(Data{std::move(*body)}, ReadingOptions{});
-  } catch (const std::exception&) {
-    return;  // not JSON: everything stays as it was
+  if (isValidURL(url) && (query.openMeteo() || !query.apiKey.empty())) {
+    if (std::optional<std::string> body = env_.loader.load(url)) {
+      answer = parsedAnswer(std::move(*body), query);
+    } else {
+      loadFailed = true;
+    }
   }
-  // Everything downstream reads one shape.
-  if (openMeteo) {
-    answer = oneCallFromOpenMeteo(*answer,
-                                  feedLanguageCode(defaults.integerForKey(SettingsKey::language)));
-  }
-  env_.mainQueue.async([this, fetchNumber, oneCall25, openMeteo, answer = std::move(*answer)] {
-    if (!claimOutcome(fetchNumber)) return;
-    feed_ = answer;
-    feedFromOneCall25_ = oneCall25;
-    feedFromOpenMeteo_ = openMeteo;
-    updateStatusTitle();
-    updateForecastMenu();
+  env_.mainQueue.async([this, fetchNumber, loadFailed, answer = std::move(answer),
+                        oneCall25 = query.endpoint == defaultWeatherEndpoint,
+                        openMeteo = query.openMeteo()] {
+    if (loadFailed && claimOutcome(fetchNumber)) setTitle("\u26A0\uFE0F Bad API call");
+    if (answer && claimOutcome(fetchNumber)) {
+      feed_ = *answer;
+      feedFromOneCall25_ = oneCall25;
+      feedFromOpenMeteo_ = openMeteo;
+      updateStatusTitle();
+      updateForecastMenu();
+    }
+    fetchInFlight_ = false;
+    if (std::exchange(fetchAgain_, false)) fetchFeed();
   });
 }
 

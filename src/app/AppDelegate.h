@@ -108,6 +108,8 @@ class AppDelegate : public UpdatePresenter {
   void showNoUpdateWindow() override;
 
   // Runs on the background queue: builds the request, loads and parses the answer.
+  // The settings it reads are read together, so they never mix values from before and after
+  // a change.
   void downloadFeed(const UserDefaults& defaults, const std::string& apiKey,
                     std::uint64_t fetchNumber);
 
@@ -160,7 +162,10 @@ class AppDelegate : public UpdatePresenter {
   std::string dailyForcastIcon_;
   std::vector<WeatherAlert> alerts_;
 
-  // Fetches overlap; an outcome older than one already shown is dropped.
+  // One request at a time, and at most one more asked for while it is out.
+  bool fetchInFlight_ = false;
+  bool fetchAgain_ = false;
+  // An outcome older than one already shown (by the gate) is dropped.
   std::uint64_t fetchesStarted_ = 0;
   std::uint64_t latestShownFetch_ = 0;
   bool offline_ = false;  // the latest outcome shown was "Offline"

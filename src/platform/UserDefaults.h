@@ -32,6 +32,10 @@ class UserDefaults {
   // instead of one per write). Readers on other threads may see the writes one by one.
   virtual void batchWrites(const std::function<void()>& changes) { changes(); }
 
+  // Runs `reads` with no write from another thread among them, so that values read together
+  // belong together.
+  virtual void readTogether(const std::function<void()>& reads) const { reads(); }
+
   // Fallbacks live in memory only and are never saved.
   virtual void registerDefaults(const std::vector<std::pair<std::string, std::string>>& values) = 0;
 };

@@ -8,30 +8,25 @@
 
 namespace stratovane {
 
-std::string weatherEndpointFor(const std::optional<std::string>& environment,
-                               const UserDefaults& defaults) {
-  if (environment && !environment->empty()) return *environment;
-  auto chosen = defaults.stringForKey(SettingsKey::weatherEndpoint);
-  return chosen && !chosen->empty() ? std::move(*chosen) : defaultWeatherEndpoint;
+bool WeatherQuery::openMeteo() const {
+  return isOpenMeteoEndpoint(endpoint);
 }
 
-std::string weatherRequestURL(std::string_view endpoint, const UserDefaults& defaults,
-                              std::string_view apiKey) {
-  const double latitude = defaults.doubleForKey(SettingsKey::latitude);
-  const double longitude = defaults.doubleForKey(SettingsKey::longitude);
-  const bool metric = defaults.integerForKey(SettingsKey::units) == 0;
-
-  std::string url(endpoint);
-  url += "?lat=";
-  url += plainDouble(latitude);
-  url += "&lon=";
-  url += plainDouble(longitude);
-  url += metric ? "&units=metric" : "&units=imperial";
-  url += "&lang=";
-  url += feedLanguageCode(defaults.integerForKey(SettingsKey::language));
-  url += "&appid=";
-  url += apiKey;
-  return url;
+WeatherQuery weatherQueryFor(const std::optional<std::string>& environment,
+                             const UserDefaults& defaults) {
+  WeatherQuery query;
+  if (environment && !environment->empty()) {
+    query.endpoint = *environment;
+  } else {
+    auto chosen = defaults.stringForKey(SettingsKey::weatherEndpoint);
+    query.endpoint = chosen && !chosen->empty() ? std::move(*chosen) : defaultWeatherEndpoint;
+  }
+  query.latitude = defaults.doubleForKey(SettingsKey::latitude);
+  query.longitude = defaults.doubleForKey(SettingsKey::longitude);
+  query.metric = defaults.integerForKey(SettingsKey::units) == 0;
+  query.language = feedLanguageCode(defaults.integerForKey(SettingsKey::language));
+  query.apiKey = defaults.stringForKey(SettingsKey::apiKey).value_or("");
+  return query;
 }
 
 bool isOpenMeteoEndpoint(std::string_view endpoint) {
@@ -42,19 +37,41 @@ bool isOpenMeteoEndpoint(std::string_view endpoint) {
   return path != std::string_view::npos && endpoint.substr(path).ends_with("/v1/forecast");
 }
 
-std::string openMeteoRequestURL(std::string_view endpoint, const UserDefaults& defaults) {
-  std::string url(endpoint);
+namespace {
+
+std::string oneCallRequestURL(const WeatherQuery& query) {
+  std::string url = query.endpoint;
+  url += "?lat=";
+  url += plainDouble(query.latitude);
+  url += "&lon=";
+  url += plainDouble(query.longitude);
+  url += query.metric ? "&units=metric" : "&units=imperial";
+  url += "&lang=";
+  url += query.language;
+  url += "&appid=";
+  url += query.apiKey;
+  return url;
+}
+
+std::string openMeteoRequestURL(const WeatherQuery& query) {
+  std::string url = query.endpoint;
   url += "?latitude=";
-  url += plainDouble(defaults.doubleForKey(SettingsKey::latitude));
+  url += plainDouble(query.latitude);
   url += "&longitude=";
-  url += plainDouble(defaults.doubleForKey(SettingsKey::longitude));
+  url += plainDouble(query.longitude);
   url +=
       "&current=temperature_2m,weather_code,cloud_cover,is_day"
       "&hourly=temperature_2m,weather_code,precipitation_probability,cloud_cover,is_day"
       "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset"
       "&timeformat=unixtime&timezone=auto&forecast_days=2";
-  if (defaults.integerForKey(SettingsKey::units) != 0) url += "&temperature_unit=fahrenheit";
+  if (!query.metric) url += "&temperature_unit=fahrenheit";
   return url;
+}
+
+}  // namespace
+
+std::string weatherRequestURL(const WeatherQuery& query) {
+  return query.openMeteo() ? openMeteoRequestURL(query) : oneCallRequestURL(query);
 }
 
 namespace {

@@ -146,8 +146,8 @@ TEST_F(AppDelegateTest, OfflineLaunchWaitsForARouteWithoutTouchingTheScheduleWak
   EXPECT_EQ(backgroundQueue.size(), 1u);  // the timer still fires 1800 s after launch
   settle();
   app->systemDidWake();
-  app->systemDidWake();
-  EXPECT_EQ(backgroundQueue.size(), 2u);
+  app->systemDidWake();  // waits for the first
+  EXPECT_EQ(backgroundQueue.size(), 1u);
 }
 
 TEST_F(AppDelegateTest, LoadsRunInTheBackgroundWithTheRegisteredFallbacks) {
@@ -167,7 +167,7 @@ TEST_F(AppDelegateTest, FetchTimerFetchesEveryPeriodAndASettingsChangeLeavesOneA
   defaults.setInteger(10, SettingsKey::interval);
   launch();
   settle();
-  const std::pair<double, std::size_t> advances[] = {{599, 1}, {1, 2}, {1200, 4}};
+  const std::pair<double, std::size_t> advances[] = {{599, 1}, {1, 2}, {600, 3}, {600, 4}};
   for (const auto& [seconds, loads] : advances) {
     runLoop.advance(seconds);
     settle();
@@ -315,22 +315,38 @@ TEST_F(AppDelegateTest, WithoutAKeyOneClickChoosesOpenMeteoWhichNeverGetsAKey) {
   EXPECT_TRUE(loader.urls.back().ends_with("&appid=secret"));
 }
 
-TEST_F(AppDelegateTest, AnOlderFetchNeverOverwritesANewerOne) {
+TEST_F(AppDelegateTest, TriggersWhileAFetchIsOutMakeOneMoreWithTheSettingsOfThen) {
   loader.respond = [](const std::string& url) -> std::optional<std::string> {
     return answer(url.find("lat=1.0") != std::string::npos ? "old place" : "new place");
   };
   defaults.setDouble(1, SettingsKey::latitude);
   launch();
+  // A storm of triggers while the first request is out, the place changed in its middle.
+  for (int i = 0; i < 50; ++i) statusItem->choose("Update forecast");
+  backgroundQueue.runAll();
   defaults.setDouble(2, SettingsKey::latitude);
   saveSettings();
-  ASSERT_EQ(backgroundQueue.size(), 2u);
-  // The later fetch completes first; the earlier one's answer arrives afterwards.
-  backgroundQueue.runAt(1);
+  for (int i = 0; i < 50; ++i) app->systemDidWake();
+  EXPECT_EQ(backgroundQueue.size(), 0u);
+  // Its answer arrives, and one more request follows with the settings as they are now.
   mainQueue.runAll();
+  EXPECT_EQ(feedDescription(), "old place");
+  ASSERT_EQ(backgroundQueue.size(), 1u);
+  settle();
+  ASSERT_EQ(loader.urls.size(), 2u);
+  EXPECT_NE(loader.urls[1].find("?lat=2.0&lon="), std::string::npos);
   EXPECT_EQ(feedDescription(), "new place");
-  backgroundQueue.runAll();
-  mainQueue.runAll();
-  EXPECT_EQ(feedDescription(), "new place");
+  EXPECT_EQ(backgroundQueue.size(), 0u);
+
+  // A request that ends without an answer frees the way too.
+  loader.respond = nullptr;
+  loader.response = "<html>not JSON</html>";
+  statusItem->choose("Update forecast");
+  statusItem->choose("Update forecast");
+  settle();
+  settle();
+  EXPECT_EQ(loader.urls.size(), 4u);
+  loader.response = answer("new place");
 
   // Nor does an earlier success overwrite a later failure title.
   statusItem->choose("Update forecast");
@@ -388,6 +404,7 @@ class AppDelegateSettingsTest : public AppDelegateTest {
 
 TEST_F(AppDelegateSettingsTest, OneViewAtATimeStopsTheRotationAndClosingRestartsItAndFetches) {
   ASSERT_TRUE(rotating());
+  settle();
   const std::size_t fetches = backgroundQueue.size();
   statusItem->choose("Settings");
   const std::shared_ptr<View> first = presenter.view;

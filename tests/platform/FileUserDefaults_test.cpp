@@ -369,6 +369,13 @@ TEST(FileUserDefaultsThreads, ReadersSeeWholeValuesWhileTheMainThreadWrites) {
         if (latitude != 59.4040015148249 && latitude != 10.25) ++torn;
         const auto key = defaults.stringForKey("apiKey");
         if (key && *key != std::string(300, 'a') && *key != std::string(300, 'b')) ++torn;
+        // A place written in one batch is read in one piece.
+        double east = 0, north = 0;
+        defaults.readTogether([&] {
+          east = defaults.doubleForKey("longitude");
+          north = defaults.doubleForKey("decimals");
+        });
+        if (east != north) ++torn;
       }
     });
   }
@@ -376,6 +383,10 @@ TEST(FileUserDefaultsThreads, ReadersSeeWholeValuesWhileTheMainThreadWrites) {
     defaults.setString(std::string(300, i % 2 ? 'a' : 'b'), "apiKey");
     defaults.setInteger(i, "units");
     i % 2 ? defaults.setDouble(10.25, "latitude") : defaults.removeObject("latitude");
+    defaults.batchWrites([&] {
+      defaults.setDouble(i, "longitude");
+      defaults.setDouble(i, "decimals");
+    });
   }
   done = true;
   for (auto& reader : readers) reader.join();

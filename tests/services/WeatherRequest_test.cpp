@@ -15,7 +15,8 @@ class WeatherRequestTest : public ::testing::Test {
     defaults.registerDefaults({registeredDefaults.begin(), registeredDefaults.end()});
   }
   std::string url(std::string_view key = "k") {
-    return weatherRequestURL("https://api.openweathermap.org/data/2.5/onecall", defaults, key);
+    defaults.setString(std::string(key), SettingsKey::apiKey);
+    return weatherRequestURL(weatherQueryFor(std::nullopt, defaults));
   }
   FileUserDefaults defaults{""};
 };
@@ -34,7 +35,7 @@ TEST_F(WeatherRequestTest, EndpointOfTheEnvironmentWinsOverTheSettingOverOneCall
   for (const auto& [environment, setting, expected] : cases) {
     setting ? defaults.setString(*setting, SettingsKey::weatherEndpoint)
             : defaults.removeObject(SettingsKey::weatherEndpoint);
-    EXPECT_EQ(weatherEndpointFor(environment, defaults), expected)
+    EXPECT_EQ(weatherQueryFor(environment, defaults).endpoint, expected)
         << environment.value_or("<unset>") << " " << setting.value_or("<unset>");
   }
 }
@@ -66,16 +67,18 @@ TEST_F(WeatherRequestTest, UnitsLanguagesAndTheKeyExactlyAsTyped) {
 TEST_F(WeatherRequestTest, OpenMeteoIsAskedForWhatThePresentationReadsAndNeverForTheKey) {
   defaults.setString("0123456789abcdef", SettingsKey::apiKey);
   defaults.setDouble(18, SettingsKey::longitude);
+  const auto url = [&] {
+    return weatherRequestURL(weatherQueryFor(openMeteoWeatherEndpoint, defaults));
+  };
   const std::string expected =
       "https://api.open-meteo.com/v1/forecast?latitude=59.4040015148249&longitude=18.0"
       "&current=temperature_2m,weather_code,cloud_cover,is_day"
       "&hourly=temperature_2m,weather_code,precipitation_probability,cloud_cover,is_day"
       "&daily=weather_code,temperature_2m_max,temperature_2m_min,sunrise,sunset"
       "&timeformat=unixtime&timezone=auto&forecast_days=2";
-  EXPECT_EQ(openMeteoRequestURL(openMeteoWeatherEndpoint, defaults), expected);
+  EXPECT_EQ(url(), expected);
   defaults.setInteger(3, SettingsKey::units);
-  EXPECT_EQ(openMeteoRequestURL(openMeteoWeatherEndpoint, defaults),
-            expected + "&temperature_unit=fahrenheit");
+  EXPECT_EQ(url(), expected + "&temperature_unit=fahrenheit");
 }
 
 TEST(OpenMeteoEndpoint, AnyPathEndingInTheForecastsPath) {

@@ -188,6 +188,11 @@ void FileUserDefaults::batchWrites(const std::function<void()>& changes) {
   changes();
 }
 
+void FileUserDefaults::readTogether(const std::function<void()>& reads) const {
+  std::lock_guard together(saveMutex_);
+  reads();
+}
+
 std::map<std::string, std::string> FileUserDefaults::storedTexts() const {
   std::map<std::string, std::string> texts;
   for (const auto& [key, value] : stored_) {

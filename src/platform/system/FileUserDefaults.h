@@ -55,6 +55,7 @@ class FileUserDefaults final : public UserDefaults {
   void removeObject(const std::string& key) override;
 
   void batchWrites(const std::function<void()>& changes) override;
+  void readTogether(const std::function<void()>& reads) const override;
 
   void registerDefaults(const std::vector<std::pair<std::string, std::string>>& values) override;
 
@@ -90,9 +91,10 @@ class FileUserDefaults final : public UserDefaults {
   std::map<std::string, Value> stored_;
   std::map<std::string, std::string> registered_;
   // Held across a change and its save (a whole batch), so that saves reach the file in the
-  // order of changes, while readers wait only for the change itself. Recursive for nested
+  // order of changes, while readers wait only for the change itself; and across reads that
+  // belong together. Recursive for nested
   // batches and for writes inside a batch.
-  std::recursive_mutex saveMutex_;
+  mutable std::recursive_mutex saveMutex_;
   int batchDepth_ = 0;  // guarded by saveMutex_
   bool batchChanged_ = false;
   bool savesToFile_ = false;
