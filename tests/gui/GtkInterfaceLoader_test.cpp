@@ -37,11 +37,12 @@ std::string manyLines(const std::string& word) {
   return text;
 }
 
-// A bold version line, then enough lines to scroll.
+// A bold, centred version line, then enough lines to scroll.
 AttributedString revisionHistory(const std::string& version) {
-  TextAttributes bold;
-  bold.bold = true;
-  return {version + "\n" + manyLines("Fixed thing"), {{0, version.size(), bold}}};
+  TextAttributes title;
+  title.bold = true;
+  title.alignment = TextAlignment::center;
+  return {version + "\n" + manyLines("Fixed thing"), {{0, version.size(), title}}};
 }
 
 class GtkInterfaceLoaderTest : public testing::GuiTest {
@@ -165,6 +166,14 @@ TEST_F(GtkInterfaceLoaderTest,
   EXPECT_EQ(weightAt(4), 700);
   EXPECT_EQ(weightAt(5), 400);
   EXPECT_EQ(buffer->get_tag_table()->get_size(), 1) << "a tag per showing would pile up";
+  // The version line is drawn centred, the lines below it at the left margin.
+  const auto left = [&](int line) {
+    Gdk::Rectangle place;
+    view->get_iter_location(buffer->get_iter_at_line(line), place);
+    return place.get_x();
+  };
+  ASSERT_TRUE(waitUntil([&] { return left(0) > left(1) + 100; }))
+      << left(0) << " is not centred against " << left(1);
   EXPECT_EQ(updateWnd.revisionMsg->insertionPoint(), 0u);
 
   // The last button of the row is the download button.
