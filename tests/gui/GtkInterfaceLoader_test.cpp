@@ -121,7 +121,7 @@ TEST_F(GtkInterfaceLoaderTest, AMissingIdOrFileFailsCalmly) {
 TEST_F(GtkInterfaceLoaderTest, TheAlertIsShownFromItsTopReadOnlyAndSelectable) {
   AlertWindow controller(loader);
   const testing::SecondsTimeFormatting times;
-  showAlertWindow(controller, {"Heat", "DWD", 100, 200, manyLines("Hot & <dry>")}, times);
+  showAlertWindow(controller, {"Heat", "DWD", 100, 200, {manyLines("Hot & <dry>")}}, times);
   ASSERT_NE(controller.window(), nullptr);
   std::set<std::string> selectable;
   for (Gtk::Label* label : widgetsOf<Gtk::Label>(widgetOf(controller.window())))
@@ -135,7 +135,8 @@ TEST_F(GtkInterfaceLoaderTest, TheAlertIsShownFromItsTopReadOnlyAndSelectable) {
       first<Gtk::ScrolledWindow>(controller.window())->get_vadjustment();
   ASSERT_TRUE(waitUntil([&] { return vertical->get_upper() > vertical->get_page_size(); }));
   vertical->set_value(vertical->get_upper() - vertical->get_page_size());
-  showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, manyLines("Gusts")}, times);
+  showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, {manyLines("Gusts")}},
+                  times);
   spin(std::chrono::milliseconds(300));  // the new text is laid out
   EXPECT_EQ(vertical->get_value(), 0);
   first<Gtk::Button>(controller.window())->clicked();
