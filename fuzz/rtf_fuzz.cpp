@@ -43,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "run splits a character");
     check(!(run.attributes == TextAttributes{}), "a run with default attributes");
     check(run.attributes.fontSize >= 0 && run.attributes.fontSize <= 1638, "font size unbounded");
+    check(run.attributes.alignment >= TextAlignment::left &&
+              run.attributes.alignment <= TextAlignment::justified,
+          "an alignment outside the four");
     end = run.start + run.length;
   }
   return 0;

@@ -31,9 +31,15 @@ class AlertWindow : public WindowController {
   Connections connections() override;
 };
 
+// Drawn centred between the descriptions of an alert given for several areas.
+inline constexpr const char* kAlertRule =
+    "\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500"
+    "\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500\u2500";
+
 // Shows the window with the alert's event, sender, start and end (weekday and short time; empty
-// when the answer had none) and its description in place of the previous text, the insertion point
-// at its start, centred and in front without activating the application.
+// when the answer had none) and its descriptions in place of the previous text, each after the
+// other with a blank line, the rule and a blank line between them, the insertion point at the
+// start, centred and in front without activating the application.
 void showAlertWindow(AlertWindow& controller, const WeatherAlert& alert,
                      const TimeFormatting& times);
 

@@ -3,16 +3,18 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace stratovane {
 
-// Texts the answer lacks are empty; times it lacks are none.
+// Texts the answer lacks are empty; times it lacks are none. Alerts of the answer that differ only
+// in their start and description (the same warning for several areas) are one.
 struct WeatherAlert {
   std::string event;
   std::string senderName;
-  std::optional<double> start;  // seconds since 1970
+  std::optional<double> start;  // seconds since 1970; the earliest, none when one had none
   std::optional<double> end;
-  std::string description;  // line breaks as received
+  std::vector<std::string> descriptions;  // each different one once, line breaks as received
 };
 
 }  // namespace stratovane

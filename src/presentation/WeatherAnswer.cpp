@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <set>
+#include <tuple>
+#include <utility>
 
 namespace stratovane {
 
@@ -105,6 +109,9 @@ std::optional<std::string> WeatherAnswer::message() const {
 
 std::vector<WeatherAlert> WeatherAnswer::alerts(std::string_view language, double now) const {
   std::vector<WeatherAlert> alerts;
+  // Looked up rather than searched, so that a hostile answer of many alerts stays fast.
+  std::map<std::tuple<std::string, std::string, std::optional<double>>, std::size_t> positions;
+  std::set<std::pair<std::size_t, std::string>> descriptions;
   const JSON entries = answer_["alerts"];
   for (std::int64_t i = 0; entries[i].exists(); ++i) {
     const JSON entry = entries[i];
@@ -112,9 +119,19 @@ std::vector<WeatherAlert> WeatherAnswer::alerts(std::string_view language, doubl
     if (!event) continue;
     const std::optional<double> end = entry["end"].asDouble();
     if (end && *end <= now) continue;  // over at its end
-    alerts.push_back({std::move(*event), entry["sender_name"].asString().value_or(""),
-                      entry["start"].asDouble(), end,
-                      alertDescription(entry["description"], language)});
+    std::string sender = entry["sender_name"].asString().value_or("");
+    const std::optional<double> start = entry["start"].asDouble();
+    const auto [position, added] = positions.try_emplace({*event, sender, end}, alerts.size());
+    if (added) {
+      alerts.push_back({std::move(*event), std::move(sender), start, end, {}});
+    } else if (WeatherAlert& merged = alerts[position->second]; !start || !merged.start) {
+      merged.start.reset();  // one of them holds from no known time: the merged one too
+    } else {
+      merged.start = std::min(*merged.start, *start);
+    }
+    std::string description = alertDescription(entry["description"], language);
+    if (!description.empty() && descriptions.emplace(position->second, description).second)
+      alerts[position->second].descriptions.push_back(std::move(description));
   }
   return alerts;
 }

@@ -54,9 +54,10 @@ class WeatherAnswer {
   bool refusedKey() const;
 
   // The top-level `alerts` in the answer's order, leaving out entries without an `event` text and
-  // those whose `end` is not after `now`. A `description` may also be an array of objects with
-  // `language` and `description`: the one in `language` (the request's `lang`) is taken, else
-  // the first.
+  // those whose `end` is not after `now`. Entries with the same event, sender and end are one, in
+  // the place of the first, with their descriptions in order. A `description` may also be an
+  // array of objects with `language` and `description`: the one in `language` (the request's
+  // `lang`) is taken, else the first.
   std::vector<WeatherAlert> alerts(std::string_view language, double now) const;
 
  private:

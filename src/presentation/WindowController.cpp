@@ -56,4 +56,20 @@ void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
   }
 }
 
+void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
+                         const std::shared_ptr<TextView>& textView, const AttributedString& text) {
+  if (textView) textView->setEditable(true);
+  if (scrollView) {
+    if (const std::shared_ptr<TextView> document = scrollView->documentView()) {
+      document->selectAll();
+      document->insertText("");
+    }
+  }
+  if (textView) {
+    textView->appendAttributedString(text);
+    textView->moveToBeginningOfDocument();
+    textView->setEditable(false);
+  }
+}
+
 }  // namespace stratovane

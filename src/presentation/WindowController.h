@@ -42,5 +42,8 @@ class WindowController {
 // skipped.
 void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
                          const std::shared_ptr<TextView>& textView, const std::string& text);
+// The same with the text's attributes: the document is cleared as if typed, then `text` appended.
+void replaceReadOnlyText(const std::shared_ptr<ScrollView>& scrollView,
+                         const std::shared_ptr<TextView>& textView, const AttributedString& text);
 
 }  // namespace stratovane

@@ -16,6 +16,10 @@ struct TextColor {
   friend bool operator==(const TextColor&, const TextColor&) = default;
 };
 
+// How a paragraph's lines sit between the margins; a paragraph takes the alignment of its first
+// character.
+enum class TextAlignment { left, right, center, justified };
+
 struct TextAttributes {
   bool bold = false;
   bool italic = false;
@@ -25,6 +29,7 @@ struct TextAttributes {
   double fontSize = 0;                  // in points; 0: the view's own size
   // Positive raises the text (superscript), negative lowers it (subscript).
   int baselineShift = 0;
+  TextAlignment alignment = TextAlignment::left;
   friend bool operator==(const TextAttributes&, const TextAttributes&) = default;
 };
 

@@ -372,9 +372,20 @@ void DocumentReader::formatting(std::string_view word, std::optional<std::int32_
   TextAttributes& attributes = state().attributes;
   const bool on = parameter.value_or(1) != 0;
   if (word == "plain") {
+    // Character formatting only: the paragraph keeps its alignment.
+    const TextAlignment alignment = attributes.alignment;
     attributes = TextAttributes{};
+    attributes.alignment = alignment;
     state().font = -1;
     state().hidden = false;
+  } else if (word == "pard" || word == "ql") {
+    attributes.alignment = TextAlignment::left;
+  } else if (word == "qr") {
+    attributes.alignment = TextAlignment::right;
+  } else if (word == "qc") {
+    attributes.alignment = TextAlignment::center;
+  } else if (word == "qj") {
+    attributes.alignment = TextAlignment::justified;
   } else if (word == "b") {
     attributes.bold = on;
   } else if (word == "i") {

@@ -9,7 +9,8 @@
 namespace stratovane {
 
 // The text of an RTF document with bold, italic, underline, strike-through, colour, size and
-// super/subscript runs; none when the data is not an RTF document (it does not start with
+// super/subscript runs and paragraph alignment; none when the data is not an RTF document (it does
+// not start with
 // "{\rtf"). Damaged documents give what could be read before the damage.
 std::optional<AttributedString> readRTF(std::string_view data);
 

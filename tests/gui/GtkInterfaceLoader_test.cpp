@@ -37,11 +37,12 @@ std::string manyLines(const std::string& word) {
   return text;
 }
 
-// A bold version line, then enough lines to scroll.
+// A bold, centred version line, then enough lines to scroll.
 AttributedString revisionHistory(const std::string& version) {
-  TextAttributes bold;
-  bold.bold = true;
-  return {version + "\n" + manyLines("Fixed thing"), {{0, version.size(), bold}}};
+  TextAttributes title;
+  title.bold = true;
+  title.alignment = TextAlignment::center;
+  return {version + "\n" + manyLines("Fixed thing"), {{0, version.size(), title}}};
 }
 
 class GtkInterfaceLoaderTest : public testing::GuiTest {
@@ -120,7 +121,7 @@ TEST_F(GtkInterfaceLoaderTest, AMissingIdOrFileFailsCalmly) {
 TEST_F(GtkInterfaceLoaderTest, TheAlertIsShownFromItsTopReadOnlyAndSelectable) {
   AlertWindow controller(loader);
   const testing::SecondsTimeFormatting times;
-  showAlertWindow(controller, {"Heat", "DWD", 100, 200, manyLines("Hot & <dry>")}, times);
+  showAlertWindow(controller, {"Heat", "DWD", 100, 200, {manyLines("Hot & <dry>")}}, times);
   ASSERT_NE(controller.window(), nullptr);
   std::set<std::string> selectable;
   for (Gtk::Label* label : widgetsOf<Gtk::Label>(widgetOf(controller.window())))
@@ -134,7 +135,8 @@ TEST_F(GtkInterfaceLoaderTest, TheAlertIsShownFromItsTopReadOnlyAndSelectable) {
       first<Gtk::ScrolledWindow>(controller.window())->get_vadjustment();
   ASSERT_TRUE(waitUntil([&] { return vertical->get_upper() > vertical->get_page_size(); }));
   vertical->set_value(vertical->get_upper() - vertical->get_page_size());
-  showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, manyLines("Gusts")}, times);
+  showAlertWindow(controller, {"Storm", "", std::nullopt, std::nullopt, {manyLines("Gusts")}},
+                  times);
   spin(std::chrono::milliseconds(300));  // the new text is laid out
   EXPECT_EQ(vertical->get_value(), 0);
   first<Gtk::Button>(controller.window())->clicked();
@@ -165,6 +167,14 @@ TEST_F(GtkInterfaceLoaderTest,
   EXPECT_EQ(weightAt(4), 700);
   EXPECT_EQ(weightAt(5), 400);
   EXPECT_EQ(buffer->get_tag_table()->get_size(), 1) << "a tag per showing would pile up";
+  // The version line is drawn centred, the lines below it at the left margin.
+  const auto left = [&](int line) {
+    Gdk::Rectangle place;
+    view->get_iter_location(buffer->get_iter_at_line(line), place);
+    return place.get_x();
+  };
+  ASSERT_TRUE(waitUntil([&] { return left(0) > left(1) + 100; }))
+      << left(0) << " is not centred against " << left(1);
   EXPECT_EQ(updateWnd.revisionMsg->insertionPoint(), 0u);
 
   // The last button of the row is the download button.

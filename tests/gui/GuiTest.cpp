@@ -17,6 +17,7 @@
 #include "platform/gtk/TrayFrontEnd.h"
 
 // Last: Xlib's macros would clash with the toolkit's headers.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -141,6 +142,22 @@ bool typeKeyInto(const std::string& title, const std::string& keysym) {
 int mappedWindowsTitled(const std::string& title) {
   return static_cast<int>(
       mappedTitled(DisplayPtr(XOpenDisplay(nullptr), XCloseDisplay), title).size());
+}
+
+bool showsAnIcon(const std::string& title) {
+  const DisplayPtr display(XOpenDisplay(nullptr), XCloseDisplay);
+  const std::vector<::Window> found = mappedTitled(display, title);
+  if (found.empty()) return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long left = 0;
+  unsigned char* data = nullptr;
+  const Atom icon = XInternAtom(display.get(), "_NET_WM_ICON", False);
+  const bool read = XGetWindowProperty(display.get(), found.front(), icon, 0, 2, False, XA_CARDINAL,
+                                       &type, &format, &items, &left, &data) == Success;
+  if (data != nullptr) XFree(data);
+  return read && type == XA_CARDINAL && items == 2;  // at least a width and a height
 }
 
 void fakePointer(int x, int y, int press) {

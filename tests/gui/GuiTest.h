@@ -69,6 +69,9 @@ bool typeKeyInto(const std::string& title, const std::string& keysym);
 // How many windows titled `title` are on screen.
 int mappedWindowsTitled(const std::string& title);
 
+// Whether the first window titled `title` on screen gives the window manager an icon.
+bool showsAnIcon(const std::string& title);
+
 // Moves the pointer to (x, y) on the screen, then presses (1), releases (0) or leaves (-1) the
 // first button; the server has handled it on return.
 void fakePointer(int x, int y, int press = -1);

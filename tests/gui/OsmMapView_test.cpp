@@ -21,6 +21,8 @@ namespace stratovane {
 namespace {
 
 constexpr Coordinate kHome{59.4040015148249, 17.994089135126462};
+// The width-request of the map in the settings view's interface file.
+constexpr int kNarrowestMap = 560;
 
 std::string stringProperty(GtkWidget* widget, const char* name) {
   gchar* value = nullptr;
@@ -147,11 +149,12 @@ TEST_F(OsmMapViewTest, EachTypeShowsItsTilesCreditAndLabelsAndTheStateOutlivesTh
   };
   const Case cases[] = {
       {MapType::standard, "https://tile.openstreetmap.org/", "osm-standard",
-       "OpenStreetMap contributors"},
+       "© OpenStreetMap contributors"},
       {MapType::satellite, "https://tiles.maps.eox.at/wmts/1.0.0/s2cloudless_3857/",
-       "eox-s2cloudless-2016", "Sentinel-2 cloudless"},
+       "eox-s2cloudless-2016", "Sentinel-2 cloudless 2016 by EOX, CC BY 4.0"},
       {MapType::hybrid, "https://tiles.maps.eox.at/wmts/1.0.0/s2cloudless_3857/",
-       "eox-s2cloudless-2016", "Labels: data"},
+       "eox-s2cloudless-2016",
+       "Sentinel-2 cloudless 2016 by EOX, CC BY 4.0; labels © OpenStreetMap contributors, EOX"},
   };
   map->addAnnotation({kHome, "Your location"});
   map->setMapType(MapType::hybrid);  // each case then changes the tiles or the labels
@@ -170,9 +173,14 @@ TEST_F(OsmMapViewTest, EachTypeShowsItsTilesCreditAndLabelsAndTheStateOutlivesTh
     EXPECT_NEAR(centre.latitude, kHome.latitude, 0.001);
     EXPECT_NEAR(centre.longitude, kHome.longitude, 0.001);
     EXPECT_GT(map->convertPoint({300, 150}).longitude, centre.longitude + 0.05);
-    const std::string credit =
-        gtk_label_get_text(GTK_LABEL(overlaid([](gpointer w) { return GTK_IS_LABEL(w); })));
-    EXPECT_NE(credit.find(c.credit), std::string::npos) << credit;
+    GtkWidget* label = overlaid([](gpointer w) { return GTK_IS_LABEL(w); });
+    EXPECT_EQ(gtk_label_get_text(GTK_LABEL(label)), std::string(c.credit));
+    // One line over the settings view's map at its narrowest.
+    int oneLine = 0;
+    int atNarrowest = 0;
+    gtk_widget_get_preferred_height_for_width(label, 10000, nullptr, &oneLine);
+    gtk_widget_get_preferred_height_for_width(label, kNarrowestMap, nullptr, &atNarrowest);
+    EXPECT_EQ(atNarrowest, oneLine) << c.credit;
     EXPECT_EQ(centrePixel() == 0xff0000U, c.type == MapType::hybrid);
   }
 

@@ -1,6 +1,8 @@
 // The settings view with its real interface file, widgets and map: outlets, clicks and closing.
 #include <gtk/gtk.h>
 #include <gtkmm/container.h>
+#include <gtkmm/treeview.h>
+#include <gtkmm/window.h>
 
 #include <cstdlib>
 #include <numeric>
@@ -205,6 +207,40 @@ TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereCloses
   EXPECT_FALSE(window().get_visible());
   EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 30);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
+}
+
+TEST_F(SettingsViewTest, PopUpsKeepThePaddingBeforeTheArrowAndTheLanguagesOpenAsOneList) {
+  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::window));
+  for (const char* name : {"statusBarOption", "updateInterval", "languageSelect",
+                           "numberOfDecimals", "weatherService"}) {
+    GtkWidget* cellView = gtk_bin_get_child(GTK_BIN(named(name)));
+    GtkWidget* button = gtk_widget_get_ancestor(cellView, GTK_TYPE_BUTTON);
+    ASSERT_NE(button, nullptr) << name;
+    GtkStyleContext* style = gtk_widget_get_style_context(button);
+    GtkBorder padding{};
+    gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+    EXPECT_GT(padding.left, 0) << name;
+    EXPECT_EQ(gtk_widget_get_margin_end(cellView), padding.right) << name;
+  }
+
+  // The list pops up below or above the button, just as wide, with every language in order.
+  GtkComboBox* languages = GTK_COMBO_BOX(named("languageSelect"));
+  gtk_combo_box_popup(languages);
+  GtkTreeView* list = nullptr;
+  ASSERT_TRUE(waitUntil([&] {
+    for (Gtk::Window* popup : Gtk::Window::list_toplevels())
+      if (popup->get_visible() && popup->get_type_hint() != Gdk::WINDOW_TYPE_HINT_NORMAL)
+        if (const auto views = widgetsOf<Gtk::TreeView>(*popup); !views.empty())
+          list = views.front()->gobj();
+    return list != nullptr && gtk_widget_get_mapped(GTK_WIDGET(list));
+  })) << "no list opened";
+  GtkWidget* popup = gtk_widget_get_toplevel(GTK_WIDGET(list));
+  ASSERT_TRUE(waitUntil([&] {
+    return gtk_widget_get_allocated_width(popup) ==
+           gtk_widget_get_allocated_width(GTK_WIDGET(languages));
+  })) << gtk_widget_get_allocated_width(popup);
+  EXPECT_EQ(gtk_tree_view_get_model(list), gtk_combo_box_get_model(languages));
+  gtk_combo_box_popdown(languages);
 }
 
 TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsCloseButton) {

@@ -261,6 +261,9 @@ TEST_F(TrayAppTest, SettingsAloneStoreOnEscapeAndEndWithStatusZeroOrTwoWithoutAD
 
   config.write("interval=10\nweatherEndpoint=https://proxy.test/onecall\n");
   const auto app = start({"--settings"});
+  ASSERT_TRUE(waitUntil([] { return testing::showsAnIcon(kSettings); }, std::chrono::seconds(30)))
+      << "no window or no icon\n"
+      << app->readErrors();
   ASSERT_TRUE(
       waitUntil([] { return testing::typeKeyInto(kSettings, "Escape"); }, std::chrono::seconds(30)))
       << app->readErrors();

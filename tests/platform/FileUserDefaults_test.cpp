@@ -192,6 +192,20 @@ TEST(FileUserDefaultsFile, UnknownKeysCommentsAndLineEndingsOfAValidFile) {
   EXPECT_EQ(readFile(file), "[Settings]\napiKey=def\nfutureKey=some value\n");
 }
 
+// Where GLib's key files read otherwise than this file is written.
+TEST(FileUserDefaultsFile, ByteOrderMarkTranslationLikeKeysTheEmptyKeyAndBlanksAtTheEnd) {
+  TempDir dir;
+  const fs::path file = dir / "settings.ini";
+  writeFile(file, "\xEF\xBB\xBF[Settings]\nname[de]=Wetter\n=empty\nkey=value \t\nlast=x\r");
+  FileUserDefaults defaults{file};
+  EXPECT_EQ(defaults.stringForKey("name[de]"), "Wetter");
+  EXPECT_EQ(defaults.stringForKey(""), "empty");
+  EXPECT_EQ(defaults.stringForKey("key"), "value");
+  EXPECT_EQ(defaults.stringForKey("last"), "x");
+  defaults.setString("y", "last");
+  EXPECT_EQ(readFile(file), "[Settings]\n=empty\nkey=value\nlast=y\nname\\x5Bde\\x5D=Wetter\n");
+}
+
 TEST(FileUserDefaultsFile, NumbersAndHostileTextsReadTheSameAfterAReload) {
   const double doubles[] = {59.4040015148249, 18.0, -0.5, 1e-5, 1e20, -1e300, 5e-324, 0.1};
   const std::int64_t integers[] = {-1, 0, 4, kMaxInt, kMinInt};
@@ -294,13 +308,15 @@ TEST_P(FileUserDefaultsCorrupt, IsCopiedAsideLeftInPlaceAndTheStoreStartsEmpty) 
   EXPECT_EQ(entriesOf(dir.path()).size(), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(NotSettings, FileUserDefaultsCorrupt,
-                         ::testing::Values("apiKey=abc\n", "[Settings]\napiKey\n",
-                                           "[Settings]\napiKey=abc\n[Other]\nx=1\n",
-                                           "[Settings]\napiKey=a\\qb\n",
-                                           "[Settings]\napiKey=\\x4\n",
-                                           std::string("[Settings]\napiKey=a\0b\n", 20),
-                                           "[Settings]\napiKey=\xff\xfe\n", "\x89PNG\r\n\x1a\n"));
+INSTANTIATE_TEST_SUITE_P(
+    NotSettings, FileUserDefaultsCorrupt,
+    ::testing::Values("apiKey=abc\n", "[Settings]\napiKey\n",
+                      "[Settings]\napiKey=abc\n[Other]\nx=1\n", "[Settings]\napiKey=a\\qb\n",
+                      "[Settings]\napiKey=\\x4\n", std::string("[Settings]\napiKey=a\0b\n", 20),
+                      "[Settings]\napiKey=\xff\xfe\n", "\x89PNG\r\n\x1a\n",
+                      // Read by GLib's key files, but not settings files.
+                      "[Settings]\na=1\n[Settings]\nb=2\n", "[Settings]\napiKey=a\x01b\n",
+                      "[Settings]\napiKey=a\rb\n"));
 
 TEST(FileUserDefaultsDamaged, AFileWithoutReadPermissionIsNeverReplaced) {
   // Root reads every file, so the store runs as another user in a child process.

@@ -135,7 +135,24 @@ TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
                                  kWarning + "Storm until w2500 #1", kWarning + "Wind #2", "---",
                                  kSun + " t1000: sky 0 : 0,2 " + kDeg}));
   ASSERT_EQ(forecast.alerts.size(), 3u);
-  EXPECT_EQ(forecast.alerts[0].description, "Heiß");
+  EXPECT_EQ(forecast.alerts[0].descriptions, std::vector<std::string>{"Heiß"});
+}
+
+TEST_F(ForecastTest, TheSameWarningForSeveralAreasIsOneEntry) {
+  // As a storm answer brings them: the warning for two areas, a watch, another warning's end.
+  const Forecast forecast = build(R"({"alerts": [
+    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "A"},
+    {"sender_name": "NWS", "event": "Severe Thunderstorm Watch", "end": 2500, "description": "W"},
+    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "B"},
+    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1900, "description": "C"},
+    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "A"}
+  ]})",
+                                  1200);
+  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
+                                 kWarning + "Severe Thunderstorm Warning until t1955 #0",
+                                 kWarning + "Severe Thunderstorm Watch until w2500 #1",
+                                 kWarning + "Severe Thunderstorm Warning until t1900 #2", "---"}));
+  EXPECT_EQ(forecast.alerts.at(0).descriptions, (std::vector<std::string>{"A", "B"}));
 }
 
 TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage) {
@@ -186,9 +203,33 @@ TEST(WeatherAlerts, MembersInOrderEmptyWhenMissingAndEndedOnesLeftOut) {
   std::vector<std::string> shown;
   for (const WeatherAlert& a : alerts)
     shown.push_back(a.event + "|" + a.senderName + "|" + time(a.start) + "|" + time(a.end) + "|" +
-                    a.description);
+                    (a.descriptions.empty() ? "" : a.descriptions.front()));
   EXPECT_EQ(shown, (std::vector<std::string>{"Heat|DWD|900.000000|5000.000000|a\nb", "Frost||-|-|",
                                              "Wind||-|1001.000000|"}));
+}
+
+TEST(WeatherAlerts, SameEventSenderAndEndMergeInThePlaceOfTheFirst) {
+  const auto alerts = alertsOf(R"({"alerts": [
+    {"event": "Wind", "sender_name": "A", "start": 900, "end": 3000, "description": "north"},
+    {"event": "Wind", "sender_name": "B", "start": 900, "end": 3000, "description": "other sender"},
+    {"event": "Wind", "sender_name": "A", "start": 800, "end": 3000, "description": "south"},
+    {"event": "Wind", "sender_name": "A", "start": 700, "end": 3100, "description": "later end"},
+    {"event": "Wind", "sender_name": "A", "start": 850, "end": 3000, "description": "north"},
+    {"event": "Wind", "sender_name": "A", "start": 950, "end": 3000},
+    {"event": "Rain", "start": 950}, {"event": "Rain", "start": 920, "description": [{}]},
+    {"event": "Fog", "start": 990}, {"event": "Fog", "start": "x"}, {"event": "Fog", "start": 980}
+  ]})");
+  // Each different description once; the earliest start, none when one has none.
+  const auto time = [](std::optional<double> t) { return t ? std::to_string(int(*t)) : "-"; };
+  std::vector<std::string> shown;
+  for (const WeatherAlert& a : alerts) {
+    std::string line = a.event + "|" + a.senderName + "|" + time(a.start) + "|" + time(a.end);
+    for (const std::string& description : a.descriptions) line += "|" + description;
+    shown.push_back(line);
+  }
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"Wind|A|800|3000|north|south", "Wind|B|900|3000|other sender",
+                                      "Wind|A|700|3100|later end", "Rain||920|-", "Fog||-|-"}));
 }
 
 TEST(WeatherAlerts, DescriptionInTheLanguageOfTheRequestElseTheFirst) {
@@ -198,12 +239,15 @@ TEST(WeatherAlerts, DescriptionInTheLanguageOfTheRequestElseTheFirst) {
     {"language": "sv"}]}]})";
   for (const auto& [language, description] : std::vector<std::pair<std::string, std::string>>{
            {"en", "Gusts"}, {"pt_br", "Rajadas"}, {"fi", ""}, {"sv", ""}}) {
-    EXPECT_EQ(alertsOf(json, language).at(0).description, description) << language;
+    EXPECT_EQ(
+        alertsOf(json, language).at(0).descriptions,
+        description.empty() ? std::vector<std::string>{} : std::vector<std::string>{description})
+        << language;
   }
   EXPECT_EQ(alertsOf(R"({"alerts": [{"event": "E", "description": [{"description": "first"},
             {"language": "de", "description": "de"}]}]})")[0]
-                .description,
-            "first");
+                .descriptions,
+            std::vector<std::string>{"first"});
 }
 
 class StatusTitle : public ::testing::Test {

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GuardedAction.h"
 
 namespace stratovane::gtk {
@@ -13,11 +14,41 @@ namespace {
 
 enum Column { kTitle = 0, kTag = 1 };
 
+// Themes pad the button's edges but leave no gap before the arrow, so the longest item nearly
+// touches it; it gets the button's own padding there.
+void padBeforeArrow(GtkComboBox* comboBox) {
+  GtkWidget* cellView = gtk_bin_get_child(GTK_BIN(comboBox));
+  if (cellView == nullptr || !GTK_IS_CELL_VIEW(cellView)) return;
+  GtkWidget* button = gtk_widget_get_parent(cellView);
+  while (button != nullptr && !GTK_IS_BUTTON(button)) button = gtk_widget_get_parent(button);
+  if (button == nullptr) return;
+  GtkStyleContext* style = gtk_widget_get_style_context(button);
+  GtkBorder padding{};
+  gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+  gtk_widget_set_margin_end(cellView, padding.right);
+}
+
+// A long menu laid over its button leaves much of a short screen empty; the interface file marks
+// such pop-ups to open as one scrolling column as wide as the button, in the model's order.
+void openAsListWhenMarked(GtkComboBox* comboBox) {
+  GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(comboBox));
+  if (!gtk_style_context_has_class(style, GtkPopUpButtonAdapter::kListStyleClass)) return;
+  gtk_combo_box_set_wrap_width(comboBox, 0);  // a grid is never a list
+  GObjectPtr<GtkCssProvider> css(gtk_css_provider_new());
+  gtk_css_provider_load_from_data(css.get(), "combobox { -GtkComboBox-appears-as-list: true; }", -1,
+                                  nullptr);
+  // Below the user's own style, which may still ask for a menu.
+  gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(css.get()),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
 }  // namespace
 
 GtkPopUpButtonAdapter::GtkPopUpButtonAdapter(std::shared_ptr<Gtk::Window> owner,
                                              Gtk::ComboBox& comboBox)
     : owner_(std::move(owner)), comboBox_(comboBox) {
+  padBeforeArrow(comboBox_.gobj());
+  openAsListWhenMarked(comboBox_.gobj());
   changed_ = comboBox_.signal_changed().connect([this] {
     if (!selecting_) runGuarded(action_);
   });

@@ -14,9 +14,13 @@
 namespace stratovane::gtk {
 
 // The combo box's model is a GtkListStore with the item's title in column 0 (gchararray) and its
-// tag in column 1 (gint); the active row is the one item that is on.
+// tag in column 1 (gint); the active row is the one item that is on. The text keeps the button's
+// padding before the arrow.
 class GtkPopUpButtonAdapter : public PopUpButton {
  public:
+  // The style class that makes a combo box open as a list rather than a menu.
+  static constexpr const char* kListStyleClass = "stratovane-list";
+
   GtkPopUpButtonAdapter(std::shared_ptr<Gtk::Window> owner, Gtk::ComboBox& comboBox);
   ~GtkPopUpButtonAdapter() override { changed_.disconnect(); }
 

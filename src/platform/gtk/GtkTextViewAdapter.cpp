@@ -14,10 +14,11 @@ namespace {
 std::string tagName(const TextAttributes& attributes) {
   char name[128];
   const TextColor color = attributes.foreground.value_or(TextColor{});
-  std::snprintf(name, sizeof name, "stratovane-run:%d%d%d%d:%d:%02x%02x%02x:%g:%d", attributes.bold,
-                attributes.italic, attributes.underline, attributes.strikethrough,
+  std::snprintf(name, sizeof name, "stratovane-run:%d%d%d%d:%d:%02x%02x%02x:%g:%d:%d",
+                attributes.bold, attributes.italic, attributes.underline, attributes.strikethrough,
                 attributes.foreground.has_value(), color.red, color.green, color.blue,
-                attributes.fontSize, attributes.baselineShift);
+                attributes.fontSize, attributes.baselineShift,
+                static_cast<int>(attributes.alignment));
   return name;
 }
 
@@ -44,6 +45,20 @@ Glib::RefPtr<Gtk::TextTag> tagFor(const Glib::RefPtr<Gtk::TextBuffer>& buffer,
     // processors draw it.
     tag->property_rise() = (attributes.baselineShift > 0 ? 4 : -3) * PANGO_SCALE;
     tag->property_scale() = PANGO_SCALE_SMALL;
+  }
+  // GTK takes a paragraph's justification from the tags of its first character.
+  switch (attributes.alignment) {
+    case TextAlignment::left:
+      break;
+    case TextAlignment::right:
+      tag->property_justification() = Gtk::JUSTIFY_RIGHT;
+      break;
+    case TextAlignment::center:
+      tag->property_justification() = Gtk::JUSTIFY_CENTER;
+      break;
+    case TextAlignment::justified:
+      tag->property_justification() = Gtk::JUSTIFY_FILL;
+      break;
   }
   table->add(tag);
   return tag;

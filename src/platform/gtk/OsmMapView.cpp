@@ -46,12 +46,13 @@ constexpr TileSource kLabels{
 
 constexpr const char* kStreetsCredit =
     "© <a href=\"https://www.openstreetmap.org/copyright\">OpenStreetMap</a> contributors";
+// One line each in the map's corner; the providers' full wording is in the About view.
 constexpr const char* kImageryCredit =
-    "<a href=\"https://s2maps.eu\">Sentinel-2 cloudless - https://s2maps.eu</a> by EOX IT Services "
-    "GmbH (Contains modified Copernicus Sentinel data 2016 &amp; 2017)";
+    "<a href=\"https://s2maps.eu\">Sentinel-2 cloudless 2016</a> by EOX, "
+    "<a href=\"https://creativecommons.org/licenses/by/4.0/\">CC BY 4.0</a>";
 constexpr const char* kLabelsCredit =
-    "Labels: data © <a href=\"https://www.openstreetmap.org/copyright\">OpenStreetMap</a> "
-    "contributors, rendering © EOX";
+    "labels © <a href=\"https://www.openstreetmap.org/copyright\">OpenStreetMap</a> contributors, "
+    "EOX";
 
 std::string cacheDirectory(const TileSource& source) {
   const char* xdg = std::getenv("XDG_CACHE_HOME");
@@ -292,7 +293,7 @@ struct OsmMapView::State {
         credit = kImageryCredit;
         break;
       case MapType::hybrid:
-        credit = std::string(kImageryCredit) + "\n" + kLabelsCredit;
+        credit = std::string(kImageryCredit) + "; " + kLabelsCredit;
         break;
     }
     gtk_label_set_markup(GTK_LABEL(attribution), ("<small>" + credit + "</small>").c_str());

@@ -22,6 +22,8 @@ namespace {
 // The AppStream id; the session bus knows the panel item by it.
 constexpr const char* kApplicationId = "org.stratovane.Stratovane";
 
+constexpr const char* kIconName = "stratovane";
+
 // Long enough for a panel started in the same session to claim its bus name.
 constexpr unsigned kProbeDelaySeconds = 3;
 
@@ -36,6 +38,15 @@ Glib::RefPtr<Gio::DBus::Connection> sessionBus() {
   } catch (const Glib::Error&) {
     return {};  // then only an XEmbed tray can host the item
   }
+}
+
+// Every window carries the application's icon: the installed one, else (in the build tree) the
+// copy compiled into the resources, which then stands in the icon theme.
+void useApplicationIcon() {
+  GtkIconTheme* theme = gtk_icon_theme_get_default();
+  if (!gtk_icon_theme_has_icon(theme, kIconName))
+    gtk_icon_theme_add_resource_path(theme, "/org/stratovane/icons");
+  gtk_window_set_default_icon_name(kIconName);
 }
 
 }  // namespace
@@ -53,6 +64,7 @@ TrayFrontEnd::TrayFrontEnd(int& argc, char**& argv) {
   if (!gtk_init_check(&argc, &argv)) throw std::runtime_error("cannot open the display");
   // gtkmm's wrappers are registered here; the main loop stays GTK's own.
   Gtk::Main::init_gtkmm_internals();
+  useApplicationIcon();
 }
 
 std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {

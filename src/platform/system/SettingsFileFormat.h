@@ -8,7 +8,7 @@
 
 namespace stratovane {
 
-// The file is UTF-8 text:
+// The file is UTF-8 text, read and written through GLib's key files:
 //
 //   [Settings]
 //   apiKey=0123abcd
@@ -16,10 +16,11 @@ namespace stratovane {
 //
 // Keys and values are escaped so that any byte string round-trips: \\ \n \r \t, \s for a
 // blank at either end (blanks there are otherwise trimmed), and \xHH for other control bytes
-// and bytes that are not UTF-8. Keys also escape '=' and a leading '[' or '#'. Blank lines and
-// lines starting with '#' are skipped on reading (and not kept). Anything else makes the whole
-// file unreadable: a line without '=', an unknown escape, a group other than one [Settings]
-// before the first key, invalid UTF-8 or a NUL byte.
+// and bytes that are not UTF-8. Keys also escape '=', '[' and ']' and a leading '#'; the empty
+// key is written "=value". Blank lines and lines starting with '#' are skipped on reading (and
+// not kept). Anything else makes the whole file unreadable: a line without '=', an unknown
+// escape, a key name a key file cannot hold, a group other than one [Settings] before the first
+// key, a control byte other than a tab or a line end, invalid UTF-8 or a NUL byte.
 class SettingsFileFormat {
  public:
   static std::string escape(std::string_view text, bool isKey);

@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "platform/system/FileAccess.h"
 #include "platform/system/FileUserDefaults.h"
+#include "platform/system/GKeyFilePtr.h"
 
 namespace stratovane {
 
@@ -27,10 +27,6 @@ namespace {
 
 // Entries are a few hundred bytes; anything far larger is not one of ours to parse.
 constexpr std::size_t kMaximumEntrySize = 64 * 1024;
-
-struct KeyFileDeleter {
-  void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
 
 // A boolean key that is present and says false, or true, as asked; a malformed value counts as
 // absent, as desktops read it.
@@ -57,7 +53,7 @@ bool XdgAutostart::isEnabled() const {
   if (entry_.empty()) return false;
   const FileContents contents = readRegularFile(entry_, kMaximumEntrySize);
   if (contents.status != FileContents::Status::read) return false;
-  const std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
+  const GKeyFilePtr file(g_key_file_new());
   if (!g_key_file_load_from_data(file.get(), contents.bytes.data(), contents.bytes.size(),
                                  G_KEY_FILE_NONE, nullptr))
     return false;
