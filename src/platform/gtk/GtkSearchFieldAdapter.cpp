@@ -34,6 +34,13 @@ GtkSearchFieldAdapter::GtkSearchFieldAdapter(std::shared_ptr<Gtk::Window> owner,
   popover_.add(scroller_);
   scroller_.show_all();
 
+  // A window gives the focus to its first widget when shown: that stays the map, as before, and
+  // the entry takes it from Ctrl+F or a click.
+  if (!owner_->get_visible()) {
+    entry_.set_can_focus(false);
+    connections_.push_back(
+        owner_->signal_show().connect([this] { entry_.set_can_focus(true); }, true));
+  }
   connections_.push_back(entry_.signal_changed().connect([this] {
     if (!settingText_) runGuarded(changed_);
   }));
@@ -105,7 +112,7 @@ void GtkSearchFieldAdapter::fill(const std::vector<std::string>& lines, bool cho
   list_.show_all();
   list_.unselect_all();
   scroller_.get_vadjustment()->set_value(0);
-  scroller_.set_min_content_width(std::max(entry_.get_allocated_width() - 16, kNarrowestList));
+  list_.set_size_request(std::max(entry_.get_allocated_width() - 16, kNarrowestList), -1);
   popover_.popup();
 }
 
