@@ -1,6 +1,7 @@
 // Composition root: picks the front-end, builds the platform services and runs the main loop.
 #include <glib-unix.h>
 #include <glib.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -33,7 +34,11 @@
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "platform/system/XdgAutostart.h"
+#include "presentation/formatReading.h"
 #include "rtf/RtfReader.h"
+#include "services/GeocodingAnswer.h"
+#include "services/GeocodingRequest.h"
+#include "services/PlaceLookup.h"
 #include "settings/presentSettingsView.h"
 #include "update/TextUpdateReport.h"
 #include "update/UpdateCheck.h"
@@ -44,7 +49,8 @@ namespace {
 using namespace stratovane;
 
 constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --settings | --check-update | --help | --version]\n"
+    "Usage: stratovane [--line | --waybar | --settings | --check-update | --find-place TEXT |\n"
+    "                   --help | --version]\n"
     "\n"
     "Shows the weather at one chosen place in the desktop's panel.\n"
     "\n"
@@ -55,6 +61,8 @@ constexpr const char* usage =
     "  --settings   open the settings in a window and exit when it is closed\n"
     "  --check-update  ask the update server for a newer version: its window with a\n"
     "               display, otherwise the outcome on standard output (status 1 on failure)\n"
+    "  --find-place TEXT  print up to 10 places for a name or typed coordinates, one a\n"
+    "               line: latitude, longitude and name, separated by tabs\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
@@ -62,9 +70,10 @@ constexpr const char* usage =
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
     "A second panel item in the same session opens the first one's settings instead.\n"
     "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
-    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
+    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n"
+    "STRATOVANE_GEOCODING_URL: the place search endpoint without its query.\n";
 
-enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
+enum class FrontEnd { automatic, line, waybar, settings, checkUpdate, findPlace };
 
 // Ends the process at once: nothing waits for fetches still in flight.
 [[noreturn]] void exitNow(int status) {
@@ -97,6 +106,46 @@ void runMainLoop(DesktopFrontEnd* desktop) {
   g_main_loop_unref(loop);
 }
 
+std::string geocodingEndpoint() {
+  const char* endpoint = std::getenv("STRATOVANE_GEOCODING_URL");
+  return geocodingEndpointFor(endpoint != nullptr ? std::optional<std::string>(endpoint)
+                                                  : std::nullopt);
+}
+
+// `--find-place`: one lookup, no main loop and no toolkit.
+int findPlace(const std::string& text) {
+  // Held since the start; a lookup that hangs on the network must still end on Ctrl+C.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+
+  FileUserDefaults defaults(FileUserDefaults::defaultPath());
+  const std::vector<std::pair<std::string, std::string>> fallbacks(registeredDefaults.begin(),
+                                                                   registeredDefaults.end());
+  defaults.registerDefaults(fallbacks);
+  CurlHttpLoader loader;
+  const GeocodingAnswer answer =
+      lookUpPlaces(text, feedLanguageCode(defaults.integerForKey(SettingsKey::language)),
+                   geocodingEndpoint(), loader);
+  switch (answer.status) {
+    case GeocodingAnswer::Status::found:
+      for (const Place& place : answer.places) {
+        std::printf("%s\t%s\t%s\n", plainDouble(place.coordinate.latitude).c_str(),
+                    plainDouble(place.coordinate.longitude).c_str(), placeTitle(place).c_str());
+      }
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    case GeocodingAnswer::Status::nothingFound:
+      std::fputs("No place found\n", stderr);
+      return 1;
+    case GeocodingAnswer::Status::unreadable:
+      std::fprintf(stderr, "Cannot search now: %s\n", answer.reason.c_str());
+      return 1;
+  }
+  return 1;
+}
+
 // The settings view alone, for text-bar users: an ordinary window, status 0 once it closed.
 int runSettings(int& argc, char**& argv) {
   const std::unique_ptr<DesktopFrontEnd> desktop = loadDesktop(argc, argv);
@@ -111,9 +160,15 @@ int runSettings(int& argc, char**& argv) {
   defaults.registerDefaults(fallbacks);
   NotificationCenter notificationCenter;
   XdgAutostart autostart(XdgAutostart::defaultPath());
+  GLibRunLoop runLoop;
+  GLibMainQueue mainQueue;
+  ThreadPoolQueue backgroundQueue;
+  CurlHttpLoader loader;
   const auto view =
       presentSettingsView({defaults, notificationCenter, desktop->workspace(),
-                           desktop->interfaceLoader(), desktop->viewPresenter(), &autostart},
+                           desktop->interfaceLoader(), desktop->viewPresenter(), &autostart,
+                           PlaceSearchServices{loader, backgroundQueue, mainQueue, runLoop,
+                                               geocodingEndpoint(), &desktop->locationService()}},
                           PresentationStyle::window, [] {
                             // Runs before the settings are stored; the exit waits for the loop's
                             // next turn.
@@ -178,6 +233,7 @@ int main(int argc, char** argv) {
   // a start of the program itself.
   ProcessSignals::holdUntilReady();
   FrontEnd frontEnd = FrontEnd::automatic;
+  std::string placeText;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help" || argument == "-h") {
@@ -196,12 +252,20 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::settings;
     } else if (argument == "--check-update") {
       frontEnd = FrontEnd::checkUpdate;
+    } else if (argument == "--find-place") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "stratovane: --find-place needs a text\n%s", usage);
+        return 2;
+      }
+      frontEnd = FrontEnd::findPlace;
+      placeText = argv[++i];
     } else {
       std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
       return 2;
     }
   }
 
+  if (frontEnd == FrontEnd::findPlace) return findPlace(placeText);
   if (frontEnd == FrontEnd::settings) return runSettings(argc, argv);
   if (frontEnd == FrontEnd::checkUpdate) checkForUpdate(argc, argv);
 
@@ -270,6 +334,8 @@ int main(int argc, char** argv) {
       .updateServerURL = updateServerURL(),
       .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
       .autostart = &autostart,
+      .geocodingEndpoint = geocodingEndpoint(),
+      .locationService = tray ? &tray->locationService() : nullptr,
   });
   if (lineItem) {
     lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });

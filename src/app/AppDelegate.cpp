@@ -93,10 +93,12 @@ void AppDelegate::showSettings() {
     env_.viewPresenter->bringToFront(*settingsView_);
     return;
   }
-  settingsView_ =
-      presentSettingsView({env_.defaults, env_.notificationCenter, env_.workspace,
-                           env_.interfaceLoader, *env_.viewPresenter, env_.autostart},
-                          PresentationStyle::transient, [this] { settingsView_.reset(); });
+  settingsView_ = presentSettingsView(
+      {env_.defaults, env_.notificationCenter, env_.workspace, env_.interfaceLoader,
+       *env_.viewPresenter, env_.autostart,
+       PlaceSearchServices{env_.loader, env_.backgroundQueue, env_.mainQueue, env_.runLoop,
+                           env_.geocodingEndpoint, env_.locationService}},
+      PresentationStyle::transient, [this] { settingsView_.reset(); });
 }
 
 void AppDelegate::quitApp() {

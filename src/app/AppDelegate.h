@@ -15,6 +15,7 @@
 #include "platform/Formatting.h"
 #include "platform/HttpLoader.h"
 #include "platform/InternetReachability.h"
+#include "platform/LocationService.h"
 #include "platform/Menu.h"
 #include "platform/NotificationCenter.h"
 #include "platform/RunLoop.h"
@@ -27,6 +28,7 @@
 #include "presentation/AlertWindow.h"
 #include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
+#include "services/GeocodingRequest.h"
 #include "services/WeatherRequest.h"
 #include "update/ErrorWindow.h"
 #include "update/NoUpdateWindow.h"
@@ -66,6 +68,9 @@ struct AppEnvironment {
   ViewPresenter* viewPresenter = nullptr;
   // The settings view's start-at-login switch; none leaves it alone.
   Autostart* autostart = nullptr;
+  // The settings view's place search.
+  std::string geocodingEndpoint = defaultGeocodingEndpoint;
+  LocationService* locationService = nullptr;  // none: no "Use my location"
 };
 
 class AppDelegate : public UpdatePresenter {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/LocationService.h"
 #include "platform/StatusItem.h"
 #include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
@@ -23,6 +24,8 @@ class DesktopFrontEnd {
   virtual ViewPresenter& viewPresenter() = 0;
   // Opens addresses with the desktop's default handlers.
   virtual Workspace& workspace() = 0;
+  // The computer's own position, for the settings view.
+  virtual LocationService& locationService() = 0;
 
   // One panel item per session.
   enum class SessionRole {

@@ -35,6 +35,8 @@ class MapView {
   virtual void removeAllAnnotations() = 0;
   // Moves the map without animation and without changing its zoom level.
   virtual void setCenterCoordinate(Coordinate center) = 0;
+  // The zoom level of web map tiles: 0 shows the whole world, each level doubles the scale.
+  virtual void setZoomLevel(int level) = 0;
   // The look changes at once.
   virtual void setMapType(MapType type) = 0;
   // The geographic coordinate under a point of the view, as the map shows it now.

@@ -100,6 +100,37 @@ class Switch {
   virtual void setOn(bool on) = 0;
 };
 
+// A search entry with a list of results that opens under it.
+class SearchField {
+ public:
+  virtual ~SearchField() = default;
+  virtual std::string stringValue() const = 0;
+  // Sets the text without running the text-changed action.
+  virtual void setStringValue(const std::string& value) = 0;
+  // Runs after each change of the text by the user.
+  virtual void setTextChangedAction(std::function<void()> action) = 0;
+  // Runs on Enter while no result is highlighted.
+  virtual void setActivateAction(std::function<void()> action) = 0;
+  // Runs with the position of the result the user clicked, or highlighted and entered.
+  virtual void setChooseAction(std::function<void(std::size_t)> action) = 0;
+  // Opens the list with these lines, shown as plain text, each one a result in order.
+  virtual void showResults(const std::vector<std::string>& lines) = 0;
+  // Opens the list with one line that cannot be chosen.
+  virtual void showNotice(const std::string& line) = 0;
+  virtual void closeResults() = 0;
+};
+
+// A push button that can show that its work is under way.
+class Button {
+ public:
+  virtual ~Button() = default;
+  virtual void setHidden(bool hidden) = 0;
+  // A busy button shows it and cannot be pressed.
+  virtual void setBusy(bool busy) = 0;
+  // Runs after the user pressed it.
+  virtual void setAction(std::function<void()> action) = 0;
+};
+
 class MapView;
 
 // A view of an interface file (the content of a window or a popover).
@@ -124,6 +155,8 @@ struct Connections {
   std::vector<Outlet<MapView>> mapViews;
   std::vector<Outlet<View>> views;  // nested views of the file, by identifier
   std::vector<Outlet<Switch>> switches;
+  std::vector<Outlet<SearchField>> searchFields;
+  std::vector<Outlet<Button>> buttons;
   std::vector<std::pair<std::string, std::function<void()>>> actions;
 };
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/Settings.h"
 #include "services/WeatherRequest.h"
@@ -13,6 +15,7 @@ namespace stratovane {
 namespace {
 
 constexpr const char* kMarkerTitle = "Your location";
+constexpr int kChosenPlaceZoom = 11;  // a town and its surroundings
 // The largest latitude a Web Mercator map shows: atan(sinh(pi)) in degrees.
 constexpr double kMercatorLatitudeLimit = 85.05112877980659;
 
@@ -32,13 +35,21 @@ Coordinate storableCoordinate(Coordinate coordinate) {
 }
 
 ViewController::ViewController(UserDefaults& defaults, NotificationCenter& notificationCenter,
-                               Workspace& workspace, Autostart* autostart)
+                               Workspace& workspace, Autostart* autostart,
+                               std::optional<PlaceSearchServices> placeSearch)
     : defaults_(defaults),
       notificationCenter_(notificationCenter),
       workspace_(workspace),
       autostart_(autostart),
       apiKeyView_(workspace),
-      aboutView_(workspace) {}
+      aboutView_(workspace) {
+  if (placeSearch) {
+    placeSearch_ = std::make_unique<PlaceSearchController>(
+        std::move(*placeSearch),
+        [this] { return std::string(feedLanguageCode(languageSelect->selectedTag())); },
+        [this](Coordinate place) { showChosenPlace(place); });
+  }
+}
 
 Connections ViewController::connections() {
   Connections connections;
@@ -52,6 +63,8 @@ Connections ViewController::connections() {
   connections.segmentedControls.emplace_back("mapType", &mapType);
   connections.popUpButtons.emplace_back("weatherService", &weatherService);
   connections.switches.emplace_back("startAtLogin", &startAtLogin);
+  connections.searchFields.emplace_back("placeSearch", &placeSearch);
+  connections.buttons.emplace_back("useMyLocation", &useMyLocation);
   connections.actions.emplace_back("showPoweredBy", [this] { showPoweredBy(); });
   apiKeyView_.addConnections(connections, "apiKeyView");
   aboutView_.addConnections(connections, "AboutView");
@@ -65,6 +78,7 @@ void ViewController::viewDidLoad() {
   if (mapType) mapType->setAction([this] { mapTypeChanged(); });
   apiKeyView_.viewDidLoad();
   aboutView_.viewDidLoad();
+  if (placeSearch_) placeSearch_->viewDidLoad(placeSearch, useMyLocation);
 }
 
 void ViewController::viewWillAppear() {
@@ -97,6 +111,11 @@ void ViewController::viewWillAppear() {
   if (const auto type = mapTypeFor(mapTypeValue)) mapView->setMapType(*type);
 
   loadWeatherService();
+  if (placeSearch_) {
+    placeSearch_->viewWillAppear();
+  } else {
+    useMyLocation->setHidden(true);
+  }
 
   if (autostart_) {
     startedAtLogin_ = autostart_->isEnabled();
@@ -105,6 +124,8 @@ void ViewController::viewWillAppear() {
 }
 
 void ViewController::viewDidDisappear() {
+  // Answers still on their way change nothing from here on.
+  if (placeSearch_) placeSearch_->viewDidDisappear();
   defaults_.batchWrites([this] {
     const std::vector<PointAnnotation> annotations = mapView->annotations();
     if (!annotations.empty()) {
@@ -187,6 +208,13 @@ void ViewController::mapTappedWithRecognizer(ViewPoint point) {
   mapView->removeAllAnnotations();
   const Coordinate place = mapView->convertPoint(point);
   mapView->addAnnotation({place, kMarkerTitle});
+}
+
+void ViewController::showChosenPlace(Coordinate place) {
+  mapView->removeAllAnnotations();
+  mapView->addAnnotation({place, kMarkerTitle});
+  mapView->setZoomLevel(kChosenPlaceZoom);
+  mapView->setCenterCoordinate(place);
 }
 
 }  // namespace stratovane

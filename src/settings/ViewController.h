@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Autostart.h"
@@ -12,6 +13,7 @@
 #include "platform/Widgets.h"
 #include "platform/Workspace.h"
 #include "settings/About.h"
+#include "settings/PlaceSearchController.h"
 #include "settings/apiKey.h"
 
 namespace stratovane {
@@ -29,9 +31,11 @@ inline constexpr std::int64_t openMeteo = 3;
 
 class ViewController {
  public:
-  // Without `autostart` the start-at-login switch is left as the layout has it.
+  // Without `autostart` the start-at-login switch is left as the layout has it; without
+  // `placeSearch` the search field stays inert.
   ViewController(UserDefaults& defaults, NotificationCenter& notificationCenter,
-                 Workspace& workspace, Autostart* autostart = nullptr);
+                 Workspace& workspace, Autostart* autostart = nullptr,
+                 std::optional<PlaceSearchServices> placeSearch = std::nullopt);
   // The loader keeps actions that point back here.
   ViewController(const ViewController&) = delete;
   ViewController& operator=(const ViewController&) = delete;
@@ -50,6 +54,8 @@ class ViewController {
   void numberDecimals() {}
   void mapTypeChanged();
   void mapTappedWithRecognizer(ViewPoint point);
+  // A place found by name or by the computer's position: the marker, centred at city scale.
+  void showChosenPlace(Coordinate place);
 
   std::shared_ptr<MapView> mapView;
   std::shared_ptr<TextField> apiKey;
@@ -61,6 +67,8 @@ class ViewController {
   std::shared_ptr<SegmentedControl> mapType;
   std::shared_ptr<PopUpButton> weatherService;
   std::shared_ptr<Switch> startAtLogin;
+  std::shared_ptr<SearchField> placeSearch;
+  std::shared_ptr<Button> useMyLocation;
 
   stratovane::apiKey& apiKeyView() { return apiKeyView_; }
   About& aboutView() { return aboutView_; }
@@ -77,6 +85,7 @@ class ViewController {
   stratovane::apiKey apiKeyView_;
   About aboutView_;
   std::string customEndpoint_;  // shown as the third service item, kept by a save
+  std::unique_ptr<PlaceSearchController> placeSearch_;
 };
 
 // Latitude clamped to what the map can show (Web Mercator), longitude into [-180, 180].

@@ -10,7 +10,8 @@ namespace stratovane {
 std::shared_ptr<View> presentSettingsView(const SettingsServices& services, PresentationStyle style,
                                           std::function<void()> closed) {
   auto controller = std::make_shared<ViewController>(services.defaults, services.notificationCenter,
-                                                     services.workspace, services.autostart);
+                                                     services.workspace, services.autostart,
+                                                     services.placeSearch);
   std::shared_ptr<View> view =
       services.interfaceLoader.loadView("Main", "ViewController", controller->connections());
   if (!view) return nullptr;

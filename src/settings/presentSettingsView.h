@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Autostart.h"
 #include "platform/NotificationCenter.h"
@@ -10,6 +11,7 @@
 #include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
 #include "platform/Workspace.h"
+#include "settings/PlaceSearchController.h"
 
 namespace stratovane {
 
@@ -20,6 +22,8 @@ struct SettingsServices {
   InterfaceLoader& interfaceLoader;
   ViewPresenter& presenter;
   Autostart* autostart = nullptr;  // none: the start-at-login switch is left alone
+  std::optional<PlaceSearchServices> placeSearch =
+      std::nullopt;  // none: the search field stays inert
 };
 
 // Loads "ViewController" from "Main" and presents it; `closed` runs once when it has closed,

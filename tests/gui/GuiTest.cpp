@@ -132,9 +132,14 @@ bool typeKeyInto(const std::string& title, const std::string& keysym) {
   if (found.empty()) return false;
   const ::Window window = found.front();
   XSetInputFocus(display.get(), window, RevertToParent, CurrentTime);
-  const KeyCode key = XKeysymToKeycode(display.get(), XStringToKeysym(keysym.c_str()));
+  const bool control = keysym.starts_with("ctrl+");
+  const KeyCode controlKey = XKeysymToKeycode(display.get(), XK_Control_L);
+  const KeyCode key =
+      XKeysymToKeycode(display.get(), XStringToKeysym(keysym.substr(control ? 5 : 0).c_str()));
+  if (control) XTestFakeKeyEvent(display.get(), controlKey, True, 0);
   XTestFakeKeyEvent(display.get(), key, True, 0);
   XTestFakeKeyEvent(display.get(), key, False, 0);
+  if (control) XTestFakeKeyEvent(display.get(), controlKey, False, 0);
   XSync(display.get(), False);
   return true;
 }

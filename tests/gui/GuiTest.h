@@ -63,7 +63,7 @@ class ForeignWindow {
 };
 
 // Gives the first window titled `title` the keyboard focus and types the key named `keysym`
-// ("Escape"); false when no such window is mapped.
+// ("Escape"), with Control held when written "ctrl+f"; false when no such window is mapped.
 bool typeKeyInto(const std::string& title, const std::string& keysym);
 
 // How many windows titled `title` are on screen.

@@ -8,9 +8,11 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/HttpLoader.h"
+#include "platform/LocationService.h"
 #include "platform/ReachabilityService.h"
 #include "platform/RunLoop.h"
 #include "platform/StatusItem.h"
@@ -153,6 +155,41 @@ class FakeWorkspace : public Workspace {
     return true;
   }
   std::vector<std::string> urls;
+};
+
+// Answers when the test says so; dropped work never answers.
+class FakeLocationService : public LocationService {
+ public:
+  std::unique_ptr<PendingWork> checkAvailable(std::function<void(bool)> answer) override {
+    availabilityAnswer = std::move(answer);
+    return std::make_unique<Work>([this] { availabilityAnswer = nullptr; });
+  }
+  std::unique_ptr<PendingWork> locate(
+      std::function<void(std::optional<Coordinate>)> done) override {
+    const int request = ++locateCount;
+    answer = std::move(done);
+    return std::make_unique<Work>([this, request] {
+      if (request == locateCount) answer = nullptr;
+    });
+  }
+  // The position, or none for a refusal, to the request under way; false when none is.
+  bool respond(std::optional<Coordinate> position) {
+    if (!answer) return false;
+    std::exchange(answer, nullptr)(position);
+    return true;
+  }
+  bool isLocating() const { return static_cast<bool>(answer); }
+
+  std::function<void(bool)> availabilityAnswer;
+  std::function<void(std::optional<Coordinate>)> answer;
+  int locateCount = 0;
+
+ private:
+  struct Work : PendingWork {
+    explicit Work(std::function<void()> dropped) : dropped(std::move(dropped)) {}
+    ~Work() override { dropped(); }
+    std::function<void()> dropped;
+  };
 };
 
 }  // namespace stratovane::testing

@@ -80,6 +80,8 @@ std::shared_ptr<View> FakeInterfaceLoader::loadView(const std::string& name,
   build<FakeMapView>(connections.mapViews);
   build<FakeView>(connections.views);
   build<FakeSwitch>(connections.switches);
+  build<FakeSearchField>(connections.searchFields);
+  build<FakeButton>(connections.buttons);
   for (const auto& [id, outlet] : connections.popUpButtons) {
     auto popUp = std::make_shared<FakePopUpButton>(id, log_);
     if (const auto layout = popUpLayouts_.find(id); layout != popUpLayouts_.end()) {

@@ -185,6 +185,9 @@ class FakeMapView : public MapView, Logged {
   void setCenterCoordinate(Coordinate coordinate) override {
     center = record("setCenterCoordinate()", coordinate);
   }
+  void setZoomLevel(int level) override {
+    zoomLevel = record("setZoomLevel(" + std::to_string(level) + ")", level);
+  }
   void setMapType(MapType type) override {
     mapType = record("setMapType(" + std::to_string(static_cast<int>(type)) + ")", type);
   }
@@ -199,6 +202,7 @@ class FakeMapView : public MapView, Logged {
   }
 
   Coordinate center;
+  int zoomLevel = 11;  // the layout's
   MapType mapType = MapType::standard;
   std::function<Coordinate(ViewPoint)> convert = [](ViewPoint point) {
     return Coordinate{-point.y, point.x};
@@ -217,6 +221,73 @@ class FakeSwitch : public Switch, Logged {
 
  private:
   bool on_ = false;
+};
+
+// Records what the controller shows; the user's typing, Enter and clicks are the test's calls.
+class FakeSearchField : public SearchField, Logged {
+ public:
+  using Logged::Logged;
+  std::string stringValue() const override { return text_; }
+  void setStringValue(const std::string& value) override {
+    text_ = record("setStringValue(" + value + ")", value);
+  }
+  void setTextChangedAction(std::function<void()> action) override { changed_ = std::move(action); }
+  void setActivateAction(std::function<void()> action) override { activate_ = std::move(action); }
+  void setChooseAction(std::function<void(std::size_t)> action) override {
+    choose_ = std::move(action);
+  }
+  void showResults(const std::vector<std::string>& lines) override {
+    shown = record("showResults()", lines);
+    notice.clear();
+  }
+  void showNotice(const std::string& line) override {
+    notice = record("showNotice(" + line + ")", line);
+    shown.clear();
+  }
+  void closeResults() override {
+    record("closeResults()");
+    shown.clear();
+    notice.clear();
+  }
+
+  // As the user does it: the new text, then the change.
+  void type(const std::string& text) {
+    text_ = text;
+    if (changed_) changed_();
+  }
+  void pressEnter() const {
+    if (activate_) activate_();
+  }
+  void click(std::size_t line) const {
+    if (choose_) choose_(line);
+  }
+  bool isOpen() const { return !shown.empty() || !notice.empty(); }
+
+  std::vector<std::string> shown;  // the open list's results
+  std::string notice;              // or its one line that cannot be chosen
+
+ private:
+  std::string text_;
+  std::function<void()> changed_;
+  std::function<void()> activate_;
+  std::function<void(std::size_t)> choose_;
+};
+
+class FakeButton : public Button, Logged {
+ public:
+  using Logged::Logged;
+  void setHidden(bool value) override { hidden = record("setHidden(" + text(value) + ")", value); }
+  void setBusy(bool value) override { busy = record("setBusy(" + text(value) + ")", value); }
+  void setAction(std::function<void()> action) override { action_ = std::move(action); }
+  // A press as the user makes it: nothing while hidden or busy.
+  void press() const {
+    if (!hidden && !busy && action_) action_();
+  }
+  bool hidden = false;
+  bool busy = false;
+
+ private:
+  std::function<void()> action_;
 };
 
 class FakeView : public View, Logged {

@@ -22,9 +22,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gtk/GtkButtonAdapter.h"
 #include "platform/gtk/GtkLabelCell.h"
 #include "platform/gtk/GtkPopUpButtonAdapter.h"
 #include "platform/gtk/GtkScrollViewAdapter.h"
+#include "platform/gtk/GtkSearchFieldAdapter.h"
 #include "platform/gtk/GtkSegmentedControlAdapter.h"
 #include "platform/gtk/GtkSwitchAdapter.h"
 #include "platform/gtk/GtkTextFieldAdapter.h"
@@ -169,7 +171,11 @@ bool GtkInterfaceLoader::connect(const Glib::RefPtr<Gtk::Builder>& builder, cons
       lookUp<Gtk::Popover, GtkViewAdapter>(builder, name, window, connections.views, "GtkPopover",
                                            fills) &&
       lookUp<Gtk::Switch, GtkSwitchAdapter>(builder, name, window, connections.switches,
-                                            "GtkSwitch", fills);
+                                            "GtkSwitch", fills) &&
+      lookUp<Gtk::Entry, GtkSearchFieldAdapter>(builder, name, window, connections.searchFields,
+                                                "GtkEntry", fills) &&
+      lookUp<Gtk::Button, GtkButtonAdapter>(builder, name, window, connections.buttons, "GtkButton",
+                                            fills);
   std::vector<std::pair<Gtk::Box*, std::shared_ptr<MapView>*>> maps;
   std::vector<std::pair<Gtk::Button*, std::function<void()>>> buttons;
   if (!complete || !findAll(builder, name, connections.mapViews, "GtkBox", maps) ||

@@ -29,7 +29,8 @@ class GtkInterfaceLoader : public InterfaceLoader {
   // A view is any non-window widget of the file, put into a new, hidden window of its own.
   // Further outlets: a text field is a GtkEntry, a pop-up button a GtkComboBox (see
   // GtkPopUpButtonAdapter), a segmented control a GtkBox of GtkToggleButtons, a map view an
-  // empty GtkBox that the map is made in, a nested view a GtkPopover, a switch a GtkSwitch.
+  // empty GtkBox that the map is made in, a nested view a GtkPopover, a switch a GtkSwitch, a
+  // search field a GtkEntry (see GtkSearchFieldAdapter), a button a GtkButton.
   std::shared_ptr<View> loadView(const std::string& name, const std::string& identifier,
                                  const Connections& connections) override;
 

@@ -526,6 +526,12 @@ void OsmMapView::setCenterCoordinate(Coordinate center) {
                          static_cast<float>(center.longitude));
 }
 
+void OsmMapView::setZoomLevel(int level) {
+  if (state_->map == nullptr) return;
+  // The map clamps the level to what its tiles offer.
+  osm_gps_map_set_zoom(OSM_GPS_MAP(state_->map), level);
+}
+
 void OsmMapView::setMapType(MapType type) {
   if (type != MapType::standard && type != MapType::satellite && type != MapType::hybrid) return;
   if (type == state_->type) return;

@@ -26,6 +26,7 @@ class OsmMapView final : public MapView {
   std::vector<PointAnnotation> annotations() const override;
   void removeAllAnnotations() override;
   void setCenterCoordinate(Coordinate center) override;
+  void setZoomLevel(int level) override;
   void setMapType(MapType type) override;
   Coordinate convertPoint(ViewPoint point) const override;
   void addClickRecognizer(std::function<void(ViewPoint)> action) override;

@@ -12,6 +12,7 @@
 #include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/PanelHostProbe.h"
 #include "platform/gtk/PanelHostWatch.h"
+#include "platform/system/GeoClueLocation.h"
 #include "platform/system/GioWorkspace.h"
 #include "platform/system/SessionInstance.h"
 #include "platform/system/SleepMonitor.h"
@@ -37,6 +38,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   InterfaceLoader& interfaceLoader() override { return interfaceLoader_; }
   ViewPresenter& viewPresenter() override { return viewPresenter_; }
   Workspace& workspace() override { return workspace_; }
+  LocationService& locationService() override { return location_; }
   SessionRole claimSession(std::function<void()> activated) override;
   void watchSleep(std::function<void()> woke) override;
 
@@ -48,6 +50,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   GtkInterfaceLoader interfaceLoader_;
   GtkViewPresenter viewPresenter_;
   GioWorkspace workspace_;
+  GeoClueLocation location_;
   std::unique_ptr<SessionInstance> session_;
   std::unique_ptr<SleepMonitor> sleepMonitor_;
   std::unique_ptr<PanelHostProbe> probe_;
