@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/AppDelegate.h"
+#include "platform/Translation.h"
 #include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
@@ -43,26 +44,36 @@ namespace {
 
 using namespace stratovane;
 
-constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --settings | --check-update | --help | --version]\n"
-    "\n"
-    "Shows the weather at one chosen place in the desktop's panel.\n"
-    "\n"
-    "  (no option)  the panel item when a graphical session is available,\n"
-    "               otherwise the same as --line\n"
-    "  --line       print every status title as one line on standard output\n"
-    "  --waybar     print one JSON object per line for waybar's custom module\n"
-    "  --settings   open the settings in a window and exit when it is closed\n"
-    "  --check-update  ask the update server for a newer version: its window with a\n"
-    "               display, otherwise the outcome on standard output (status 1 on failure)\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n"
-    "\n"
-    "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
-    "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "A second panel item in the same session opens the first one's settings instead.\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
-    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
+constexpr const char* kSynopsis =
+    "stratovane [--line | --waybar | --settings | --check-update | --help | --version]";
+// One text per option and note: a new option adds a text to translate, and changes no other.
+constexpr const char* kUsageLines[] = {
+    "\n",
+    trLater("Shows the weather at one chosen place in the desktop's panel.\n"),
+    "\n",
+    trLater("  (no option)  the panel item when a graphical session is available,\n"
+            "               otherwise the same as --line\n"),
+    trLater("  --line       print every status title as one line on standard output\n"),
+    trLater("  --waybar     print one JSON object per line for waybar's custom module\n"),
+    trLater("  --settings   open the settings in a window and exit when it is closed\n"),
+    trLater("  --check-update  ask the update server for a newer version: its window with a\n"
+            "               display, otherwise the outcome on standard output (status 1 on "
+            "failure)\n"),
+    trLater("  --help       show this help and exit\n"),
+    trLater("  --version    show the version and exit\n"),
+    "\n",
+    trLater("SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"),
+    trLater("Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"),
+    trLater("A second panel item in the same session opens the first one's settings instead.\n"),
+    trLater("STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"),
+    trLater("STRATOVANE_UPDATE_URL: the update server, before /version/.\n"),
+};
+
+std::string usage() {
+  std::string text = fillIn(tr("Usage: %s\n"), {kSynopsis});
+  for (const char* line : kUsageLines) text += tr(line);
+  return text;
+}
 
 enum class FrontEnd { automatic, line, waybar, settings, checkUpdate };
 
@@ -101,7 +112,8 @@ void runMainLoop(DesktopFrontEnd* desktop) {
 int runSettings(int& argc, char**& argv) {
   const std::unique_ptr<DesktopFrontEnd> desktop = loadDesktop(argc, argv);
   if (!desktop) {
-    std::fputs("stratovane: --settings needs a graphical session, and none is available\n", stderr);
+    std::fputs(tr("stratovane: --settings needs a graphical session, and none is available\n"),
+               stderr);
     return 2;
   }
   FileUserDefaults defaults(FileUserDefaults::defaultPath());
@@ -181,7 +193,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help" || argument == "-h") {
-      std::fputs(usage, stdout);
+      std::fputs(usage().c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
@@ -197,7 +209,8 @@ int main(int argc, char** argv) {
     } else if (argument == "--check-update") {
       frontEnd = FrontEnd::checkUpdate;
     } else {
-      std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
+      std::fprintf(stderr, tr("stratovane: unknown option %s\n"), argv[i]);
+      std::fputs(usage().c_str(), stderr);
       return 2;
     }
   }
@@ -214,11 +227,12 @@ int main(int argc, char** argv) {
     if (tray && tray->claimSession([&] {
           if (activation) activation();
         }) == DesktopFrontEnd::SessionRole::second) {
-      std::fputs("stratovane: already running in this session; showing its settings\n", stderr);
+      std::fputs(tr("stratovane: already running in this session; showing its settings\n"), stderr);
       exitNow(0);
     }
     if (!tray) {
-      std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
+      std::fputs(tr("stratovane: no graphical session; writing titles to standard output\n"),
+                 stderr);
       frontEnd = FrontEnd::line;
     }
   }
@@ -290,11 +304,10 @@ int main(int argc, char** argv) {
   defaults.reloadStoredValues();
   if (lineItem && !isOpenMeteoEndpoint(weatherEndpointFor(weatherEndpoint(), defaults)) &&
       defaults.stringForKey(SettingsKey::apiKey).value_or("").empty()) {
-    std::fputs(
-        "stratovane: no API key; Open-Meteo needs none: set "
-        "weatherEndpoint=https://api.open-meteo.com/v1/forecast in the settings file, or choose "
-        "it with stratovane --settings\n",
-        stderr);
+    std::fputs(tr("stratovane: no API key; Open-Meteo needs none: set "
+                  "weatherEndpoint=https://api.open-meteo.com/v1/forecast in the settings file, or "
+                  "choose it with stratovane --settings\n"),
+               stderr);
   }
 
   appDelegate.applicationDidFinishLaunching();

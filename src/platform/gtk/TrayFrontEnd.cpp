@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/Translation.h"
 #include "platform/gtk/BlankIcon.h"
 #include "platform/gtk/DesktopNotification.h"
 #include "platform/gtk/IndicatorStatusItem.h"
@@ -69,9 +70,9 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
           try {
             probe_->check([bus](bool hostPresent) {
               if (hostPresent) return;
-              std::fprintf(stderr, "%s\n", PanelHostProbe::kHint);
-              sendDesktopNotification(bus, PanelHostProbe::kNoticeSummary,
-                                      PanelHostProbe::kNoticeBody);
+              std::fprintf(stderr, "%s\n", tr(PanelHostProbe::kHint));
+              sendDesktopNotification(bus, tr(PanelHostProbe::kNoticeSummary),
+                                      tr(PanelHostProbe::kNoticeBody));
             });
           } catch (const Glib::Error&) {
             // Without an answer there is nothing worth saying.
