@@ -30,6 +30,7 @@
 #include "platform/system/InotifyFileWatch.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
+#include "platform/system/MessageCatalogues.h"
 #include "platform/system/ProcessSignals.h"
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
@@ -189,6 +190,7 @@ int main(int argc, char** argv) {
   // The `stratovane` command starts the program with these signals held already; this covers
   // a start of the program itself.
   ProcessSignals::holdUntilReady();
+  MessageCatalogues::use();
   FrontEnd frontEnd = FrontEnd::automatic;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
