@@ -61,12 +61,12 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/po
   COMMAND ${xgettext} --language=C++ --add-comments=TRANSLATORS: --keyword=tr
           --keyword=trPlural:1,2 --keyword=trLater ${STRATOVANE_TRANSLATED_SOURCES}
-  COMMAND ${xgettext} --join-existing ${STRATOVANE_TRANSLATED_INTERFACES}
+  COMMAND ${xgettext} --join-existing --its=po/interface.its ${STRATOVANE_TRANSLATED_INTERFACES}
   COMMAND ${xgettext} --join-existing --language=Desktop -k --keyword=GenericName
           --keyword=Comment --keyword=Keywords data/stratovane.desktop
   COMMAND ${xgettext} --join-existing data/org.stratovane.Stratovane.metainfo.xml
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-  DEPENDS ${STRATOVANE_TRANSLATED_SOURCES} ${STRATOVANE_TRANSLATED_INTERFACES}
+  DEPENDS ${STRATOVANE_TRANSLATED_SOURCES} ${STRATOVANE_TRANSLATED_INTERFACES} po/interface.its
           data/stratovane.desktop data/org.stratovane.Stratovane.metainfo.xml
   VERBATIM)
 add_custom_target(stratovane_pot DEPENDS ${STRATOVANE_POT})
