@@ -31,9 +31,9 @@ add_custom_target(stratovane_data ALL DEPENDS ${STRATOVANE_ICON_PNGS} ${STRATOVA
                                               ${STRATOVANE_CHANGELOG})
 
 install(FILES ${STRATOVANE_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES data/stratovane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES data/org.stratovane.Stratovane.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Both with their translations merged in (cmake/Translations.cmake).
+install(FILES ${STRATOVANE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${STRATOVANE_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${STRATOVANE_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES data/debian/copyright ${STRATOVANE_CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

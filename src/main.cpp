@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/AppDelegate.h"
+#include "platform/Translation.h"
 #include "platform/line/LineOutput.h"
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
@@ -30,6 +31,7 @@
 #include "platform/system/InotifyFileWatch.h"
 #include "platform/system/KernelReachability.h"
 #include "platform/system/LocaleNumberFormatting.h"
+#include "platform/system/MessageCatalogues.h"
 #include "platform/system/ProcessSignals.h"
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
@@ -48,30 +50,40 @@ namespace {
 
 using namespace stratovane;
 
-constexpr const char* usage =
-    "Usage: stratovane [--line | --waybar | --settings | --check-update | --find-place TEXT |\n"
-    "                   --help | --version]\n"
-    "\n"
-    "Shows the weather at one chosen place in the desktop's panel.\n"
-    "\n"
-    "  (no option)  the panel item when a graphical session is available,\n"
-    "               otherwise the same as --line\n"
-    "  --line       print every status title as one line on standard output\n"
-    "  --waybar     print one JSON object per line for waybar's custom module\n"
-    "  --settings   open the settings in a window and exit when it is closed\n"
-    "  --check-update  ask the update server for a newer version: its window with a\n"
-    "               display, otherwise the outcome on standard output (status 1 on failure)\n"
-    "  --find-place TEXT  print up to 10 places for a name or typed coordinates, one a\n"
-    "               line: latitude, longitude and name, separated by tabs\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n"
-    "\n"
-    "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
-    "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
-    "A second panel item in the same session opens the first one's settings instead.\n"
-    "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
-    "STRATOVANE_UPDATE_URL: the update server, before /version/.\n"
-    "STRATOVANE_GEOCODING_URL: the place search endpoint without its query.\n";
+constexpr const char* kSynopsis =
+    "stratovane [--line | --waybar | --settings | --check-update | --find-place TEXT |\n"
+    "                   --help | --version]";
+// One text per option and note: a new option adds a text to translate, and changes no other.
+constexpr const char* kUsageLines[] = {
+    "\n",
+    trLater("Shows the weather at one chosen place in the desktop's panel.\n"),
+    "\n",
+    trLater("  (no option)  the panel item when a graphical session is available,\n"
+            "               otherwise the same as --line\n"),
+    trLater("  --line       print every status title as one line on standard output\n"),
+    trLater("  --waybar     print one JSON object per line for waybar's custom module\n"),
+    trLater("  --settings   open the settings in a window and exit when it is closed\n"),
+    trLater("  --check-update  ask the update server for a newer version: its window with a\n"
+            "               display, otherwise the outcome on standard output (status 1 on "
+            "failure)\n"),
+    trLater("  --find-place TEXT  print up to 10 places for a name or typed coordinates, one a\n"
+            "               line: latitude, longitude and name, separated by tabs\n"),
+    trLater("  --help       show this help and exit\n"),
+    trLater("  --version    show the version and exit\n"),
+    "\n",
+    trLater("SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"),
+    trLater("Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"),
+    trLater("A second panel item in the same session opens the first one's settings instead.\n"),
+    trLater("STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"),
+    trLater("STRATOVANE_UPDATE_URL: the update server, before /version/.\n"),
+    trLater("STRATOVANE_GEOCODING_URL: the place search endpoint without its query.\n"),
+};
+
+std::string usage() {
+  std::string text = fillIn(tr("Usage: %s\n"), {kSynopsis});
+  for (const char* line : kUsageLines) text += tr(line);
+  return text;
+}
 
 enum class FrontEnd { automatic, line, waybar, settings, checkUpdate, findPlace };
 
@@ -137,10 +149,10 @@ int findPlace(const std::string& text) {
       }
       return std::fflush(stdout) == 0 ? 0 : 1;
     case GeocodingAnswer::Status::nothingFound:
-      std::fputs("No place found\n", stderr);
+      std::fprintf(stderr, "%s\n", tr("No place found"));
       return 1;
     case GeocodingAnswer::Status::unreadable:
-      std::fprintf(stderr, "Cannot search now: %s\n", answer.reason.c_str());
+      std::fprintf(stderr, tr("Cannot search now: %s\n"), tr(answer.reason.c_str()));
       return 1;
   }
   return 1;
@@ -150,7 +162,8 @@ int findPlace(const std::string& text) {
 int runSettings(int& argc, char**& argv) {
   const std::unique_ptr<DesktopFrontEnd> desktop = loadDesktop(argc, argv);
   if (!desktop) {
-    std::fputs("stratovane: --settings needs a graphical session, and none is available\n", stderr);
+    std::fputs(tr("stratovane: --settings needs a graphical session, and none is available\n"),
+               stderr);
     return 2;
   }
   FileUserDefaults defaults(FileUserDefaults::defaultPath());
@@ -232,12 +245,13 @@ int main(int argc, char** argv) {
   // The `stratovane` command starts the program with these signals held already; this covers
   // a start of the program itself.
   ProcessSignals::holdUntilReady();
+  MessageCatalogues::use();
   FrontEnd frontEnd = FrontEnd::automatic;
   std::string placeText;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--help" || argument == "-h") {
-      std::fputs(usage, stdout);
+      std::fputs(usage().c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
@@ -254,13 +268,15 @@ int main(int argc, char** argv) {
       frontEnd = FrontEnd::checkUpdate;
     } else if (argument == "--find-place") {
       if (i + 1 >= argc) {
-        std::fprintf(stderr, "stratovane: --find-place needs a text\n%s", usage);
+        std::fputs(tr("stratovane: --find-place needs a text\n"), stderr);
+        std::fputs(usage().c_str(), stderr);
         return 2;
       }
       frontEnd = FrontEnd::findPlace;
       placeText = argv[++i];
     } else {
-      std::fprintf(stderr, "stratovane: unknown option %s\n%s", argv[i], usage);
+      std::fprintf(stderr, tr("stratovane: unknown option %s\n"), argv[i]);
+      std::fputs(usage().c_str(), stderr);
       return 2;
     }
   }
@@ -278,11 +294,12 @@ int main(int argc, char** argv) {
     if (tray && tray->claimSession([&] {
           if (activation) activation();
         }) == DesktopFrontEnd::SessionRole::second) {
-      std::fputs("stratovane: already running in this session; showing its settings\n", stderr);
+      std::fputs(tr("stratovane: already running in this session; showing its settings\n"), stderr);
       exitNow(0);
     }
     if (!tray) {
-      std::fputs("stratovane: no graphical session; writing titles to standard output\n", stderr);
+      std::fputs(tr("stratovane: no graphical session; writing titles to standard output\n"),
+                 stderr);
       frontEnd = FrontEnd::line;
     }
   }
@@ -356,10 +373,10 @@ int main(int argc, char** argv) {
   defaults.reloadStoredValues();
   if (const WeatherQuery query = weatherQueryFor(weatherEndpoint(), defaults);
       lineItem && !query.openMeteo() && query.apiKey.empty()) {
-    std::fprintf(stderr,
-                 "stratovane: no API key; Open-Meteo needs none: set weatherEndpoint=%s in the "
-                 "settings file, or choose it with stratovane --settings\n",
-                 openMeteoWeatherEndpoint);
+    std::fputs(tr("stratovane: no API key; Open-Meteo needs none: set "
+                  "weatherEndpoint=https://api.open-meteo.com/v1/forecast in the settings file, or "
+                  "choose it with stratovane --settings\n"),
+               stderr);
   }
 
   appDelegate.applicationDidFinishLaunching();

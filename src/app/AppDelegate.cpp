@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Translation.h"
 #include "presentation/Forecast.h"
 #include "presentation/StatusTitle.h"
 #include "services/OpenMeteoAnswer.h"
@@ -15,7 +16,7 @@
 namespace stratovane {
 
 namespace {
-constexpr const char* kOpenMeteoCredit = "Weather data by Open-Meteo.com";
+constexpr const char* kOpenMeteoCredit = trLater("Weather data by Open-Meteo.com");
 }  // namespace
 
 namespace {
@@ -61,7 +62,7 @@ AppDelegate::AppDelegate(AppEnvironment environment)
           *this) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
-  setTitle("\u23F1 Fetching...");
+  setTitle("\u23F1 " + std::string(tr("Fetching...")));
   if (statusItem_) statusItem_->setMenu(std::make_shared<Menu>());
   addCommandItems();
   // The first read of the run sees no fallbacks: they are registered only afterwards.
@@ -76,12 +77,12 @@ void AppDelegate::addCommandItems() {
   const auto menu = statusItem_ ? statusItem_->menu() : nullptr;
   if (!menu) return;
   menu->addItem(MenuItem::separatorItem());
-  menu->addItem({"Update forecast", [this] { updateMenu(); }});
+  menu->addItem({tr("Update forecast"), [this] { updateMenu(); }});
   menu->addItem(MenuItem::separatorItem());
-  menu->addItem({"Settings", [this] { showSettings(); }});
-  menu->addItem({"Check for update...", [this] { updateApp(); }});
+  menu->addItem({tr("Settings"), [this] { showSettings(); }});
+  menu->addItem({tr("Check for update..."), [this] { updateApp(); }});
   menu->addItem(MenuItem::separatorItem());
-  menu->addItem({"Quit", [this] { quitApp(); }});
+  menu->addItem({tr("Quit"), [this] { quitApp(); }});
 }
 
 void AppDelegate::showSettings() {
@@ -144,7 +145,7 @@ void AppDelegate::fetchFeed() {
   if (!env_.reachability.isConnectedToNetwork()) {
     latestShownFetch_ = fetchNumber;
     offline_ = true;
-    setTitle("\u26A0\uFE0F Offline");
+    setTitle("\u26A0\uFE0F " + std::string(tr("Offline")));
     setNoKeyOffer(false);
     return;
   }
@@ -155,7 +156,7 @@ void AppDelegate::fetchFeed() {
     if (!apiKey || apiKey->empty()) {
       latestShownFetch_ = fetchNumber;
       offline_ = false;
-      setTitle("\u26A0\uFE0F No API key");
+      setTitle("\u26A0\uFE0F " + std::string(tr("No API key")));
       setNoKeyOffer(true);
       return;
     }
@@ -197,7 +198,8 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
   env_.mainQueue.async([this, fetchNumber, loadFailed, answer = std::move(answer),
                         oneCall25 = query.endpoint == defaultWeatherEndpoint,
                         openMeteo = query.openMeteo()] {
-    if (loadFailed && claimOutcome(fetchNumber)) setTitle("\u26A0\uFE0F Bad API call");
+    if (loadFailed && claimOutcome(fetchNumber))
+      setTitle("\u26A0\uFE0F " + std::string(tr("Bad API call")));
     if (answer && claimOutcome(fetchNumber)) {
       feed_ = *answer;
       feedFromOneCall25_ = oneCall25;
@@ -247,7 +249,7 @@ void AppDelegate::updateForecastMenu() {
     }
     forecastItems_.push_back(std::move(item));
   }
-  if (feedFromOpenMeteo_) forecastItems_.push_back({kOpenMeteoCredit, {}, false, false});
+  if (feedFromOpenMeteo_) forecastItems_.push_back({tr(kOpenMeteoCredit), {}, false, false});
   forecastItems_.push_back(MenuItem::separatorItem());
   dailyForcast_ = std::move(forecast.dailyForcast);
   dailyForcastIcon_ = std::move(forecast.dailyForcastIcon);
@@ -266,7 +268,7 @@ void AppDelegate::rebuildMenu() {
   menu->removeAllItems();
   // Text bars say it once on standard error instead: nobody can choose it there.
   if (noKeyOffer_ && statusItem_->menuIsChoosable()) {
-    menu->addItem({"Use Open-Meteo (no key needed)", [this] { useOpenMeteo(); }});
+    menu->addItem({tr("Use Open-Meteo (no key needed)"), [this] { useOpenMeteo(); }});
     if (!forecastItems_.empty()) menu->addItem(MenuItem::separatorItem());
   }
   for (const MenuItem& item : forecastItems_) menu->addItem(item);
@@ -274,7 +276,7 @@ void AppDelegate::rebuildMenu() {
 }
 
 std::string AppDelegate::dataCredit() const {
-  return feed_ && feedFromOpenMeteo_ ? kOpenMeteoCredit : "";
+  return feed_ && feedFromOpenMeteo_ ? tr(kOpenMeteoCredit) : "";
 }
 
 void AppDelegate::showForecastWindow() {

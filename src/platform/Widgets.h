@@ -71,6 +71,8 @@ class PopUpButton {
   virtual std::vector<PopUpItem> items() const = 0;
   virtual void addItem(const std::string& title, std::int64_t tag) = 0;
   // Out-of-range indices are ignored.
+  virtual void setItemTitle(std::size_t index, const std::string& title) = 0;
+  // Out-of-range indices are ignored.
   virtual void selectItem(std::size_t index) = 0;
   // Selects the first item with this tag; false, and the selection unchanged, when none has it.
   virtual bool selectItemWithTag(std::int64_t tag) = 0;

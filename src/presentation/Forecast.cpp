@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/Settings.h"
+#include "platform/Translation.h"
 #include "presentation/WeatherAnswer.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/formatReading.h"
@@ -19,7 +20,7 @@ std::string hourTitle(const WeatherAnswer& answer, std::int64_t hour, const std:
                       const UserDefaults& defaults, const NumberFormatting& numbers,
                       const TimeFormatting& times) {
   const std::optional<float> temp = answer.hourTemp(hour);
-  const std::string reading = temp ? formatReading(*temp, defaults, numbers) : "Error";
+  const std::string reading = temp ? formatReading(*temp, defaults, numbers) : tr("Error");
   return emoji + " " + times.shortTime(answer.hourTime(hour)) + ": " +
          answer.hourDescription(hour) + " : " + reading + " " + kDegree;
 }
@@ -28,19 +29,19 @@ std::string dayText(const WeatherAnswer& answer, const UserDefaults& defaults,
                     const NumberFormatting& numbers, const TimeFormatting& times) {
   // No blank between the sunrise time and the moon.
   return "\u2600\uFE0F " + times.shortTime(answer.daySunrise()) + "\U0001F31B " +
-         times.shortTime(answer.daySunset()) + "\n\n" + "Min " +
-         formatReading(answer.dayMin(), defaults, numbers) + kDegree + " Max " +
-         formatReading(answer.dayMax(), defaults, numbers) + kDegree + "\n\n" +
-         answer.dayDescription();
+         times.shortTime(answer.daySunset()) + "\n\n" +
+         fillIn(tr("Min %s Max %s"),
+                {formatReading(answer.dayMin(), defaults, numbers) + kDegree,
+                 formatReading(answer.dayMax(), defaults, numbers) + kDegree}) +
+         "\n\n" + answer.dayDescription();
 }
 
 std::string alertTitle(const WeatherAlert& alert, const TimeFormatting& times, double now) {
-  std::string title = "\u26A0\uFE0F " + alert.event;
-  if (alert.end) {
-    title += " until " + (times.sameDay(*alert.end, now) ? times.shortTime(*alert.end)
-                                                         : times.weekdayShortTime(*alert.end));
-  }
-  return title;
+  if (!alert.end) return "\u26A0\uFE0F " + alert.event;
+  const std::string end = times.sameDay(*alert.end, now) ? times.shortTime(*alert.end)
+                                                         : times.weekdayShortTime(*alert.end);
+  // TRANSLATORS: an official weather alert and the time it ends, as in "Gale warning until 18:00".
+  return "\u26A0\uFE0F " + fillIn(tr("%s until %s"), {alert.event, end});
 }
 
 std::vector<ForecastEntry> forecastEntries(const WeatherAnswer& answer,
@@ -54,7 +55,7 @@ std::vector<ForecastEntry> forecastEntries(const WeatherAnswer& answer,
     entries.push_back({"\u26A0\uFE0F " + *message, false, {}, false});
   }
   if (oneCall25InUse && answer.refusedKey())
-    entries.push_back({kOneCall25Closed, false, {}, false});
+    entries.push_back({tr(kOneCall25Closed), false, {}, false});
   for (std::size_t i = 0; i < alerts.size(); ++i)
     entries.push_back({alertTitle(alerts[i], times, now), true, i, false});
   if (!alerts.empty()) entries.push_back({{}, false, {}, true});

@@ -8,6 +8,7 @@
 
 #include "json/JSON.h"
 #include "platform/Formatting.h"
+#include "platform/Translation.h"
 #include "platform/UserDefaults.h"
 #include "presentation/WeatherAlert.h"
 
@@ -43,6 +44,6 @@ Forecast buildForecast(const JSON& feed, const UserDefaults& defaults,
 
 // Keys issued today are refused by One Call 2.5; the settings offer the version they work with.
 inline constexpr const char* kOneCall25Closed =
-    "One Call 2.5 is closed to new keys: choose One Call 3.0 in Settings";
+    trLater("One Call 2.5 is closed to new keys: choose One Call 3.0 in Settings");
 
 }  // namespace stratovane

@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "platform/Translation.h"
 #include "presentation/WeatherAnswer.h"
 #include "presentation/emojiForIcon.h"
 #include "presentation/formatReading.h"
@@ -11,40 +12,40 @@ namespace stratovane {
 
 namespace {
 
-constexpr const char* kError = "Error";
+constexpr const char* kError = trLater("Error");
 constexpr const char* kDegreeBlank = "\u00B0 ";
 
 std::string chanceOfRain(const WeatherAnswer& answer) {
   // `currently` is a Dark Sky member; One Call answers carry the chance as hourly[0].pop.
   std::optional<double> fraction = answer.currentlyPrecipProbability();
   if (!fraction) fraction = answer.firstHourPop();
-  if (!fraction) return "Rain 0 %";
-  return "Rain: " + plainDouble(100.0 * *fraction) + "%";
+  if (!fraction) return tr("Rain 0 %");
+  return tr("Rain:") + std::string(" ") + plainDouble(100.0 * *fraction) + "%";
 }
 
 std::string modeText(const WeatherAnswer& answer, std::int64_t displayMode,
                      const UserDefaults& defaults, const NumberFormatting& numbers) {
   switch (displayMode) {
     case 0:
-      return answer.currentDescription().value_or(kError);
+      return answer.currentDescription().value_or(tr(kError));
     case 1: {
       const std::optional<float> temp = answer.currentTemp();
-      return temp ? formatReading(*temp, defaults, numbers) + kDegreeBlank : kError;
+      return temp ? formatReading(*temp, defaults, numbers) + kDegreeBlank : tr(kError);
     }
     case 2:
       return chanceOfRain(answer);
     case 3: {
       const std::optional<double> clouds = answer.currentClouds();
-      return clouds ? "Cloud: " + plainDouble(*clouds) + "%" : kError;
+      return clouds ? tr("Cloud:") + std::string(" ") + plainDouble(*clouds) + "%" : tr(kError);
     }
     case 4: {
       const std::optional<float> temp = answer.currentTemp();
       const std::optional<std::string> description = answer.currentDescription();
-      if (!temp || !description) return kError;
+      if (!temp || !description) return tr(kError);
       return formatReading(*temp, defaults, numbers) + kDegreeBlank + *description;
     }
     default:
-      return kError;
+      return tr(kError);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "json/JSON.h"
+#include "platform/Translation.h"
 #include "services/CoordinateText.h"
 
 namespace stratovane {
@@ -71,18 +72,19 @@ GeocodingAnswer readGeocodingAnswer(std::string_view body, std::size_t limit) {
   try {
     answer = JSON(Data{std::string(body)}, ReadingOptions{});
   } catch (const std::exception&) {
-    return unreadable("the answer is not JSON");
+    return unreadable(trLater("the answer is not JSON"));
   }
-  if (answer.type() != Type::dictionary) return unreadable("the answer is not a JSON object");
+  if (answer.type() != Type::dictionary)
+    return unreadable(trLater("the answer is not a JSON object"));
   const JSON error = answer["error"];
   if (error.type() == Type::bool_ && error.boolValue()) {
     const std::string reason = textOf(answer["reason"]);
-    return unreadable(reason.empty() ? "the service reported an error"
+    return unreadable(reason.empty() ? trLater("the service reported an error")
                                      : "the service said: " + reason);
   }
   const JSON results = answer["results"];
   if (results.type() == Type::null) return {GeocodingAnswer::Status::nothingFound, {}, {}};
-  if (results.type() != Type::array) return unreadable("the results are not a list");
+  if (results.type() != Type::array) return unreadable(trLater("the results are not a list"));
 
   GeocodingAnswer found{GeocodingAnswer::Status::found, {}, {}};
   const std::size_t count = results.count();

@@ -131,11 +131,11 @@ void PlaceSearchController::answered(std::uint64_t textNumber, GeocodingAnswer a
     }
     case GeocodingAnswer::Status::nothingFound:
       shown_.clear();
-      field_->showNotice(kNoPlaceFound);
+      field_->showNotice(tr(kNoPlaceFound));
       break;
     case GeocodingAnswer::Status::unreadable:
       shown_.clear();
-      field_->showNotice(kCannotSearch);
+      field_->showNotice(tr(kCannotSearch));
       break;
   }
   chooseFirst_ = false;
@@ -180,7 +180,7 @@ void PlaceSearchController::located(std::optional<Coordinate> position) {
     if (field_) field_->closeResults();
     moveTo_(*position);
   } else if (field_) {
-    field_->showNotice(kNoLocation);
+    field_->showNotice(tr(kNoLocation));
   }
 }
 

@@ -13,6 +13,7 @@
 #include "platform/LocationService.h"
 #include "platform/MapView.h"
 #include "platform/RunLoop.h"
+#include "platform/Translation.h"
 #include "platform/Widgets.h"
 #include "services/GeocodingAnswer.h"
 #include "services/GeocodingRequest.h"
@@ -33,9 +34,9 @@ class PlaceSearchController {
  public:
   // From the last key press to the request.
   static constexpr double kTypingPause = 0.3;
-  static constexpr const char* kNoPlaceFound = "No place found";
-  static constexpr const char* kCannotSearch = "Cannot search now";
-  static constexpr const char* kNoLocation = "Location services are off or not available";
+  static constexpr const char* kNoPlaceFound = trLater("No place found");
+  static constexpr const char* kCannotSearch = trLater("Cannot search now");
+  static constexpr const char* kNoLocation = trLater("Location services are off or not available");
 
   // `language` gives the code of the language names are wanted in; `moveTo` moves the marker
   // to a chosen place.

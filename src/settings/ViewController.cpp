@@ -8,16 +8,28 @@
 #include <utility>
 
 #include "platform/Settings.h"
+#include "platform/Translation.h"
 #include "services/WeatherRequest.h"
 
 namespace stratovane {
 
 namespace {
 
-constexpr const char* kMarkerTitle = "Your location";
+constexpr const char* kMarkerTitle = trLater("Your location");
 constexpr int kChosenPlaceZoom = 11;  // a town and its surroundings
 // The largest latitude a Web Mercator map shows: atan(sinh(pi)) in degrees.
 constexpr double kMercatorLatitudeLimit = 85.05112877980659;
+
+// Whole hours in hours, the rest in minutes; the form of the noun follows the number.
+std::string intervalTitle(std::int64_t minutes) {
+  if (minutes >= 60 && minutes % 60 == 0) {
+    const std::int64_t hours = minutes / 60;
+    return fillIn(trPlural("%s hour", "%s hours", static_cast<unsigned long>(hours)),
+                  {std::to_string(hours)});
+  }
+  return fillIn(trPlural("%s minute", "%s minutes", static_cast<unsigned long>(minutes)),
+                {std::to_string(minutes)});
+}
 
 std::optional<MapType> mapTypeFor(std::int64_t value) {
   if (value < 0 || value > 2) return std::nullopt;
@@ -73,7 +85,13 @@ Connections ViewController::connections() {
 
 void ViewController::viewDidLoad() {
   if (languageSelect) languageSelect->setAction([this] { languageSelectAction(); });
-  if (updateInterval) updateInterval->setAction([this] { updateIntervall(); });
+  if (updateInterval) {
+    updateInterval->setAction([this] { updateIntervall(); });
+    const std::vector<PopUpItem> intervals = updateInterval->items();
+    for (std::size_t i = 0; i < intervals.size(); ++i) {
+      if (intervals[i].tag > 0) updateInterval->setItemTitle(i, intervalTitle(intervals[i].tag));
+    }
+  }
   if (numberOfDecimals) numberOfDecimals->setAction([this] { numberDecimals(); });
   if (mapType) mapType->setAction([this] { mapTypeChanged(); });
   apiKeyView_.viewDidLoad();
@@ -99,7 +117,7 @@ void ViewController::viewWillAppear() {
   }
 
   const Coordinate stored{latitude, longitude};
-  mapView->addAnnotation({stored, kMarkerTitle});
+  mapView->addAnnotation({stored, tr(kMarkerTitle)});
   mapView->setCenterCoordinate(stored);
   mapView->addClickRecognizer([this](ViewPoint point) { mapTappedWithRecognizer(point); });
 
@@ -207,7 +225,7 @@ void ViewController::mapTypeChanged() {
 void ViewController::mapTappedWithRecognizer(ViewPoint point) {
   mapView->removeAllAnnotations();
   const Coordinate place = mapView->convertPoint(point);
-  mapView->addAnnotation({place, kMarkerTitle});
+  mapView->addAnnotation({place, tr(kMarkerTitle)});
 }
 
 void ViewController::showChosenPlace(Coordinate place) {

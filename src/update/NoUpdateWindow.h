@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "presentation/WindowController.h"
 
 namespace stratovane {
@@ -11,7 +12,8 @@ namespace stratovane {
 class NoUpdateWindow : public WindowController {
  public:
   // What the window says; the command line prints the same words.
-  static constexpr const char* kMessage = "You are running the newest version of Stratovane.";
+  static constexpr const char* kMessage =
+      trLater("You are running the newest version of Stratovane.");
 
   explicit NoUpdateWindow(InterfaceLoader& loader, std::string windowNibName = "NoUpdateWindow")
       : WindowController(loader, std::move(windowNibName)) {}

@@ -1,6 +1,7 @@
 // The update check's outcome as text, for `stratovane --check-update` without a display.
 #include "update/TextUpdateReport.h"
 
+#include "platform/Translation.h"
 #include "update/NoUpdateWindow.h"
 
 namespace stratovane {
@@ -11,7 +12,7 @@ void TextUpdateReport::showUpdateWindow(const std::string& message,
 }
 
 void TextUpdateReport::showNoUpdateWindow() {
-  write(out_, NoUpdateWindow::kMessage, 0);
+  write(out_, tr(NoUpdateWindow::kMessage), 0);
 }
 
 void TextUpdateReport::showErrorWindow(const std::string& message) {
@@ -24,8 +25,8 @@ void TextUpdateReport::checkEndedSilently(SilentEnd reason) {
 
 const char* TextUpdateReport::silentEndText(SilentEnd reason) {
   return reason == SilentEnd::offline
-             ? "stratovane: no network connection; the update server was not asked"
-             : "stratovane: this build does not know its own version";
+             ? tr("stratovane: no network connection; the update server was not asked")
+             : tr("stratovane: this build does not know its own version");
 }
 
 void TextUpdateReport::write(std::FILE* stream, const std::string& text, int status) {

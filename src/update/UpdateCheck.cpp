@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "json/URL.h"
+#include "platform/Translation.h"
 #include "update/TextDecoding.h"
 #include "update/Version.h"
 
@@ -11,8 +12,8 @@ namespace stratovane {
 
 namespace {
 
-constexpr const char* kVersionFailure = "Could not check online version";
-constexpr const char* kHistoryFailure = "Could not load the revision history";
+constexpr const char* kVersionFailure = trLater("Could not check online version");
+constexpr const char* kHistoryFailure = trLater("Could not load the revision history");
 
 }  // namespace
 
@@ -21,12 +22,13 @@ UpdateCheck::UpdateCheck(UpdateEnvironment environment, UpdatePresenter& present
 
 std::string UpdateCheck::offerMessage(const std::string& publishedVersion,
                                       const std::string& runningVersion) {
-  return "Stratovane " + publishedVersion + " is now available - you have " + runningVersion +
-         ". Would you like to download it now?";
+  return fillIn(
+      tr("Stratovane %s is now available - you have %s. Would you like to download it now?"),
+      {publishedVersion, runningVersion});
 }
 
 std::string UpdateCheck::badURLMessage() const {
-  return "Bad URL (Should not happen) - please contact " + env_.contact;
+  return fillIn(tr("Bad URL (Should not happen) - please contact %s"), {env_.contact});
 }
 
 void UpdateCheck::run() {
@@ -53,20 +55,20 @@ UpdateCheck::Outcome UpdateCheck::download(const std::string& versionURL) const 
   const char* failure = kVersionFailure;
   try {
     std::optional<HttpResponse> version = env_.loader.loadWithContentType(versionURL);
-    if (!version) return kVersionFailure;
+    if (!version) return tr(kVersionFailure);
     std::optional<std::string> publishedVersion = decodeText(version->body, version->contentType);
-    if (!publishedVersion) return kVersionFailure;
+    if (!publishedVersion) return tr(kVersionFailure);
 
     const std::optional<URL> historyURL = URL::fromString(env_.serverURL + kRevisionHistoryPath);
     if (!historyURL) return badURLMessage();
     failure = kHistoryFailure;
     const std::optional<std::string> history = env_.loader.load(historyURL->absoluteString());
-    if (!history || !env_.readRTF) return kHistoryFailure;
+    if (!history || !env_.readRTF) return tr(kHistoryFailure);
     std::optional<AttributedString> revisionHistory = env_.readRTF(*history);
-    if (!revisionHistory) return kHistoryFailure;
+    if (!revisionHistory) return tr(kHistoryFailure);
     return Downloaded{std::move(*publishedVersion), std::move(*revisionHistory)};
   } catch (...) {
-    return failure;
+    return tr(failure);
   }
 }
 

@@ -172,6 +172,54 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   EXPECT_EQ(app->wait(), 0) << app->readErrors();
 }
 
+// What a panel reads over D-Bus in one language: the title without a key or offline, and the menu.
+struct Spoken {
+  const char* language;
+  std::vector<std::string> titles;  // without a key, and offline
+  std::string useOpenMeteo;
+  std::vector<std::string> commands;
+};
+
+void PrintTo(const Spoken& spoken, std::ostream* out) {
+  *out << spoken.language;
+}
+
+class TrayAppLanguageTest : public TrayAppTest, public ::testing::WithParamInterface<Spoken> {};
+
+TEST_P(TrayAppLanguageTest, TheTitleAndTheMenuSpeakTheLanguageOfTheLocale) {
+  const Spoken& expected = GetParam();
+  FakePanelHost host(bus.connection());
+  const auto app = start({}, {{"LC_ALL", "C.UTF-8"}, {"LANGUAGE", expected.language}});
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  std::optional<std::string> title;
+  EXPECT_TRUE(waitUntil([&] {
+    title = host.property("Title");
+    return title == expected.titles[0] || title == expected.titles[1];
+  })) << title.value_or("(none)");
+  std::vector<std::string> wanted = expected.commands;
+  if (title == expected.titles[0]) wanted.insert(wanted.begin(), expected.useOpenMeteo);
+  std::vector<std::string> menu;
+  EXPECT_TRUE(waitUntil([&] { return (menu = host.menu()) == wanted; }))
+      << ::testing::PrintToString(menu);
+  ASSERT_TRUE(host.click(expected.commands.back()));
+  EXPECT_EQ(app->wait(), 0) << app->readErrors();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GermanAndHebrew, TrayAppLanguageTest,
+    ::testing::Values(Spoken{"de",
+                             {"\u26A0\uFE0F Kein API-Schlüssel", "\u26A0\uFE0F Offline"},
+                             "Open-Meteo verwenden (ohne Schlüssel)",
+                             {"---", "Vorhersage aktualisieren", "---", "Einstellungen",
+                              "Nach Aktualisierungen suchen …", "---", "Beenden"}},
+                      Spoken{"he",
+                             {"\u26A0\uFE0F אין מפתח API", "\u26A0\uFE0F לא מקוון"},
+                             "שימוש ב־Open-Meteo (ללא מפתח)",
+                             {"---", "עדכון התחזית", "---", "הגדרות", "חיפוש עדכונים…", "---",
+                              "יציאה"}}),
+    [](const ::testing::TestParamInfo<Spoken>& info) { return std::string(info.param.language); });
+
 // A fake logind on a "system bus" of the test's own: the end of a sleep brings a fetch at once.
 TEST_F(TrayAppTest, UpdateForecastAndWakingFetchAgainWhileTheUpdateServerIsSilent) {
   if (!testing::hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";

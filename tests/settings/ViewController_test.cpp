@@ -135,6 +135,17 @@ TEST_F(ViewControllerTest, StoresAllNineKeysInOrderInOneBatchOnCloseThenNotifies
   EXPECT_EQ(defaults.stringForKey(SettingsKey::apiKey), "");
 }
 
+TEST_F(ViewControllerTest, UpdateIntervalsAreNamedFromTheirMinutesInWholeHoursWherePossible) {
+  windows.setPopUpItems("updateInterval",
+                        {{"?", 5}, {"?", 1}, {"?", 60}, {"?", 90}, {"?", 180}, {"kept", 0}}, 0);
+  open();
+  std::vector<std::string> titles;
+  for (const PopUpItem& item : windows.get<FakePopUpButton>("updateInterval")->items())
+    titles.push_back(item.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"5 minutes", "1 minute", "1 hour", "90 minutes",
+                                              "3 hours", "kept"}));
+}
+
 TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched) {
   autostart.enabled = true;
   openAndClose();

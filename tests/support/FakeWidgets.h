@@ -129,6 +129,10 @@ class FakePopUpButton : public PopUpButton, Logged {
   void addItem(const std::string& title, std::int64_t tag) override {
     items_.push_back(record("addItem(" + title + ")", PopUpItem{title, tag, false}));
   }
+  void setItemTitle(std::size_t index, const std::string& title) override {
+    record("setItemTitle(" + std::to_string(index) + ", " + title + ")");
+    if (index < items_.size()) items_[index].title = title;
+  }
   void selectItem(std::size_t index) override;
   bool selectItemWithTag(std::int64_t tag) override;
   std::int64_t selectedTag() const override { return selected_ < 0 ? -1 : selectedItem().tag; }

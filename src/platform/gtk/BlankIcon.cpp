@@ -10,6 +10,8 @@
 #include <exception>
 #include <memory>
 
+#include "platform/Translation.h"
+
 namespace stratovane::gtk {
 
 namespace {
@@ -41,10 +43,10 @@ BlankIcon BlankIcon::install() {
                             static_cast<gssize>(size));
     return BlankIcon{folder, kName};
   } catch (const Glib::Error& error) {
-    std::fprintf(stderr, "stratovane: cannot write the blank panel icon: %s\n",
+    std::fprintf(stderr, tr("stratovane: cannot write the blank panel icon: %s\n"),
                  error.what().c_str());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: cannot write the blank panel icon: %s\n", error.what());
+    std::fprintf(stderr, tr("stratovane: cannot write the blank panel icon: %s\n"), error.what());
   }
   return BlankIcon{{}, kFallbackName};
 }

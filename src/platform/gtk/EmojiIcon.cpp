@@ -17,6 +17,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/Translation.h"
+
 namespace stratovane::gtk {
 
 namespace {
@@ -90,9 +92,9 @@ const std::string& EmojiIcon::iconForEmoji(const std::string& emoji) {
     emoji_ = emoji;
     path_ = path;
   } catch (const Glib::Error& error) {
-    std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n", error.what().c_str());
+    std::fprintf(stderr, tr("stratovane: cannot draw the panel icon: %s\n"), error.what().c_str());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n", error.what());
+    std::fprintf(stderr, tr("stratovane: cannot draw the panel icon: %s\n"), error.what());
   }
   return path_;
 }

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Translation.h"
 #include "platform/gtk/GtkButtonAdapter.h"
 #include "platform/gtk/GtkLabelCell.h"
 #include "platform/gtk/GtkPopUpButtonAdapter.h"
@@ -44,7 +45,7 @@ namespace stratovane::gtk {
 namespace {
 
 void fail(const std::string& name, const std::string& what) {
-  std::fprintf(stderr, "stratovane: interface file %s %s\n", name.c_str(), what.c_str());
+  std::fprintf(stderr, tr("stratovane: interface file %s %s\n"), name.c_str(), what.c_str());
 }
 
 // Checked with the C type system first: gtkmm's lookup reports a miss as a critical warning.
@@ -75,7 +76,7 @@ bool findAll(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& name,
   for (const auto& [id, target] : wanted) {
     Widget* widget = find<Widget>(builder, id);
     if (widget == nullptr) {
-      fail(name, std::string("has no ") + kind + " \"" + id + "\"");
+      fail(name, fillIn(tr("has no %s \"%s\""), {kind, id}));
       return false;
     }
     found.emplace_back(widget, target);
@@ -105,19 +106,19 @@ MapViewFactory mapModuleFactory() {
   if (factory != nullptr) return factory;
   Dl_info self{};
   if (dladdr(reinterpret_cast<void*>(&mapModuleFactory), &self) == 0 || self.dli_fname == nullptr) {
-    std::fputs("stratovane: cannot find the folder of the map module\n", stderr);
+    std::fputs(tr("stratovane: cannot find the folder of the map module\n"), stderr);
     return nullptr;
   }
   const std::filesystem::path path =
       std::filesystem::path(self.dli_fname).parent_path() / kMapModuleName;
   GModule* module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
   if (module == nullptr) {
-    std::fprintf(stderr, "stratovane: cannot load the map: %s\n", g_module_error());
+    std::fprintf(stderr, tr("stratovane: cannot load the map: %s\n"), g_module_error());
     return nullptr;
   }
   gpointer symbol = nullptr;
   if (!g_module_symbol(module, kMapViewFactory, &symbol) || symbol == nullptr) {
-    std::fprintf(stderr, "stratovane: %s is not a Stratovane map module\n", path.c_str());
+    std::fprintf(stderr, tr("stratovane: %s is not a Stratovane map module\n"), path.c_str());
     g_module_close(module);
     return nullptr;
   }
@@ -130,7 +131,7 @@ std::shared_ptr<MapView> moduleMap(Gtk::Container& container) {
   const MapViewFactory factory = mapModuleFactory();
   if (factory == nullptr) return nullptr;
   std::unique_ptr<MapView> map(factory(container.gobj()));
-  if (!map) std::fputs("stratovane: the map cannot be made\n", stderr);
+  if (!map) std::fputs(tr("stratovane: the map cannot be made\n"), stderr);
   return map;
 }
 
@@ -140,10 +141,11 @@ Glib::RefPtr<Gtk::Builder> GtkInterfaceLoader::build(const std::string& name) {
   // Referencing the resource links it in from the static library.
   static_cast<void>(stratovane_get_resource());
   const Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
+  builder->set_translation_domain(kTextDomain);
   try {
     builder->add_from_resource(kResourcePrefix + name + ".ui");
   } catch (const Glib::Error& error) {
-    fail(name, "cannot be loaded: " + error.what());
+    fail(name, fillIn(tr("cannot be loaded: %s"), {error.what().raw()}));
     destroyToplevels(builder);
     return {};
   }
@@ -202,7 +204,7 @@ std::shared_ptr<Window> GtkInterfaceLoader::loadWindow(const std::string& name,
   if (!builder) return nullptr;
   Gtk::Window* toplevel = find<Gtk::Window>(builder, "window");
   if (toplevel == nullptr) {
-    fail(name, "has no GtkWindow \"window\"");
+    fail(name, fillIn(tr("has no %s \"%s\""), {"GtkWindow", "window"}));
     destroyToplevels(builder);
     return nullptr;
   }
@@ -222,7 +224,7 @@ std::shared_ptr<View> GtkInterfaceLoader::loadView(const std::string& name,
                           ? Glib::wrap(GTK_WIDGET(object))
                           : nullptr;
   if (root == nullptr || root->get_parent() != nullptr) {
-    fail(name, "has no view \"" + identifier + "\"");
+    fail(name, fillIn(tr("has no view \"%s\""), {identifier}));
     destroyToplevels(builder);
     return nullptr;
   }

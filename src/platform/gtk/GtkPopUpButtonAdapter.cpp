@@ -81,6 +81,14 @@ void GtkPopUpButtonAdapter::addItem(const std::string& title, std::int64_t tag) 
                      static_cast<gint>(tag), -1);
 }
 
+void GtkPopUpButtonAdapter::setItemTitle(std::size_t index, const std::string& title) {
+  GtkTreeModel* model = gtk_combo_box_get_model(comboBox_.gobj());
+  if (model == nullptr || !GTK_IS_LIST_STORE(model) || index >= items().size()) return;
+  GtkTreeIter iter;
+  if (!gtk_tree_model_iter_nth_child(model, &iter, nullptr, static_cast<gint>(index))) return;
+  gtk_list_store_set(GTK_LIST_STORE(model), &iter, kTitle, title.c_str(), -1);
+}
+
 void GtkPopUpButtonAdapter::selectItem(std::size_t index) {
   if (index >= items().size()) return;
   selecting_ = true;

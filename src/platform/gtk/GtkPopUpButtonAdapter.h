@@ -26,6 +26,7 @@ class GtkPopUpButtonAdapter : public PopUpButton {
 
   std::vector<PopUpItem> items() const override;
   void addItem(const std::string& title, std::int64_t tag) override;
+  void setItemTitle(std::size_t index, const std::string& title) override;
   void selectItem(std::size_t index) override;
   bool selectItemWithTag(std::int64_t tag) override;
   std::int64_t selectedTag() const override;

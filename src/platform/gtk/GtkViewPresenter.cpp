@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/gtk/GtkViewAdapter.h"
 #include "platform/gtk/GuardedAction.h"
 
@@ -19,7 +20,7 @@ namespace stratovane::gtk {
 
 namespace {
 
-constexpr const char* kTitle = "Stratovane Settings";
+constexpr const char* kTitle = trLater("Stratovane Settings");
 constexpr const char* kTransientClass = "stratovane-transient";
 // An undecorated window needs an edge of its own to stand out from what lies below.
 constexpr const char* kTransientStyle =
@@ -84,7 +85,7 @@ void GtkViewPresenter::present(std::shared_ptr<View> view, PresentationStyle sty
   current->lifeCycle = std::move(lifeCycle);
   Gtk::Window& window = *current->window;
 
-  window.set_title(kTitle);
+  window.set_title(tr(kTitle));
   window.set_icon_name("stratovane");
   window.set_resizable(false);
   window.set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);

@@ -5,6 +5,8 @@
 #include <exception>
 #include <functional>
 
+#include "platform/Translation.h"
+
 namespace stratovane::gtk {
 
 inline void runGuarded(const std::function<void()>& action) noexcept {
@@ -12,9 +14,9 @@ inline void runGuarded(const std::function<void()>& action) noexcept {
   try {
     action();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: action failed: %s\n", error.what());
+    std::fprintf(stderr, tr("stratovane: action failed: %s\n"), error.what());
   } catch (...) {
-    std::fputs("stratovane: action failed\n", stderr);
+    std::fputs(tr("stratovane: action failed\n"), stderr);
   }
 }
 

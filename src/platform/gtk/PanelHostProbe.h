@@ -6,19 +6,22 @@
 
 #include <functional>
 
+#include "platform/Translation.h"
+
 namespace stratovane::gtk {
 
 class PanelHostProbe {
  public:
-  static constexpr const char* kHint =
-      "stratovane: no panel host for status items was found; on GNOME, enable the AppIndicator "
-      "extension";
+  static constexpr const char* kHint = trLater(
+      "stratovane: no panel host for status items was found; on GNOME, enable the "
+      "AppIndicator extension");
   // The same, once per run, as a desktop notification.
-  static constexpr const char* kNoticeSummary = "Stratovane: no panel to show the weather in";
-  static constexpr const char* kNoticeBody =
+  static constexpr const char* kNoticeSummary =
+      trLater("Stratovane: no panel to show the weather in");
+  static constexpr const char* kNoticeBody = trLater(
       "On GNOME, install and enable the AppIndicator extension "
       "(gnome-shell-extension-appindicator, \"AppIndicator and KStatusNotifierItem Support\"). "
-      "The weather appears as soon as it is on; Stratovane keeps running.";
+      "The weather appears as soon as it is on; Stratovane keeps running.");
 
   // `bus` is where the watcher would be, normally the session bus; empty when there is none.
   explicit PanelHostProbe(Glib::RefPtr<Gio::DBus::Connection> bus);

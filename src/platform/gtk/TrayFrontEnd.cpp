@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 
+#include "platform/Translation.h"
 #include "platform/gtk/BlankIcon.h"
 #include "platform/gtk/DesktopNotification.h"
 #include "platform/gtk/IndicatorStatusItem.h"
@@ -62,6 +64,11 @@ TrayFrontEnd::TrayFrontEnd(int& argc, char**& argv) {
   Glib::set_prgname("stratovane");
   Glib::set_application_name("Stratovane");
   if (!gtk_init_check(&argc, &argv)) throw std::runtime_error("cannot open the display");
+  // Windows run in the direction of the language our texts are in, also where the toolkit has no
+  // catalogue of its own for it.
+  // TRANSLATORS: "default:RTL" for a language written from right to left, else "default:LTR".
+  const bool rightToLeft = std::string_view(tr("default:LTR")) == "default:RTL";
+  gtk_widget_set_default_direction(rightToLeft ? GTK_TEXT_DIR_RTL : GTK_TEXT_DIR_LTR);
   // gtkmm's wrappers are registered here; the main loop stays GTK's own.
   Gtk::Main::init_gtkmm_internals();
   useApplicationIcon();
@@ -81,9 +88,9 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
           try {
             probe_->check([bus](bool hostPresent) {
               if (hostPresent) return;
-              std::fprintf(stderr, "%s\n", PanelHostProbe::kHint);
-              sendDesktopNotification(bus, PanelHostProbe::kNoticeSummary,
-                                      PanelHostProbe::kNoticeBody);
+              std::fprintf(stderr, "%s\n", tr(PanelHostProbe::kHint));
+              sendDesktopNotification(bus, tr(PanelHostProbe::kNoticeSummary),
+                                      tr(PanelHostProbe::kNoticeBody));
             });
           } catch (const Glib::Error&) {
             // Without an answer there is nothing worth saying.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/Translation.h"
+
 namespace stratovane {
 
 std::filesystem::path DesktopModuleLoader::location() {
@@ -19,17 +21,18 @@ std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::load(int& argc, char**& ar
   const std::filesystem::path path = location();
   std::error_code error;
   if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
-    std::fprintf(stderr, "stratovane: the graphical front-end %s is not installed\n", kModuleName);
+    std::fprintf(stderr, tr("stratovane: the graphical front-end %s is not installed\n"),
+                 kModuleName);
     return nullptr;
   }
   GModule* module = g_module_open(path.c_str(), G_MODULE_BIND_LOCAL);
   if (module == nullptr) {
-    std::fprintf(stderr, "stratovane: cannot load %s: %s\n", path.c_str(), g_module_error());
+    std::fprintf(stderr, tr("stratovane: cannot load %s: %s\n"), path.c_str(), g_module_error());
     return nullptr;
   }
   gpointer symbol = nullptr;
   if (!g_module_symbol(module, kDesktopFrontEndFactory, &symbol) || symbol == nullptr) {
-    std::fprintf(stderr, "stratovane: %s is not a Stratovane module\n", g_module_name(module));
+    std::fprintf(stderr, tr("stratovane: %s is not a Stratovane module\n"), g_module_name(module));
     g_module_close(module);
     return nullptr;
   }

@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/system/FileAccess.h"
 #include "platform/system/NumberText.h"
 #include "platform/system/SettingsFileFormat.h"
@@ -240,7 +241,7 @@ void FileUserDefaults::save(const std::map<std::string, std::string>& texts) {
     reportedSaveFailure_ = false;
   } else if (!reportedSaveFailure_) {
     reportedSaveFailure_ = true;
-    std::fprintf(stderr, "stratovane: cannot save the settings to %s: %s\n", file_.c_str(),
+    std::fprintf(stderr, tr("stratovane: cannot save the settings to %s: %s\n"), file_.c_str(),
                  std::strerror(errno));
   }
 }
@@ -255,12 +256,12 @@ void FileUserDefaults::load() {
     case FileContents::Status::unreadable:
     case FileContents::Status::tooLarge:
       std::fprintf(stderr,
-                   "stratovane: cannot read the settings file %s (%s); starting with default "
-                   "settings and leaving the file as it is\n",
+                   tr("stratovane: cannot read the settings file %s (%s); starting with default "
+                      "settings and leaving the file as it is\n"),
                    file_.c_str(),
-                   contents.status == FileContents::Status::tooLarge ? "too large"
+                   contents.status == FileContents::Status::tooLarge ? tr("too large")
                    : contents.error != 0                             ? std::strerror(contents.error)
-                                                                     : "not a regular file");
+                                                                     : tr("not a regular file"));
       return;
     case FileContents::Status::read:
       break;
@@ -282,16 +283,17 @@ bool FileUserDefaults::keepCopyAside(const std::string& bytes) {
   const std::filesystem::path kept = writeNewFile(aside, bytes, kFileMode);
   if (kept.empty()) {
     std::fprintf(stderr,
-                 "stratovane: the settings file %s is not valid, and no copy of what was read "
-                 "could be kept (%s); the file is left as it is and not saved over\n",
+                 tr("stratovane: the settings file %s is not valid, and no copy of what was read "
+                    "could be kept (%s); the file is left as it is and not saved over\n"),
                  file_.c_str(), std::strerror(errno));
     return false;
   }
   copiedAside_ = bytes;
-  std::fprintf(stderr,
-               "stratovane: the settings file %s is not valid; a copy of what was read is kept as "
-               "%s and the file is left as it is\n",
-               file_.c_str(), kept.c_str());
+  std::fprintf(
+      stderr,
+      tr("stratovane: the settings file %s is not valid; a copy of what was read is kept as "
+         "%s and the file is left as it is\n"),
+      file_.c_str(), kept.c_str());
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/Translation.h"
 #include "platform/system/GSourcePtr.h"
 #include "platform/system/GuardedCall.h"
 
@@ -67,7 +68,7 @@ int GLibMainQueue::drain(void* data) {
       std::lock_guard lock(inbox->mutex);
       if (inbox->closed) break;
     }
-    callGuarded(job, "a main queue job");
+    callGuarded(job, trLater("a main queue job"));
   }
   return G_SOURCE_REMOVE;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -66,7 +67,7 @@ gboolean GLibTimer::fire(gpointer data) {
   // The action may invalidate this timer, which drops the stored action: run a local one so
   // that the callable is not destroyed while it runs.
   std::function<void()> action = std::exchange(self->action_, nullptr);
-  callGuarded(action, "a timer action");
+  callGuarded(action, trLater("a timer action"));
   if (!self->valid_) return G_SOURCE_REMOVE;
   self->action_ = std::move(action);
   return G_SOURCE_CONTINUE;

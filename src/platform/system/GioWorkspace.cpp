@@ -5,13 +5,15 @@
 
 #include <cstdio>
 
+#include "platform/Translation.h"
+
 namespace stratovane {
 
 bool GioWorkspace::openURL(const std::string& url) {
   GError* error = nullptr;
   if (g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error)) return true;
-  std::fprintf(stderr, "stratovane: cannot open %s: %s\n", url.c_str(),
-               error != nullptr ? error->message : "no handler");
+  std::fprintf(stderr, tr("stratovane: cannot open %s: %s\n"), url.c_str(),
+               error != nullptr ? error->message : tr("no handler"));
   g_clear_error(&error);
   return false;
 }

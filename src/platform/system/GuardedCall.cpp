@@ -4,15 +4,17 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/Translation.h"
+
 namespace stratovane {
 
 void callGuarded(const std::function<void()>& job, const char* context) noexcept {
   try {
     if (job) job();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "stratovane: %s failed: %s\n", context, error.what());
+    std::fprintf(stderr, tr("stratovane: %s failed: %s\n"), tr(context), error.what());
   } catch (...) {
-    std::fprintf(stderr, "stratovane: %s failed\n", context);
+    std::fprintf(stderr, tr("stratovane: %s failed\n"), tr(context));
   }
 }
 

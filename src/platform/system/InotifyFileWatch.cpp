@@ -10,6 +10,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/system/FileAccess.h"
 #include "platform/system/GuardedCall.h"
 
@@ -37,7 +38,7 @@ bool InotifyFileWatch::watch(const std::filesystem::path& path, std::function<vo
   FileDescriptor inotify(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
   if (!inotify ||
       inotify_add_watch(inotify.get(), directory.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
-    std::fprintf(stderr, "stratovane: cannot watch %s for changes: %s\n", path.c_str(),
+    std::fprintf(stderr, tr("stratovane: cannot watch %s for changes: %s\n"), path.c_str(),
                  std::strerror(errno));
     return false;
   }
@@ -63,7 +64,7 @@ gboolean InotifyFileWatch::onReadable(gint fd, GIOCondition, gpointer data) {
     }
   }
   // One call for a burst: the reader reads the whole file anyway.
-  if (ours) callGuarded(self->changed_, "the settings file watch");
+  if (ours) callGuarded(self->changed_, trLater("the settings file watch"));
   return G_SOURCE_CONTINUE;
 }
 

@@ -7,6 +7,7 @@
 
 #include <csignal>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -26,7 +27,7 @@ sigset_t heldSignals() {
 void ignoreBrokenPipe(int) {}
 
 gboolean callHandler(gpointer data) {
-  callGuarded(*static_cast<std::function<void()>*>(data), "signal handler");
+  callGuarded(*static_cast<std::function<void()>*>(data), trLater("signal handler"));
   return G_SOURCE_CONTINUE;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -58,7 +59,7 @@ gboolean RouteMonitor::onSettled(gpointer data) {
         self->wasReachable_ = reachable;
         if (appeared) self->appeared_();
       },
-      "route change");
+      trLater("route change"));
   return G_SOURCE_REMOVE;
 }
 

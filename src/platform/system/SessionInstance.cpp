@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -21,14 +22,15 @@ SessionInstance::SessionInstance(const char* applicationId) {
   g_signal_connect(application_.get(), "activate", G_CALLBACK(+[](GApplication*, gpointer self) {
                      auto* instance = static_cast<SessionInstance*>(self);
                      if (instance->activation_)
-                       callGuarded(instance->activation_, "handing over to the panel item");
+                       callGuarded(instance->activation_,
+                                   trLater("handing over to the panel item"));
                    }),
                    this);
   GError* error = nullptr;
   if (!g_application_register(application_.get(), nullptr, &error)) {
     // No session bus (or no answer from it): one instance more does no harm.
-    std::fprintf(stderr, "stratovane: running without a session bus: %s\n",
-                 error != nullptr ? error->message : "unknown error");
+    std::fprintf(stderr, tr("stratovane: running without a session bus: %s\n"),
+                 error != nullptr ? error->message : tr("unknown error"));
     if (error != nullptr) g_error_free(error);
     application_.reset();
     return;

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -43,7 +44,7 @@ void SleepMonitor::onPrepareForSleep(GDBusConnection*, const gchar*, const gchar
   gboolean goingToSleep = TRUE;
   g_variant_get(parameters, "(b)", &goingToSleep);
   if (goingToSleep) return;
-  callGuarded(static_cast<SleepMonitor*>(data)->woke_, "wake from sleep");
+  callGuarded(static_cast<SleepMonitor*>(data)->woke_, trLater("wake from sleep"));
 }
 
 }  // namespace stratovane

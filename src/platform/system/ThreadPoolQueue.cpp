@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/Translation.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -56,7 +57,7 @@ struct ThreadPoolQueue::State {
       state->jobs.pop_front();
       --state->idleWorkers;
       lock.unlock();
-      callGuarded(job, "a background job");
+      callGuarded(job, trLater("a background job"));
       job = nullptr;  // its captures are released outside the lock, too
       lock.lock();
       ++state->idleWorkers;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Translation.h"
 #include "platform/system/FileAccess.h"
 #include "platform/system/FileUserDefaults.h"
 #include "platform/system/GKeyFilePtr.h"
@@ -64,18 +65,19 @@ bool XdgAutostart::isEnabled() const {
 
 bool XdgAutostart::setEnabled(bool enabled) {
   if (entry_.empty()) {
-    std::fputs("stratovane: no home folder for the autostart entry\n", stderr);
+    std::fputs(tr("stratovane: no home folder for the autostart entry\n"), stderr);
     return false;
   }
   if (!enabled) {
     if (std::remove(entry_.c_str()) == 0 || errno == ENOENT) return true;
-    std::fprintf(stderr, "stratovane: cannot remove %s: %s\n", entry_.c_str(),
+    std::fprintf(stderr, tr("stratovane: cannot remove %s: %s\n"), entry_.c_str(),
                  std::strerror(errno));
     return false;
   }
   if (!createDirectories(entry_.parent_path(), 0700) ||
       !replaceFileAtomically(entry_, kAutostartEntry, 0644)) {
-    std::fprintf(stderr, "stratovane: cannot write %s: %s\n", entry_.c_str(), std::strerror(errno));
+    std::fprintf(stderr, tr("stratovane: cannot write %s: %s\n"), entry_.c_str(),
+                 std::strerror(errno));
     return false;
   }
   return true;
