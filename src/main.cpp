@@ -33,6 +33,7 @@
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "platform/system/XdgAutostart.h"
+#include "platform/system/XdgCacheFiles.h"
 #include "rtf/RtfReader.h"
 #include "settings/presentSettingsView.h"
 #include "update/TextUpdateReport.h"
@@ -60,6 +61,7 @@ constexpr const char* usage =
     "\n"
     "SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"
     "Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"
+    "The last weather is kept in $XDG_CACHE_HOME/stratovane (~/.cache when unset).\n"
     "A second panel item in the same session opens the first one's settings instead.\n"
     "STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"
     "STRATOVANE_UPDATE_URL: the update server, before /version/.\n";
@@ -237,6 +239,7 @@ int main(int argc, char** argv) {
   NoInterfaceLoader noWindows;
   NoWorkspace noBrowser;
   XdgAutostart autostart(XdgAutostart::defaultPath());
+  XdgCacheFiles cacheFiles(XdgCacheFiles::defaultFolder());
 
   std::unique_ptr<LineOutput> lineOutput;
   std::shared_ptr<LineStatusItem> lineItem;
@@ -270,6 +273,8 @@ int main(int argc, char** argv) {
       .updateServerURL = updateServerURL(),
       .viewPresenter = tray ? &tray->viewPresenter() : nullptr,
       .autostart = &autostart,
+      .cacheFiles = &cacheFiles,
+      .largestAnswer = CurlHttpLoader::kDefaultMaximumBodySize,
   });
   if (lineItem) {
     lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });
