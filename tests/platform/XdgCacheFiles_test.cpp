@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "HelperProcess.h"
 #include "support/TempDir.h"
@@ -67,6 +68,28 @@ TEST(XdgCacheFiles, WritesWholeFilesForTheUserAloneAndReadsNoLinkNoOddFileNothin
   files.remove("a.json");
   EXPECT_FALSE(fs::exists(folder / "a.json"));
   EXPECT_EQ(errors.text(), "");
+}
+
+TEST(XdgCacheFiles, TwoWritersAtOnceLeaveAWholeFileForEveryRead) {
+  TempDir home;
+  XdgCacheFiles files(home / "stratovane");
+  const std::string contents[] = {std::string(300000, 'a'), std::string(200000, 'b')};
+  std::vector<std::thread> writers;
+  for (const std::string& text : contents)
+    writers.emplace_back([&files, &text] {
+      for (int i = 0; i < 20; ++i) files.write("last.json", text);
+    });
+  for (int reads = 0; reads < 200; ++reads) {
+    const std::optional<std::string> read = files.read("last.json", 1 << 20);
+    // Not ASSERT: the writers must be joined.
+    if (read) {
+      EXPECT_TRUE(*read == contents[0] || *read == contents[1]) << read->size();
+    }
+  }
+  for (std::thread& writer : writers) writer.join();
+  const std::optional<std::string> last = files.read("last.json", 1 << 20);
+  ASSERT_TRUE(last);
+  EXPECT_TRUE(*last == contents[0] || *last == contents[1]);
 }
 
 // 0 when every write failed and the error stream got exactly one line naming the folder.
