@@ -52,6 +52,7 @@ Connections ViewController::connections() {
   connections.segmentedControls.emplace_back("mapType", &mapType);
   connections.popUpButtons.emplace_back("weatherService", &weatherService);
   connections.switches.emplace_back("startAtLogin", &startAtLogin);
+  connections.switches.emplace_back("notifyAlerts", &notifyAlerts);
   connections.actions.emplace_back("showPoweredBy", [this] { showPoweredBy(); });
   apiKeyView_.addConnections(connections, "apiKeyView");
   aboutView_.addConnections(connections, "AboutView");
@@ -97,6 +98,7 @@ void ViewController::viewWillAppear() {
   if (const auto type = mapTypeFor(mapTypeValue)) mapView->setMapType(*type);
 
   loadWeatherService();
+  if (notifyAlerts) notifyAlerts->setOn(defaults_.integerForKey(SettingsKey::notifyAlerts) != 0);
 
   if (autostart_) {
     startedAtLogin_ = autostart_->isEnabled();
@@ -131,6 +133,7 @@ void ViewController::viewDidDisappear() {
     }
     defaults_.setInteger(statusBar, SettingsKey::statusBarOption);
     saveWeatherService();
+    if (notifyAlerts) defaults_.setInteger(notifyAlerts->isOn() ? 1 : 0, SettingsKey::notifyAlerts);
   });
   // Not a setting: the desktop's autostart entry, touched only when the switch changed, so that
   // the user's own edits to it survive.

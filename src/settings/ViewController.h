@@ -61,6 +61,7 @@ class ViewController {
   std::shared_ptr<SegmentedControl> mapType;
   std::shared_ptr<PopUpButton> weatherService;
   std::shared_ptr<Switch> startAtLogin;
+  std::shared_ptr<Switch> notifyAlerts;
 
   stratovane::apiKey& apiKeyView() { return apiKeyView_; }
   About& aboutView() { return aboutView_; }
