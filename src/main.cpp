@@ -275,6 +275,8 @@ int main(int argc, char** argv) {
       .autostart = &autostart,
       .cacheFiles = &cacheFiles,
       .largestAnswer = CurlHttpLoader::kDefaultMaximumBodySize,
+      // Alerts are the panel item's to notify: several bars may show the same weather.
+      .notifier = tray ? tray->notifier() : nullptr,
   });
   if (lineItem) {
     lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });

@@ -47,6 +47,18 @@ AppDelegate::AppDelegate(AppEnvironment environment)
       alertWnd_(env_.interfaceLoader),
       statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr),
       lastAnswer_(env_.cacheFiles, env_.largestAnswer),
+      alertNotices_({
+          .notifier = env_.notifier,
+          .files = env_.cacheFiles,
+          .runLoop = env_.runLoop,
+          .times = env_.timeFormatting,
+          .now = env_.now,
+          .enabled = [this] { return env_.defaults.integerForKey(SettingsKey::notifyAlerts) != 0; },
+          .open =
+              [this](const WeatherAlert& alert) {
+                stratovane::showAlertWindow(alertWnd_, alert, env_.timeFormatting);
+              },
+      }),
       updateCheck_(
           UpdateEnvironment{
               .reachability = env_.reachability,
@@ -307,6 +319,7 @@ void AppDelegate::showForecast(const JSON& answer, bool oneCall25, bool openMete
   dailyForcast_ = std::move(forecast.dailyForcast);
   dailyForcastIcon_ = std::move(forecast.dailyForcastIcon);
   rebuildMenu();
+  alertNotices_.update(alerts_);
 }
 
 void AppDelegate::setNoKeyOffer(bool shown) {

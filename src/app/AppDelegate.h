@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/AlertNotices.h"
 #include "app/LastAnswer.h"
 #include "json/JSON.h"
 #include "platform/Autostart.h"
@@ -19,6 +20,7 @@
 #include "platform/InternetReachability.h"
 #include "platform/Menu.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Notifier.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
 #include "platform/StatusItem.h"
@@ -72,6 +74,8 @@ struct AppEnvironment {
   // Where the last weather is kept for the next start; none keeps nothing.
   CacheFiles* cacheFiles = nullptr;
   std::size_t largestAnswer = 8 * 1024 * 1024;  // larger kept answers are not kept
+  // The desktop's notifications, for alerts coming in force; none sends nothing.
+  Notifier* notifier = nullptr;
 };
 
 class AppDelegate : public UpdatePresenter {
@@ -177,6 +181,7 @@ class AppDelegate : public UpdatePresenter {
   LastAnswer lastAnswer_;
   bool weatherShown_ = false;  // the forecast entries are those of a weather answer
   bool creditShown_ = false;
+  AlertNotices alertNotices_;
 
   // One request at a time, and at most one more asked for while it is out.
   bool fetchInFlight_ = false;

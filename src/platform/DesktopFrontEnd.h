@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/Notifier.h"
 #include "platform/StatusItem.h"
 #include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
@@ -23,6 +24,8 @@ class DesktopFrontEnd {
   virtual ViewPresenter& viewPresenter() = 0;
   // Opens addresses with the desktop's default handlers.
   virtual Workspace& workspace() = 0;
+  // The desktop's notifications; none when the session has no bus to send them on.
+  virtual Notifier* notifier() { return nullptr; }
 
   // One panel item per session.
   enum class SessionRole {

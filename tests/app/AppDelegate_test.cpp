@@ -60,6 +60,7 @@ class AppDelegateTest : public ::testing::Test {
         .workspace = workspace,
         .viewPresenter = viewPresenter,
         .cacheFiles = &cacheFiles,
+        .notifier = notifier,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -103,6 +104,7 @@ class AppDelegateTest : public ::testing::Test {
   std::optional<std::string> environmentEndpoint = "https://weather.test/onecall";
   ViewPresenter* viewPresenter = nullptr;
   testing::FakeCacheFiles cacheFiles;
+  Notifier* notifier = nullptr;
 };
 
 TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
