@@ -275,6 +275,7 @@ void AppDelegate::showLastWeather(const JSON* failed) {
       dailyForcastIcon_.clear();
       weatherShown_ = creditShown_ = false;
       rebuildMenu();
+      alertNotices_.update({});
     }
     return;
   }

@@ -149,7 +149,7 @@ class AppDelegate : public UpdatePresenter {
   void setNoKeyOffer(bool shown);
   // True when no later fetch has shown its outcome yet; marks this one as the latest shown.
   bool claimOutcome(std::uint64_t fetchNumber);
-  // The forecast entries, `lead` first, and the forecast text from a weather answer.
+  // The forecast entries, `lead` first, and the forecast text from an answer.
   void showForecast(const JSON& answer, bool oneCall25, bool openMeteo,
                     std::vector<ForecastEntry> lead = {});
   // After a fetch without weather: the last weather of the same request while it is young
