@@ -1,5 +1,5 @@
-// The alert notices' rules on a fake notifier: once per alert, across restarts, the switch, no
-// server, alerts to come.
+// The alert notices' rules on a fake notifier: once per alert, no server, alerts to come, the
+// texts.
 #include "app/AlertNotices.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +20,6 @@ struct FakeNotifier : Notifier {
     answers.push_back(std::move(sent));
     choices.push_back(std::move(chosen));
   }
-  void answerAll(bool sent) {
-    auto pending = std::move(answers);
-    for (auto& answer : pending) answer(sent);
-  }
   std::vector<std::string> notices;
   std::vector<std::function<void(bool)>> answers;
   std::vector<std::function<void()>> choices;
@@ -43,7 +39,7 @@ class AlertNoticesTest : public ::testing::Test {
         .runLoop = runLoop,
         .times = times,
         .now = [this] { return 1000 + runLoop.now(); },
-        .enabled = [this] { return enabled; },
+        .enabled = [] { return true; },
         .open = [this](const WeatherAlert& alert) { opened.push_back(alert.event); },
     });
   }
@@ -52,58 +48,29 @@ class AlertNoticesTest : public ::testing::Test {
   testing::FakeCacheFiles files;
   testing::FakeRunLoop runLoop;
   const testing::SecondsTimeFormatting times;
-  bool enabled = true;
   std::vector<std::string> opened;
 };
 
-TEST_F(AlertNoticesTest, EachAlertOnceWhenItComesInForceNotAgainAfterARestart) {
+TEST_F(AlertNoticesTest, EachAlertOnceWhenItComesInForceAndAgainOnlyWhenNotShown) {
   auto notices = start();
-  notices->update({kHeat, kStorm, kFog});
+  notices->update({kHeat, kStorm, kFog, {"Frost", "DWD", 100, 1000, ""}});
   notices->update({kHeat, kStorm, kFog});  // while the server has not answered yet
   EXPECT_EQ(notifier.notices,
             (std::vector<std::string>{"Heat | DWD until t1500 | critical", "Fog |  | critical"}));
-  notifier.answerAll(true);
+  notifier.answers[0](true);
+  notifier.answers[1](false);  // no server: tried again at the next answer
   notices->update({kHeat, kStorm, kFog});
-  EXPECT_EQ(notifier.notices.size(), 2u);
-
-  // The storm's notice comes when it begins, without a new answer.
-  runLoop.advance(199);
-  EXPECT_EQ(notifier.notices.size(), 2u);
-  runLoop.advance(1);
   ASSERT_EQ(notifier.notices.size(), 3u);
-  EXPECT_EQ(notifier.notices[2], "Storm | SMHI until w2500 | critical");
-  notifier.answerAll(true);
-  notifier.choices[2]();
-  EXPECT_EQ(opened, std::vector<std::string>{"Storm"});
+  EXPECT_EQ(notifier.notices[2], notifier.notices[1]);
 
-  // A new run remembers them all; an alert with the same texts that begins later is another one.
-  notices = start();
-  WeatherAlert nextStorm = kStorm;
-  nextStorm.start = 1210;
-  notices->update({kHeat, kStorm, kFog});
+  // The storm's notice comes when it begins, without a new answer; a click opens it.
+  runLoop.advance(199);
   EXPECT_EQ(notifier.notices.size(), 3u);
-  runLoop.advance(10);
-  notices->update({kHeat, kStorm, kFog, nextStorm});
-  EXPECT_EQ(notifier.notices.size(), 4u);
-}
-
-TEST_F(AlertNoticesTest, NothingWhileSwitchedOffAndNoServerMeansTryAgainLater) {
-  auto notices = start();
-  enabled = false;
-  notices->update({kHeat});
-  EXPECT_TRUE(notifier.notices.empty());
-  enabled = true;
-  notices->update({kHeat});
-  notifier.answerAll(false);  // no notification server
-  notices->update({kHeat});
-  EXPECT_EQ(notifier.notices.size(), 2u);
-  EXPECT_TRUE(files.files.empty()) << "only what was shown is remembered";
-
-  // A damaged memory only risks a notice too many; an ended alert is never notified.
-  files.files[AlertNotices::kFileName] = "{\"alerts\": [";
-  notices = start();
-  notices->update({{"Frost", "DWD", 100, 1000, ""}});
-  EXPECT_EQ(notifier.notices.size(), 2u);
+  runLoop.advance(1);
+  ASSERT_EQ(notifier.notices.size(), 4u);
+  EXPECT_EQ(notifier.notices[3], "Storm | SMHI until w2500 | critical");
+  notifier.choices[3]();
+  EXPECT_EQ(opened, std::vector<std::string>{"Storm"});
 }
 
 }  // namespace

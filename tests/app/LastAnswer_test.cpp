@@ -48,10 +48,8 @@ TEST(LastAnswerRules, ShownOnlyWhenYoungerThanTwelveHoursAndAskedForTheSame) {
   };
   for (const auto& [what, origin, age, shown] : cases) {
     SCOPED_TRACE(what);
-    const KeptAnswer kept{weather(), kNow - age, origin};
-    EXPECT_EQ(mayBeShown(kept, kAsked, kNow), shown);
     LastAnswer last(nullptr, 1 << 20);
-    last.remember(kept);
+    last.remember({weather(), kNow - age, origin});
     EXPECT_EQ(last.shown(kAsked, kNow).has_value(), shown);
   }
   EXPECT_FALSE(mayBeShown({testing::answer(R"({"cod": 401})"), kNow, kAsked}, kAsked, kNow));
@@ -67,8 +65,6 @@ TEST(LastAnswerRules, TheHoursThatHavePassedAreLeftOutAndTheLineSaysWhenItCame) 
   EXPECT_EQ(shown->answer["hourly"].count(), 3u);
   EXPECT_EQ(shown->answer["hourly"][0]["dt"].doubleValue(), kNow);
   EXPECT_EQ(shown->answer["current"]["temp"].doubleValue(), 3);
-  EXPECT_EQ(withoutPassedHours(testing::answer(R"({"current": {}})"), kNow)["hourly"].type(),
-            Type::null);
 
   // Days of 1000 seconds: the weekday only when the answer came on another day.
   const testing::SecondsTimeFormatting times;
@@ -89,13 +85,13 @@ TEST(LastAnswerFile, KeptWholeAndReadBackWhileDamagedStrangeOrOversizedFilesAreR
   EXPECT_EQ(read->answer["current"], weather()["current"]);
 
   const std::string good = files.files[LastAnswer::kFileName];
+  const auto changed = [&good](const std::string& from, const std::string& to) {
+    std::string text = good;
+    return text.replace(text.find(from), from.size(), to);
+  };
   const std::string damaged[] = {
-      good.substr(0, good.size() / 2),
-      "",
-      "not json",
-      R"({"receivedAt":1700046000,"endpoint":"https://weather.test/onecall","latitude":59.4040015148249,"longitude":17.994089135126462,"units":"kelvin","language":"en","answer":{"current":{}}})",
-      R"({"receivedAt":"1700046000","endpoint":"https://weather.test/onecall","latitude":59.4040015148249,"longitude":17.994089135126462,"units":"metric","language":"en","answer":{"current":{}}})",
-      R"({"receivedAt":1700046000,"endpoint":"https://weather.test/onecall","latitude":59.4040015148249,"longitude":17.994089135126462,"units":"metric","language":"en","answer":{"cod":401}})",
+      good.substr(0, good.size() / 2),   changed("metric", "kelvin"),
+      changed("\"current\"", "\"now\""), changed("\"receivedAt\":", "\"receivedAt\":\"1\",\"x\":"),
       good + std::string(4096, ' '),
   };
   for (const std::string& text : damaged) {

@@ -1,5 +1,5 @@
-// Alert notices through org.freedesktop.Notifications: the client against a fake server, and the
-// panel item's rules end to end (once per alert, across restarts, the switch, no server).
+// The panel item's alert notices on a fake notification server: once per alert, across restarts,
+// the switch, no server.
 #include <httplib.h>
 #include <signal.h>
 
@@ -11,7 +11,6 @@
 #include "FakeNotificationServer.h"
 #include "GuiTest.h"
 #include "PrivateBus.h"
-#include "platform/system/DBusNotifier.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
 #include "support/HttpTestServer.h"
@@ -21,44 +20,6 @@ namespace {
 
 using testing::FakeNotificationServer;
 using testing::PrivateBus;
-
-class AlertNotificationTest : public testing::GuiTest {
- protected:
-  PrivateBus bus;
-};
-
-TEST_F(AlertNotificationTest, TheClientSendsACriticalNoticeWhoseClickComesBackAndKnowsNoServer) {
-  std::vector<std::string> events;
-  {
-    DBusNotifier alone(bus.connection()->gobj());
-    alone.notify(
-        {"Heat", "DWD", true}, [&](bool sent) { events.push_back(sent ? "sent" : "none"); }, [] {});
-    DBusNotifier(nullptr).notify(
-        {"Heat", "DWD", true}, [&](bool sent) { events.push_back(sent ? "sent" : "none"); }, [] {});
-    ASSERT_TRUE(waitUntil([&] { return events.size() == 2; }));
-    EXPECT_EQ(events, (std::vector<std::string>{"none", "none"}));
-  }
-
-  FakeNotificationServer server(bus.connection());
-  DBusNotifier notifier(bus.connection()->gobj());
-  events.clear();
-  notifier.notify(
-      {"Heat", "DWD until 18:00", true},
-      [&](bool sent) { events.push_back(sent ? "sent" : "none"); },
-      [&] { events.push_back("chosen"); });
-  ASSERT_TRUE(waitUntil([&] { return !events.empty(); }));
-  ASSERT_EQ(server.notices().size(), 1u);
-  const FakeNotificationServer::Notice& notice = server.notices()[0];
-  EXPECT_EQ(notice.summary, "Heat");
-  EXPECT_EQ(notice.body, "DWD until 18:00");
-  EXPECT_EQ(notice.urgency, 2);
-  ASSERT_GE(notice.actions.size(), 2u);
-  EXPECT_EQ(notice.actions[0], "default");
-  server.invoke(notice.id + 1, "default");  // somebody else's
-  server.invoke(notice.id, "default");
-  EXPECT_TRUE(waitUntil([&] { return events.size() == 2; }));
-  EXPECT_EQ(events, (std::vector<std::string>{"sent", "chosen"}));
-}
 
 std::string utcTime(double seconds, const char* format) {
   const auto time = static_cast<std::time_t>(seconds);
@@ -70,7 +31,7 @@ std::string utcTime(double seconds, const char* format) {
 }
 
 // The panel item against a weather server whose answer has an alert in force since an hour ago.
-class PanelAlertTest : public AlertNotificationTest {
+class PanelAlertTest : public testing::GuiTest {
  protected:
   PanelAlertTest() {
     const double now =
@@ -82,7 +43,7 @@ class PanelAlertTest : public AlertNotificationTest {
              std::to_string(now - 3600) + R"(, "end": )" + std::to_string(end) + "}]}";
   }
   void SetUp() override {
-    AlertNotificationTest::SetUp();
+    GuiTest::SetUp();
     if (!testing::hostHasDefaultRoute()) GTEST_SKIP() << "this machine has no default route";
   }
   // The panel item until it has shown `fetches` answers in all.
@@ -106,6 +67,7 @@ class PanelAlertTest : public AlertNotificationTest {
     EXPECT_EQ(app.wait(), 0);
   }
 
+  PrivateBus bus;
   std::string answer;
   std::string endText;
   std::atomic<int> requests = 0;
@@ -129,12 +91,13 @@ TEST_F(PanelAlertTest, OneNoticePerAlertWhoseClickOpensItsWindowAndNoneAgainAfte
   app->signal(SIGUSR1);
   ASSERT_TRUE(waitUntil([&] { return server.notices().size() == 1; })) << app->readErrors();
   EXPECT_EQ(server.received(), std::vector<std::string>{"Heat\nDWD until " + endText});
+  EXPECT_EQ(server.notices()[0].urgency, 2);
   app->signal(SIGUSR1);
   ASSERT_TRUE(waitUntil([&] { return requests == 3; }));
   spin(std::chrono::milliseconds(500));
   EXPECT_EQ(server.notices().size(), 1u);
 
-  server.invoke(server.notices()[0].id, "default");
+  server.click(server.notices()[0].id);
   EXPECT_TRUE(waitUntil([] { return testing::mappedWindowsTitled("Weather alert") == 1; }));
   stop(*app);
 

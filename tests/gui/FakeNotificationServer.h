@@ -1,10 +1,11 @@
 // A notification server on a test's bus: records each notice, answers with its id and lets the
-// test choose one.
+// test click one.
 #pragma once
 
 #include <giomm/dbusconnection.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,30 +17,21 @@ class FakeNotificationServer {
     std::uint32_t id = 0;
     std::string summary;
     std::string body;
-    std::vector<std::string> actions;  // keys and labels, as sent
-    int urgency = -1;                  // none when the hint is missing
+    int urgency = -1;  // none when the hint is missing
   };
 
-  // Owns org.freedesktop.Notifications on `bus`; calls arrive while the default main context runs.
-  // Throws std::runtime_error when the name is taken.
-  explicit FakeNotificationServer(Glib::RefPtr<Gio::DBus::Connection> bus);
-  ~FakeNotificationServer();
-  FakeNotificationServer(const FakeNotificationServer&) = delete;
-  FakeNotificationServer& operator=(const FakeNotificationServer&) = delete;
+  // Owns org.freedesktop.Notifications on `bus`; throws std::runtime_error when it is taken.
+  explicit FakeNotificationServer(const Glib::RefPtr<Gio::DBus::Connection>& bus);
 
-  const std::vector<Notice>& notices() const { return notices_; }
+  std::vector<Notice> notices() const;
   // "summary\nbody" of each notice.
   std::vector<std::string> received() const;
-  // Emits ActionInvoked for the notice, as a click on it does.
-  void invoke(std::uint32_t id, const std::string& action) const;
+  // Emits ActionInvoked for the notice with the "default" action, as a click on it does.
+  void click(std::uint32_t id) const;
 
  private:
-  static void onMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                           const gchar* method, GVariant* parameters,
-                           GDBusMethodInvocation* invocation, gpointer data);
-
   Glib::RefPtr<Gio::DBus::Connection> bus_;
-  guint registration_ = 0;
+  mutable std::mutex mutex_;  // notices arrive on GDBus's worker thread
   std::vector<Notice> notices_;
 };
 

@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <memory>
-#include <thread>
 
 #include "HelperProcess.h"
 #include "support/TempDir.h"
@@ -40,7 +38,7 @@ struct ErrorStream {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{std::tmpfile(), &std::fclose};
 };
 
-TEST(XdgCacheFiles, WritesWholeFilesForTheUserAloneAndReadsNoLinkNoOddFileNothingTooLarge) {
+TEST(XdgCacheFiles, WritesWholeFilesForTheUserAloneAndReadsNoLinkNothingTooLarge) {
   TempDir home;
   const fs::path folder = home / "cache" / "stratovane";
   ErrorStream errors;
@@ -62,42 +60,16 @@ TEST(XdgCacheFiles, WritesWholeFilesForTheUserAloneAndReadsNoLinkNoOddFileNothin
   ASSERT_TRUE(files.write("linked.json", "{}"));
   EXPECT_EQ(readFile(home / "elsewhere"), "{\"secret\":1}");
   EXPECT_FALSE(fs::is_symlink(folder / "linked.json"));
-
-  ASSERT_EQ(::mkfifo((folder / "fifo.json").c_str(), 0600), 0);
-  EXPECT_EQ(files.read("fifo.json", 100), std::nullopt) << "read without waiting for a writer";
   files.remove("a.json");
   EXPECT_FALSE(fs::exists(folder / "a.json"));
   EXPECT_EQ(errors.text(), "");
-}
-
-TEST(XdgCacheFiles, TwoWritersAtOnceLeaveAWholeFileForEveryRead) {
-  TempDir home;
-  XdgCacheFiles files(home / "stratovane");
-  const std::string contents[] = {std::string(300000, 'a'), std::string(200000, 'b')};
-  std::vector<std::thread> writers;
-  for (const std::string& text : contents)
-    writers.emplace_back([&files, &text] {
-      for (int i = 0; i < 20; ++i) files.write("last.json", text);
-    });
-  for (int reads = 0; reads < 200; ++reads) {
-    const std::optional<std::string> read = files.read("last.json", 1 << 20);
-    // Not ASSERT: the writers must be joined.
-    if (read) {
-      EXPECT_TRUE(*read == contents[0] || *read == contents[1]) << read->size();
-    }
-  }
-  for (std::thread& writer : writers) writer.join();
-  const std::optional<std::string> last = files.read("last.json", 1 << 20);
-  ASSERT_TRUE(last);
-  EXPECT_TRUE(*last == contents[0] || *last == contents[1]);
 }
 
 // 0 when every write failed and the error stream got exactly one line naming the folder.
 int failsAndSaysSoOnce(const fs::path& folder) {
   ErrorStream errors;
   XdgCacheFiles files(folder, errors.file.get());
-  if (files.write("a.json", "{}") || files.write("b.json", "{}") || files.write("a.json", "{}"))
-    return 1;
+  if (files.write("a.json", "{}") || files.write("b.json", "{}")) return 1;
   const std::string said = errors.text();
   return said.starts_with("stratovane: ") && std::count(said.begin(), said.end(), '\n') == 1 &&
                  said.find(folder.string()) != std::string::npos
@@ -107,12 +79,8 @@ int failsAndSaysSoOnce(const fs::path& folder) {
 
 TEST(XdgCacheFiles, AFolderThatCannotBeWrittenFailsEachWriteAndSaysSoOnce) {
   TempDir home;
-  // A file where the folder belongs; a folder in the way of a file.
-  std::ofstream(home / "stratovane") << "not a folder";
+  std::ofstream(home / "stratovane") << "a file where the folder belongs";
   EXPECT_EQ(failsAndSaysSoOnce(home / "stratovane"), 0);
-  fs::create_directories(home / "taken" / "a.json" / "inside");
-  fs::create_directories(home / "taken" / "b.json" / "inside");
-  EXPECT_EQ(failsAndSaysSoOnce(home / "taken"), 0);
 
   // Read-only: root writes anywhere, so then the files run as another user in a child.
   const fs::path readOnly = home / "readonly";
@@ -139,7 +107,6 @@ TEST(XdgCacheFiles, TheFolderFollowsXdgCacheHomeElseTheHomeFolder) {
   EXPECT_EQ(XdgCacheFiles::defaultFolder("/c", "/h"), "/c/stratovane");
   EXPECT_EQ(XdgCacheFiles::defaultFolder("", "/h"), "/h/.cache/stratovane");
   EXPECT_EQ(XdgCacheFiles::defaultFolder("relative", "/h"), "/h/.cache/stratovane");
-  EXPECT_EQ(XdgCacheFiles::defaultFolder(nullptr, "/h"), "/h/.cache/stratovane");
 }
 
 }  // namespace
