@@ -35,6 +35,9 @@ class AlertNotices {
   static constexpr std::size_t kMostRemembered = 200;
 
   explicit AlertNotices(AlertNoticesEnvironment environment);
+  ~AlertNotices() {
+    if (nextStart_) nextStart_->invalidate();
+  }
   AlertNotices(const AlertNotices&) = delete;
   AlertNotices& operator=(const AlertNotices&) = delete;
 

@@ -44,6 +44,8 @@ std::optional<std::string> XdgCacheFiles::read(std::string_view name,
 
 bool XdgCacheFiles::write(std::string_view name, std::string_view contents) {
   if (folder_.empty()) return failed(ENOENT);
+  // Something other than a folder in the way leaves errno as it was.
+  errno = 0;
   if (!createDirectories(folder_, kFolderMode)) return failed(errno == 0 ? ENOTDIR : errno);
   // A link in the file's place is replaced, never followed.
   if (!replaceFileAtomically(folder_ / name, contents, kFileMode)) return failed(errno);
