@@ -36,6 +36,7 @@
 #include "platform/system/RouteMonitor.h"
 #include "platform/system/ThreadPoolQueue.h"
 #include "platform/system/XdgAutostart.h"
+#include "platform/system/XdgCacheFiles.h"
 #include "presentation/formatReading.h"
 #include "rtf/RtfReader.h"
 #include "services/GeocodingAnswer.h"
@@ -73,6 +74,7 @@ constexpr const char* kUsageLines[] = {
     "\n",
     trLater("SIGUSR1 fetches the forecast at once; SIGINT and SIGTERM end the program.\n"),
     trLater("Settings: $XDG_CONFIG_HOME/stratovane/settings.ini (~/.config when unset).\n"),
+    trLater("The last weather is kept in $XDG_CACHE_HOME/stratovane (~/.cache when unset).\n"),
     trLater("A second panel item in the same session opens the first one's settings instead.\n"),
     trLater("STRATOVANE_WEATHER_URL: the weather endpoint without its query.\n"),
     trLater("STRATOVANE_UPDATE_URL: the update server, before /version/.\n"),
@@ -318,6 +320,7 @@ int main(int argc, char** argv) {
   NoInterfaceLoader noWindows;
   NoWorkspace noBrowser;
   XdgAutostart autostart(XdgAutostart::defaultPath());
+  XdgCacheFiles cacheFiles(XdgCacheFiles::defaultFolder());
 
   std::unique_ptr<LineOutput> lineOutput;
   std::shared_ptr<LineStatusItem> lineItem;
@@ -353,6 +356,10 @@ int main(int argc, char** argv) {
       .autostart = &autostart,
       .geocodingEndpoint = geocodingEndpoint(),
       .locationService = tray ? &tray->locationService() : nullptr,
+      .cacheFiles = &cacheFiles,
+      .largestAnswer = CurlHttpLoader::kDefaultMaximumBodySize,
+      // Alerts are the panel item's to notify: several bars may show the same weather.
+      .notifier = tray ? tray->notifier() : nullptr,
   });
   if (lineItem) {
     lineItem->setForecastText([&] { return appDelegate.dailyForcast(); });

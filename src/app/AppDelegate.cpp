@@ -48,6 +48,19 @@ AppDelegate::AppDelegate(AppEnvironment environment)
       forcastWnd_(env_.interfaceLoader, "forcastWindows"),
       alertWnd_(env_.interfaceLoader),
       statusItem_(env_.makeStatusItem ? env_.makeStatusItem() : nullptr),
+      lastAnswer_(env_.cacheFiles, env_.largestAnswer),
+      alertNotices_({
+          .notifier = env_.notifier,
+          .files = env_.cacheFiles,
+          .runLoop = env_.runLoop,
+          .times = env_.timeFormatting,
+          .now = env_.now,
+          .enabled = [this] { return env_.defaults.integerForKey(SettingsKey::notifyAlerts) != 0; },
+          .open =
+              [this](const WeatherAlert& alert) {
+                stratovane::showAlertWindow(alertWnd_, alert, env_.timeFormatting);
+              },
+      }),
       updateCheck_(
           UpdateEnvironment{
               .reachability = env_.reachability,
@@ -71,6 +84,10 @@ void AppDelegate::applicationDidFinishLaunching() {
                                                                    registeredDefaults.end());
   env_.defaults.registerDefaults(fallbacks);
   env_.notificationCenter.addObserver(SettingsChanged, [this] { loadSettings(); });
+  // Asked for as the first download will ask, fallbacks included; shown until an outcome comes.
+  lastAnswer_.load(AnswerOrigin::of(weatherQueryFor(env_.weatherEndpoint, env_.defaults)),
+                   env_.now());
+  showLastWeather();
 }
 
 void AppDelegate::addCommandItems() {
@@ -147,6 +164,7 @@ void AppDelegate::fetchFeed() {
     offline_ = true;
     setTitle("\u26A0\uFE0F " + std::string(tr("Offline")));
     setNoKeyOffer(false);
+    showLastWeather();
     return;
   }
   // Open-Meteo needs no key, and is never sent the one the user has for OpenWeatherMap.
@@ -158,6 +176,7 @@ void AppDelegate::fetchFeed() {
       offline_ = false;
       setTitle("\u26A0\uFE0F " + std::string(tr("No API key")));
       setNoKeyOffer(true);
+      showLastWeather();
       return;
     }
     key = *apiKey;
@@ -195,21 +214,31 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
       loadFailed = true;
     }
   }
-  env_.mainQueue.async([this, fetchNumber, loadFailed, answer = std::move(answer),
-                        oneCall25 = query.endpoint == defaultWeatherEndpoint,
-                        openMeteo = query.openMeteo()] {
-    if (loadFailed && claimOutcome(fetchNumber))
-      setTitle("\u26A0\uFE0F " + std::string(tr("Bad API call")));
-    if (answer && claimOutcome(fetchNumber)) {
-      feed_ = *answer;
-      feedFromOneCall25_ = oneCall25;
-      feedFromOpenMeteo_ = openMeteo;
-      updateStatusTitle();
-      updateForecastMenu();
-    }
-    fetchInFlight_ = false;
-    if (std::exchange(fetchAgain_, false)) fetchFeed();
-  });
+  std::optional<KeptAnswer> weather;
+  if (answer && LastAnswer::isWeather(*answer)) {
+    weather = KeptAnswer{*answer, env_.now(), AnswerOrigin::of(query)};
+    lastAnswer_.keep(*weather);  // here, off the main thread: it waits for the disk
+  }
+  env_.mainQueue.async(
+      [this, fetchNumber, loadFailed, answer = std::move(answer), weather = std::move(weather),
+       oneCall25 = query.endpoint == defaultWeatherEndpoint, openMeteo = query.openMeteo()] {
+        if (loadFailed && claimOutcome(fetchNumber)) {
+          setTitle("\u26A0\uFE0F " + std::string(tr("Bad API call")));
+          showLastWeather();
+        }
+        if (answer && claimOutcome(fetchNumber)) {
+          feed_ = *answer;
+          feedFromOneCall25_ = oneCall25;
+          feedFromOpenMeteo_ = openMeteo;
+          if (weather) lastAnswer_.remember(*weather);
+          updateStatusTitle();
+          updateForecastMenu();
+        }
+        // A body that is not JSON leaves the title as it was, but it is no weather either.
+        if (!loadFailed && !answer && fetchNumber >= latestShownFetch_) showLastWeather();
+        fetchInFlight_ = false;
+        if (std::exchange(fetchAgain_, false)) fetchFeed();
+      });
 }
 
 bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
@@ -231,12 +260,53 @@ void AppDelegate::updateStatusTitle() {
 
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
-  Forecast forecast = buildForecast(*feed_, env_.defaults, env_.numberFormatting,
-                                    env_.timeFormatting, env_.now(), feedFromOneCall25_);
+  if (!LastAnswer::isWeather(*feed_)) return showLastWeather(&*feed_);
+  showForecast(*feed_, feedFromOneCall25_, feedFromOpenMeteo_);
+}
+
+void AppDelegate::showLastWeather(const JSON* failed) {
+  const double now = env_.now();
+  const std::optional<KeptAnswer> last = lastAnswer_.shown(
+      AnswerOrigin::of(weatherQueryFor(env_.weatherEndpoint, env_.defaults)), now);
+  if (!last) {
+    if (failed) {
+      showForecast(*failed, feedFromOneCall25_, feedFromOpenMeteo_);
+    } else if (weatherShown_) {
+      // Weather of another place, or too old to be of use.
+      forecastItems_.clear();
+      alerts_.clear();
+      dailyForcast_.clear();
+      dailyForcastIcon_.clear();
+      weatherShown_ = creditShown_ = false;
+      rebuildMenu();
+      alertNotices_.update({});
+    }
+    return;
+  }
+  std::vector<ForecastEntry> lead{
+      {updatedLine(last->receivedAt, now, env_.timeFormatting), false, {}, false}};
+  if (failed) {
+    // What the service said instead of weather, such as a refused key.
+    for (ForecastEntry& entry : buildForecast(*failed, env_.defaults, env_.numberFormatting,
+                                              env_.timeFormatting, now, feedFromOneCall25_)
+                                    .entries)
+      if (!entry.enabled && !entry.separator) lead.push_back(std::move(entry));
+  }
+  showForecast(last->answer, last->origin.oneCall25(), last->origin.openMeteo(), std::move(lead));
+}
+
+void AppDelegate::showForecast(const JSON& answer, bool oneCall25, bool openMeteo,
+                               std::vector<ForecastEntry> lead) {
+  Forecast forecast = buildForecast(answer, env_.defaults, env_.numberFormatting,
+                                    env_.timeFormatting, env_.now(), oneCall25);
   // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
   alerts_ = std::move(forecast.alerts);
+  weatherShown_ = LastAnswer::isWeather(answer);
+  creditShown_ = openMeteo;
   forecastItems_.clear();
-  for (auto& entry : forecast.entries) {
+  lead.insert(lead.end(), std::make_move_iterator(forecast.entries.begin()),
+              std::make_move_iterator(forecast.entries.end()));
+  for (auto& entry : lead) {
     if (entry.separator) {
       forecastItems_.push_back(MenuItem::separatorItem());
       continue;
@@ -249,11 +319,12 @@ void AppDelegate::updateForecastMenu() {
     }
     forecastItems_.push_back(std::move(item));
   }
-  if (feedFromOpenMeteo_) forecastItems_.push_back({tr(kOpenMeteoCredit), {}, false, false});
+  if (openMeteo) forecastItems_.push_back({tr(kOpenMeteoCredit), {}, false, false});
   forecastItems_.push_back(MenuItem::separatorItem());
   dailyForcast_ = std::move(forecast.dailyForcast);
   dailyForcastIcon_ = std::move(forecast.dailyForcastIcon);
   rebuildMenu();
+  alertNotices_.update(alerts_);
 }
 
 void AppDelegate::setNoKeyOffer(bool shown) {
@@ -276,7 +347,7 @@ void AppDelegate::rebuildMenu() {
 }
 
 std::string AppDelegate::dataCredit() const {
-  return feed_ && feedFromOpenMeteo_ ? tr(kOpenMeteoCredit) : "";
+  return creditShown_ ? tr(kOpenMeteoCredit) : "";
 }
 
 void AppDelegate::showForecastWindow() {

@@ -10,14 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "app/AlertNotices.h"
+#include "app/LastAnswer.h"
 #include "json/JSON.h"
 #include "platform/Autostart.h"
+#include "platform/CacheFiles.h"
 #include "platform/Formatting.h"
 #include "platform/HttpLoader.h"
 #include "platform/InternetReachability.h"
 #include "platform/LocationService.h"
 #include "platform/Menu.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Notifier.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
 #include "platform/StatusItem.h"
@@ -26,6 +30,7 @@
 #include "platform/Widgets.h"
 #include "platform/Workspace.h"
 #include "presentation/AlertWindow.h"
+#include "presentation/Forecast.h"
 #include "presentation/WeatherAlert.h"
 #include "presentation/forcastWindows.h"
 #include "services/GeocodingRequest.h"
@@ -71,6 +76,11 @@ struct AppEnvironment {
   // The settings view's place search.
   std::string geocodingEndpoint = defaultGeocodingEndpoint;
   LocationService* locationService = nullptr;  // none: no "Use my location"
+  // Where the last weather is kept for the next start; none keeps nothing.
+  CacheFiles* cacheFiles = nullptr;
+  std::size_t largestAnswer = 8 * 1024 * 1024;  // larger kept answers are not kept
+  // The desktop's notifications, for alerts coming in force; none sends nothing.
+  Notifier* notifier = nullptr;
 };
 
 class AppDelegate : public UpdatePresenter {
@@ -144,6 +154,13 @@ class AppDelegate : public UpdatePresenter {
   void setNoKeyOffer(bool shown);
   // True when no later fetch has shown its outcome yet; marks this one as the latest shown.
   bool claimOutcome(std::uint64_t fetchNumber);
+  // The forecast entries, `lead` first, and the forecast text from an answer.
+  void showForecast(const JSON& answer, bool oneCall25, bool openMeteo,
+                    std::vector<ForecastEntry> lead = {});
+  // After a fetch without weather: the last weather of the same request while it is young
+  // enough, under a line saying how old it is and `failed`'s information lines; otherwise
+  // `failed` as it is.
+  void showLastWeather(const JSON* failed = nullptr);
 
   AppEnvironment env_;
 
@@ -166,6 +183,10 @@ class AppDelegate : public UpdatePresenter {
   std::string dailyForcast_;
   std::string dailyForcastIcon_;
   std::vector<WeatherAlert> alerts_;
+  LastAnswer lastAnswer_;
+  bool weatherShown_ = false;  // the forecast entries are those of a weather answer
+  bool creditShown_ = false;
+  AlertNotices alertNotices_;
 
   // One request at a time, and at most one more asked for while it is out.
   bool fetchInFlight_ = false;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/LocationService.h"
+#include "platform/Notifier.h"
 #include "platform/StatusItem.h"
 #include "platform/ViewPresenter.h"
 #include "platform/Widgets.h"
@@ -26,6 +27,8 @@ class DesktopFrontEnd {
   virtual Workspace& workspace() = 0;
   // The computer's own position, for the settings view.
   virtual LocationService& locationService() = 0;
+  // The desktop's notifications; none when the session has no bus to send them on.
+  virtual Notifier* notifier() { return nullptr; }
 
   // One panel item per session.
   enum class SessionRole {

@@ -1,4 +1,4 @@
-// The nine settings keys, their registered fallbacks and the weather service's language table.
+// The settings keys, their registered fallbacks and the weather service's language table.
 #pragma once
 
 #include <array>
@@ -20,13 +20,15 @@ inline constexpr const char* decimals = "decimals";
 inline constexpr const char* mapType = "mapType";
 // The weather endpoint without its query; absent means One Call 2.5. Not registered.
 inline constexpr const char* weatherEndpoint = "weatherEndpoint";
+// 0 turns off the desktop notification of weather alerts.
+inline constexpr const char* notifyAlerts = "notifyAlerts";
 }  // namespace SettingsKey
 
 // Posted with no object once the settings view has stored the settings.
 inline constexpr const char* SettingsChanged = "SettingsChanged";
 
 // Registered at every start, in this order; all of them as texts.
-inline constexpr std::array<std::pair<const char*, const char*>, 9> registeredDefaults{{
+inline constexpr std::array<std::pair<const char*, const char*>, 10> registeredDefaults{{
     {SettingsKey::latitude, "59.4040015148249"},
     {SettingsKey::longitude, "17.994089135126462"},
     {SettingsKey::apiKey, ""},
@@ -36,6 +38,7 @@ inline constexpr std::array<std::pair<const char*, const char*>, 9> registeredDe
     {SettingsKey::language, "2"},
     {SettingsKey::decimals, "0"},
     {SettingsKey::mapType, "0"},
+    {SettingsKey::notifyAlerts, "1"},
 }};
 
 // The service's `lang` codes, indexed by the "language" setting; the order is fixed.

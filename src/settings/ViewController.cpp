@@ -77,6 +77,7 @@ Connections ViewController::connections() {
   connections.switches.emplace_back("startAtLogin", &startAtLogin);
   connections.searchFields.emplace_back("placeSearch", &placeSearch);
   connections.buttons.emplace_back("useMyLocation", &useMyLocation);
+  connections.switches.emplace_back("notifyAlerts", &notifyAlerts);
   connections.actions.emplace_back("showPoweredBy", [this] { showPoweredBy(); });
   apiKeyView_.addConnections(connections, "apiKeyView");
   aboutView_.addConnections(connections, "AboutView");
@@ -134,6 +135,7 @@ void ViewController::viewWillAppear() {
   } else {
     useMyLocation->setHidden(true);
   }
+  if (notifyAlerts) notifyAlerts->setOn(defaults_.integerForKey(SettingsKey::notifyAlerts) != 0);
 
   if (autostart_) {
     startedAtLogin_ = autostart_->isEnabled();
@@ -170,6 +172,7 @@ void ViewController::viewDidDisappear() {
     }
     defaults_.setInteger(statusBar, SettingsKey::statusBarOption);
     saveWeatherService();
+    if (notifyAlerts) defaults_.setInteger(notifyAlerts->isOn() ? 1 : 0, SettingsKey::notifyAlerts);
   });
   // Not a setting: the desktop's autostart entry, touched only when the switch changed, so that
   // the user's own edits to it survive.

@@ -69,6 +69,7 @@ class ViewController {
   std::shared_ptr<Switch> startAtLogin;
   std::shared_ptr<SearchField> placeSearch;
   std::shared_ptr<Button> useMyLocation;
+  std::shared_ptr<Switch> notifyAlerts;
 
   stratovane::apiKey& apiKeyView() { return apiKeyView_; }
   About& aboutView() { return aboutView_; }

@@ -9,6 +9,7 @@
 #include "platform/system/LocaleNumberFormatting.h"
 #include "presentation/Forecast.h"
 #include "presentation/PresentationTestSupport.h"
+#include "support/FakeCacheFiles.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWidgets.h"
 
@@ -58,6 +59,8 @@ class AppDelegateTest : public ::testing::Test {
         .now = [this] { return kNoon + runLoop.now(); },
         .workspace = workspace,
         .viewPresenter = viewPresenter,
+        .cacheFiles = &cacheFiles,
+        .notifier = notifier,
     });
     app->applicationDidFinishLaunching();
     return *app;
@@ -100,6 +103,8 @@ class AppDelegateTest : public ::testing::Test {
   std::unique_ptr<AppDelegate> app;
   std::optional<std::string> environmentEndpoint = "https://weather.test/onecall";
   ViewPresenter* viewPresenter = nullptr;
+  testing::FakeCacheFiles cacheFiles;
+  Notifier* notifier = nullptr;
 };
 
 TEST_F(AppDelegateTest, FirstLaunchWithNothingStored) {
@@ -383,6 +388,66 @@ TEST_F(AppDelegateTest, AlertsLeadTheMenuEachOpensItsOwnWindowAndAreInForceFromS
   runLoop.advance(6 * 3600);  // 18:00: the heat is over, the storm has not begun
   EXPECT_FALSE(app->alertInForce());
   EXPECT_EQ(app->alerts().size(), 2u);  // listed until the next answer
+}
+
+// Hours from 11:00 to 13:00 today, each named `description`.
+std::string hours(const std::string& description) {
+  std::string hourly;
+  for (int hour = 0; hour < 3; ++hour) {
+    hourly += (hour ? "," : "") + std::string(R"({"dt":)") +
+              std::to_string(1700046000 + hour * 3600) + R"(,"temp":)" + std::to_string(hour + 1) +
+              R"(,"weather":[{"description":")" + description + R"(","icon":"01d"}]})";
+  }
+  return R"({"current":{"temp":3},"hourly":[)" + hourly + "]}";
+}
+
+TEST_F(AppDelegateTest, TheLastWeatherShowsAtStartAndAfterFailuresUnderItsAgeNeverInTheTitle) {
+  const AnswerOrigin asked{*environmentEndpoint, 59.4040015148249, 17.994089135126462, true, "en"};
+  LastAnswer(&cacheFiles, 1 << 20).keep({JSON::parseJSON(hours("kept")), kNoon - 7200, asked});
+  const auto menu = [](std::vector<std::string> entries) {
+    for (std::string& entry : entries)
+      if (entry.find(" : ") != std::string::npos) entry = "\u2600\uFE0F " + entry + " \u00B0";
+    entries.push_back("---");
+    entries.insert(entries.end(), kCommandMenu.begin(), kCommandMenu.end());
+    return entries;
+  };
+  // Offline at start: the kept weather from the current hour on; the title as ever.
+  routes.flags = 0;
+  defaults.setInteger(-1, SettingsKey::statusBarOption);
+  launch();
+  runLoop.advance(4);
+  EXPECT_EQ(statusItem->titles, (std::vector<std::string>{kFetching, kOffline}));
+  EXPECT_EQ(statusItem->menuTitles(),
+            menu({"Updated at 10:00", "12:00: kept : 2", "13:00: kept : 3"}));
+  EXPECT_NE(app->dailyForcast(), "");
+
+  // Weather: the line goes, and the answer is kept.
+  routes.flags = ReachabilityService::kReachable;
+  loader.response = hours("fresh");
+  app->networkBecameReachable();
+  settle();
+  EXPECT_EQ(statusItem->menuTitles()[0], "\u2600\uFE0F 11:00: fresh : 1 \u00B0");
+  EXPECT_NE(cacheFiles.files[LastAnswer::kFileName].find("fresh"), std::string::npos);
+
+  // A refused load an hour later, then an error report whose message comes under the line.
+  loader.response.reset();
+  runLoop.advance(3600);
+  settle();
+  EXPECT_EQ(statusItem->title(), kBadCall);
+  EXPECT_EQ(statusItem->menuTitles(), menu({"Updated at 12:00", "13:00: fresh : 3"}));
+  loader.response = R"({"cod":401,"message":"Invalid API key."})";
+  statusItem->choose("Update forecast");
+  settle();
+  settle();
+  EXPECT_EQ(statusItem->menuTitles(),
+            menu({"Updated at 12:00", "\u26A0\uFE0F Invalid API key.", "13:00: fresh : 3"}));
+
+  // Another place: what is known is of elsewhere and goes.
+  defaults.setDouble(1, SettingsKey::latitude);
+  loader.response.reset();
+  saveSettings();
+  settle();
+  EXPECT_EQ(statusItem->menuTitles(), kCommandMenu);
 }
 
 // "Settings" in the panel menu: the rotation stops, one fresh view at a time, closing refetches.

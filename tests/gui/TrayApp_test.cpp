@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "FakeNotificationServer.h"
 #include "GuiTest.h"
 #include "PrivateBus.h"
 #include "platform/gtk/PanelHostProbe.h"
@@ -24,38 +24,12 @@ namespace stratovane {
 namespace {
 
 using testing::ChildProcess;
+using testing::FakeNotificationServer;
 using testing::FakePanelHost;
 using testing::HttpTestServer;
 using testing::mappedWindowsTitled;
 using testing::PrivateBus;
 using testing::readFile;
-
-// Owns the notification server's name and records "summary\nbody" of each Notify, unanswered:
-// the application does not wait for the reply.
-struct FakeNotificationServer {
-  explicit FakeNotificationServer(const Glib::RefPtr<Gio::DBus::Connection>& bus) {
-    bus->add_filter([this](const Glib::RefPtr<Gio::DBus::Connection>&,
-                           const Glib::RefPtr<Gio::DBus::Message>& message, bool incoming) {
-      if (!incoming || message->get_member() != "Notify") return message;
-      Glib::VariantContainerBase arguments;
-      Glib::Variant<Glib::ustring> summary, body;
-      message->get_body(arguments);
-      arguments.get_child(summary, 3);
-      arguments.get_child(body, 4);
-      const std::lock_guard lock(mutex);  // filters run on GDBus's worker thread
-      notices.push_back(summary.get() + "\n" + body.get());
-      return Glib::RefPtr<Gio::DBus::Message>();
-    });
-    testing::ownName(bus, "org.freedesktop.Notifications");
-  }
-  std::vector<std::string> received() {
-    const std::lock_guard lock(mutex);
-    return notices;
-  }
-
-  std::mutex mutex;
-  std::vector<std::string> notices;
-};
 
 long residentKiB(pid_t pid) {
   const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");

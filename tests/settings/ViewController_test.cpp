@@ -115,7 +115,7 @@ TEST_F(ViewControllerTest, StoresAllNineKeysInOrderInOneBatchOnCloseThenNotifies
   EXPECT_EQ(defaults.writes,
             (std::vector<std::string>{"{", "latitude", "longitude", "apiKey", "units", "interval",
                                       "language", "decimals", "mapType", "statusBarOption",
-                                      "-weatherEndpoint", "}"}));
+                                      "-weatherEndpoint", "notifyAlerts", "}"}));
   EXPECT_EQ(settingsChanged, 1);
   EXPECT_EQ(*defaults.stringForKey(SettingsKey::apiKey), "k3y ");
   for (const auto& [key, value] : kept) EXPECT_EQ(stored(key), value) << key;
@@ -162,6 +162,19 @@ TEST_F(ViewControllerTest, StartAtLoginShowsTheEntryAndChangesItOnlyWhenSwitched
   presenter.close();
   EXPECT_EQ(autostart.changes, (std::vector<bool>{false, true}));
   EXPECT_EQ(defaults.stringForKey("startAtLogin"), std::nullopt) << "not a settings key";
+}
+
+TEST_F(ViewControllerTest, TheAlertNoticeSwitchIsOnByDefaultAndStoredAsOneOrZero) {
+  open();
+  EXPECT_TRUE(windows.get<FakeSwitch>("notifyAlerts")->isOn());
+  windows.get<FakeSwitch>("notifyAlerts")->setOn(false);
+  presenter.close();
+  EXPECT_EQ(stored(SettingsKey::notifyAlerts), 0);
+  open();
+  EXPECT_FALSE(windows.get<FakeSwitch>("notifyAlerts")->isOn());
+  windows.get<FakeSwitch>("notifyAlerts")->setOn(true);
+  presenter.close();
+  EXPECT_EQ(stored(SettingsKey::notifyAlerts), 1);
 }
 
 TEST_F(ViewControllerTest, PopUpsSelectTheStoredValueOrKeepTheLayoutsSelection) {

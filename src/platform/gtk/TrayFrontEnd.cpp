@@ -53,6 +53,14 @@ void useApplicationIcon() {
 
 }  // namespace
 
+Notifier* TrayFrontEnd::notifier() {
+  if (!notifier_) {
+    const Glib::RefPtr<Gio::DBus::Connection> bus = sessionBus();
+    notifier_ = std::make_unique<DBusNotifier>(bus ? bus->gobj() : nullptr);
+  }
+  return notifier_.get();
+}
+
 bool TrayFrontEnd::displayAvailable() {
   // A panel item draws nothing with OpenGL; probing GL visuals at start-up loads the whole
   // GL driver (tens of MiB, hundreds of ms). The user's own setting wins.

@@ -12,6 +12,7 @@
 #include "platform/gtk/GtkViewPresenter.h"
 #include "platform/gtk/PanelHostProbe.h"
 #include "platform/gtk/PanelHostWatch.h"
+#include "platform/system/DBusNotifier.h"
 #include "platform/system/GeoClueLocation.h"
 #include "platform/system/GioWorkspace.h"
 #include "platform/system/SessionInstance.h"
@@ -39,6 +40,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   ViewPresenter& viewPresenter() override { return viewPresenter_; }
   Workspace& workspace() override { return workspace_; }
   LocationService& locationService() override { return location_; }
+  Notifier* notifier() override;
   SessionRole claimSession(std::function<void()> activated) override;
   void watchSleep(std::function<void()> woke) override;
 
@@ -55,6 +57,7 @@ class TrayFrontEnd final : public DesktopFrontEnd {
   std::unique_ptr<SleepMonitor> sleepMonitor_;
   std::unique_ptr<PanelHostProbe> probe_;
   std::unique_ptr<PanelHostWatch> hostWatch_;
+  std::unique_ptr<DBusNotifier> notifier_;
   sigc::connection pendingProbe_;
 };
 

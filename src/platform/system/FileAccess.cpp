@@ -49,12 +49,18 @@ void syncDirectory(const std::filesystem::path& directory) {
 
 }  // namespace
 
-FileContents readRegularFile(const std::filesystem::path& path, std::size_t maximumSize) {
+FileContents readRegularFile(const std::filesystem::path& path, std::size_t maximumSize,
+                             Links links) {
   FileContents result;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  const int noFollow = links == Links::refuse ? O_NOFOLLOW : 0;
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noFollow));
   if (!fd) {
     result.error = errno;
+    if (errno == ELOOP && links == Links::refuse) {
+      result.status = FileContents::Status::notRegular;
+      return result;
+    }
     result.status =
         errno == ENOENT ? FileContents::Status::missing : FileContents::Status::unreadable;
     return result;

@@ -21,8 +21,12 @@ struct FileContents {
   int error = 0;
 };
 
-// Reads a regular file without blocking on FIFOs or following a path into a device.
-FileContents readRegularFile(const std::filesystem::path& path, std::size_t maximumSize);
+enum class Links { follow, refuse };
+
+// Reads a regular file without blocking on FIFOs or following a path into a device. With
+// Links::refuse a file that is a symbolic link counts as notRegular.
+FileContents readRegularFile(const std::filesystem::path& path, std::size_t maximumSize,
+                             Links links = Links::follow);
 
 // Creates the missing directories of `directory` with the given mode; existing ones keep
 // theirs. False when a directory could not be created.
