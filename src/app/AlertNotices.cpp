@@ -40,9 +40,14 @@ Notifier::Notice AlertNotices::noticeFor(const WeatherAlert& alert, const TimeFo
   if (alert.end) {
     const std::string end = times.sameDay(*alert.end, now) ? times.shortTime(*alert.end)
                                                            : times.weekdayShortTime(*alert.end);
-    // TRANSLATORS: who sent an official weather alert and the time it ends, as in
-    // "SMHI until 18:00".
-    body = body.empty() ? fillIn(tr("until %s"), {end}) : fillIn(tr("%s until %s"), {body, end});
+    if (body.empty()) {
+      // TRANSLATORS: the time an official weather alert ends, as in "until 18:00".
+      body = fillIn(tr("until %s"), {end});
+    } else {
+      // TRANSLATORS: who sent an official weather alert and the time it ends, as in
+      // "SMHI until 18:00".
+      body = fillIn(tr("%s until %s"), {body, end});
+    }
   }
   return {alert.event, std::move(body), true};
 }
