@@ -14,7 +14,7 @@
 
 #include "GuiTest.h"
 #include "PrivateBus.h"
-#include "platform/gtk/PanelHostProbe.h"
+#include "platform/system/PanelHostProbe.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
 #include "support/HttpTestServer.h"
@@ -156,7 +156,7 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   const auto late = started + std::chrono::seconds(5);
   waitUntil([&] { return std::chrono::steady_clock::now() > late; });
   const std::string errors = app->readErrors();
-  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
+  EXPECT_EQ(errors.find(PanelHostProbe::kHint), std::string::npos) << errors;
   EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
 
   // One click stores Open-Meteo and asks it at once (here without network: a failed call).
@@ -230,15 +230,15 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
   std::string errors;
   EXPECT_TRUE(waitUntil([&] {
     errors = app->readErrors(std::chrono::milliseconds(50));
-    return errors.find(gtk::PanelHostProbe::kHint) != std::string::npos;
+    return errors.find(PanelHostProbe::kHint) != std::string::npos;
   })) << errors;
   spin(std::chrono::seconds(2));
   errors = app->readErrors();
-  const auto first = errors.find(gtk::PanelHostProbe::kHint);
-  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
+  const auto first = errors.find(PanelHostProbe::kHint);
+  EXPECT_EQ(errors.find(PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
   EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
-  const std::vector<std::string> notice{std::string(gtk::PanelHostProbe::kNoticeSummary) + "\n" +
-                                        gtk::PanelHostProbe::kNoticeBody};
+  const std::vector<std::string> notice{std::string(PanelHostProbe::kNoticeSummary) + "\n" +
+                                        PanelHostProbe::kNoticeBody};
   EXPECT_EQ(notifications.received(), notice);
 
   // The extension is enabled later: the item comes up without a restart.

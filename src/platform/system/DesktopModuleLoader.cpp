@@ -16,6 +16,20 @@ std::filesystem::path DesktopModuleLoader::location() {
 }
 
 std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::load(int& argc, char**& argv) {
+  bool said = false;
+  return open(argc, argv, said);
+}
+
+std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::loadForWindow(int& argc, char**& argv) {
+  bool said = false;
+  std::unique_ptr<DesktopFrontEnd> desktop = open(argc, argv, said);
+  if (!desktop && !said)
+    std::fputs("stratovane: cannot open a window: no usable display\n", stderr);
+  return desktop;
+}
+
+std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::open(int& argc, char**& argv, bool& said) {
+  said = true;
   const std::filesystem::path path = location();
   std::error_code error;
   if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
@@ -33,6 +47,7 @@ std::unique_ptr<DesktopFrontEnd> DesktopModuleLoader::load(int& argc, char**& ar
     g_module_close(module);
     return nullptr;
   }
+  said = false;
   g_module_make_resident(module);
   const auto factory = reinterpret_cast<DesktopFrontEndFactory>(symbol);
   return std::unique_ptr<DesktopFrontEnd>(factory(&argc, &argv));

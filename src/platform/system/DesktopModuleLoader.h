@@ -20,6 +20,13 @@ class DesktopModuleLoader {
   // module cannot be loaded, when there is no usable display. The module stays loaded for the
   // rest of the run: the toolkit cannot be unloaded.
   static std::unique_ptr<DesktopFrontEnd> load(int& argc, char**& argv);
+  // The same for a process that ran without the toolkit until a window was asked for: one line
+  // on standard error whatever the failure, no display included.
+  static std::unique_ptr<DesktopFrontEnd> loadForWindow(int& argc, char**& argv);
+
+ private:
+  // `said` tells whether a failure has been reported already.
+  static std::unique_ptr<DesktopFrontEnd> open(int& argc, char**& argv, bool& said);
 };
 
 }  // namespace stratovane
