@@ -78,6 +78,12 @@ struct Reply {
 VariantPtr call(GDBusConnection* bus, const std::string& service, const std::string& path,
                 const char* interface, const char* method, GVariant* arguments,
                 std::string* error = nullptr) {
+  if (!g_dbus_is_name(service.c_str())) {
+    // No item has registered yet.
+    if (arguments != nullptr) g_variant_unref(g_variant_ref_sink(arguments));
+    if (error != nullptr) *error = "no item";
+    return nullptr;
+  }
   Reply reply;
   g_dbus_connection_call(
       bus, service.c_str(), path.c_str(), interface, method, arguments, nullptr,

@@ -59,13 +59,17 @@ void EmojiIconDrawer::start(const std::string& emoji) {
   gchar* argv[] = {const_cast<gchar*>(helper_.c_str()), const_cast<gchar*>(emoji.c_str()),
                    const_cast<gchar*>(size.c_str()), const_cast<gchar*>(path.c_str()), nullptr};
   GError* error = nullptr;
-  if (folder_.empty() || g_mkdir_with_parents(folder_.c_str(), 0700) != 0 ||
+  // A helper that cannot be started is reported once; every request is answered all the same.
+  if (cannotStart_ || folder_.empty() || g_mkdir_with_parents(folder_.c_str(), 0700) != 0 ||
       !g_spawn_async(
           nullptr, argv, nullptr,
           static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL), nullptr,
           nullptr, &running_, &error)) {
-    std::fprintf(stderr, "stratovane: cannot draw the panel icon: %s\n",
-                 error != nullptr ? error->message : "no folder for it");
+    if (!cannotStart_) {
+      std::fprintf(stderr, "stratovane: cannot draw the panel icons: %s\n",
+                   error != nullptr ? error->message : "no folder for them");
+    }
+    cannotStart_ = true;
     g_clear_error(&error);
     running_ = 0;
     // Answered on the main loop all the same, as the caller expects.

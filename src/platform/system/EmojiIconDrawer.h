@@ -45,6 +45,7 @@ class EmojiIconDrawer {
   std::string helper_;
   std::string folder_;
   std::function<void(const std::string&, const std::string&)> drawn_;
+  bool cannotStart_ = false;
   GPid running_ = 0;
   std::string drawing_;  // the emoji of the running helper
   std::string waiting_;  // the latest request made while it runs

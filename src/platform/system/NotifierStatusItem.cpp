@@ -49,7 +49,7 @@ void NotifierStatusItem::setMenu(std::shared_ptr<Menu> menu) {
 
 void NotifierStatusItem::show() {
   const std::string emoji = leadingEmoji(title_);
-  if (!emoji.empty() && emoji != drawnEmoji_ && emoji != failedEmoji_) {
+  if (!emoji.empty() && emoji != drawnEmoji_ && !failedEmoji_.contains(emoji)) {
     if (const std::string icon = drawer_->existingIcon(emoji); !icon.empty()) {
       drawnEmoji_ = emoji;
       drawnIcon_ = icon;
@@ -72,7 +72,7 @@ void NotifierStatusItem::show() {
 void NotifierStatusItem::iconDrawn(const std::string& emoji, const std::string& icon) {
   drawing_ = false;
   if (icon.empty()) {
-    failedEmoji_ = emoji;
+    failedEmoji_.insert(emoji);
   } else {
     drawnEmoji_ = emoji;
     drawnIcon_ = icon;

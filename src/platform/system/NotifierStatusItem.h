@@ -4,6 +4,7 @@
 #include <gio/gio.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/StatusItem.h"
@@ -58,7 +59,7 @@ class NotifierStatusItem final : public StatusItem {
   std::shared_ptr<Menu> menu_;
   std::string drawnEmoji_;  // the last emoji with an icon, and that icon
   std::string drawnIcon_;
-  std::string failedEmoji_;  // the last emoji that could not be drawn
+  std::set<std::string> failedEmoji_;  // not drawn, and not asked for again
   bool drawing_ = false;
   std::unique_ptr<DBusMenuExporter> exporter_;
   std::unique_ptr<StatusNotifierItem> item_;
