@@ -28,7 +28,6 @@ std::unique_ptr<BusFrontEnd> BusFrontEnd::create(ToolkitOnDemand::Load loadToolk
 BusFrontEnd::BusFrontEnd(GDBusConnection* bus, ToolkitOnDemand::Load loadToolkit)
     : bus_(G_DBUS_CONNECTION(g_object_ref(bus))), toolkit_(std::move(loadToolkit)) {
   g_set_prgname("stratovane");
-  g_set_application_name("Stratovane");
 }
 
 BusFrontEnd::~BusFrontEnd() {
