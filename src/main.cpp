@@ -20,7 +20,6 @@
 #include "platform/line/LineStatusItem.h"
 #include "platform/line/NoInterfaceLoader.h"
 #include "platform/line/NoWorkspace.h"
-#include "platform/system/BusFrontEnd.h"
 #include "platform/system/CurlHttpLoader.h"
 #include "platform/system/DesktopModuleLoader.h"
 #include "platform/system/FileUserDefaults.h"
@@ -212,8 +211,7 @@ int main(int argc, char** argv) {
   if (frontEnd == FrontEnd::automatic) {
     // The panel item on D-Bus, the toolkit with its first window; without a session bus only an
     // XEmbed tray can show the item, through the toolkit.
-    if (displayNamed())
-      tray = BusFrontEnd::create([&] { return DesktopModuleLoader::loadForWindow(argc, argv); });
+    if (displayNamed()) tray = DesktopModuleLoader::loadPanel(argc, argv);
     if (!tray) tray = loadDesktop(argc, argv);
     // Bars never take part: several of them on several screens are normal.
     if (tray && tray->claimSession([&] {

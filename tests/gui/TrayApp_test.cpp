@@ -326,6 +326,7 @@ TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModuleWithTheFirstWindow) {
   ASSERT_FALSE(binary.empty());
   ASSERT_EQ(module.parent_path().filename(), "stratovane");
   EXPECT_TRUE(std::filesystem::exists(module.parent_path() / "stratovane-emoji"));
+  EXPECT_TRUE(std::filesystem::exists(module.parent_path() / "stratovane-panel.so"));
 
   FakePanelHost host(bus.connection());
   const auto app = start({}, {}, binary.string());
@@ -354,6 +355,9 @@ TEST_F(TrayAppTest, AFailedToolkitLoadLeavesThePanelItemRunning) {
   testing::TempDir alone;
   const std::filesystem::path program = alone.path() / "stratovane";
   std::filesystem::copy_file(STRATOVANE_PROGRAM, program);
+  std::filesystem::copy_file(
+      std::filesystem::path(STRATOVANE_PROGRAM).parent_path() / "stratovane-panel.so",
+      alone.path() / "stratovane-panel.so");
   FakePanelHost host(bus.connection());
   const auto app = start({}, {}, program.string());
   ASSERT_TRUE(
