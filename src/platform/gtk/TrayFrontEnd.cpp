@@ -78,15 +78,7 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
 DesktopFrontEnd::SessionRole TrayFrontEnd::claimSession(std::function<void()> activated) {
   session_ = std::make_unique<SessionInstance>(kApplicationId);
   session_->setActivation(std::move(activated));
-  switch (session_->role()) {
-    case SessionInstance::Role::first:
-      return SessionRole::first;
-    case SessionInstance::Role::second:
-      return SessionRole::second;
-    case SessionInstance::Role::alone:
-      break;
-  }
-  return SessionRole::alone;
+  return session_->sessionRole();
 }
 
 void TrayFrontEnd::watchSleep(std::function<void()> woke) {
