@@ -291,7 +291,10 @@ int main(int argc, char** argv) {
   // Answers a later start in this session, once the controller exists.
   std::function<void()> activation;
   if (frontEnd == FrontEnd::automatic) {
-    tray = loadDesktop(argc, argv);
+    // The panel item on D-Bus, the toolkit with its first window; without a session bus only an
+    // XEmbed tray can show the item, through the toolkit.
+    if (displayNamed()) tray = DesktopModuleLoader::loadPanel(argc, argv);
+    if (!tray) tray = loadDesktop(argc, argv);
     // Bars never take part: several of them on several screens are normal.
     if (tray && tray->claimSession([&] {
           if (activation) activation();

@@ -49,5 +49,7 @@ class DesktopFrontEnd {
 // caller owns the result.
 extern "C" using DesktopFrontEndFactory = DesktopFrontEnd * (*)(int* argc, char*** argv);
 inline constexpr const char* kDesktopFrontEndFactory = "stratovane_desktop_front_end_new";
+// The panel item's module has a factory of the same type: null when there is no session bus.
+inline constexpr const char* kPanelFrontEndFactory = "stratovane_panel_front_end_new";
 
 }  // namespace stratovane

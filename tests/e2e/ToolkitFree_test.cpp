@@ -1,4 +1,4 @@
-// Bar processes never map the toolkit: only the graphical module links it.
+// Bar processes never map the toolkit, nor GIO: only the modules of the panel item link them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,8 +13,8 @@ using testing::ChildProcess;
 using testing::ConfigDir;
 
 constexpr const char* kToolkitLibraries[] = {
-    "libgtk-3",  "libgdk-3", "libgtkmm",           "ayatana",
-    "osmgpsmap", "libsoup",  "stratovane-desktop", "stratovane-map"};
+    "libgtk-3", "libgdk-3",           "libgtkmm",       "ayatana",          "osmgpsmap", "libsoup",
+    "libgio-2", "stratovane-desktop", "stratovane-map", "stratovane-panel", "libxcb"};
 
 std::string toolkitLibraryIn(const std::string& text) {
   for (const char* library : kToolkitLibraries) {

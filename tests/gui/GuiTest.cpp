@@ -189,4 +189,20 @@ ForeignWindow::~ForeignWindow() {
   XCloseDisplay(display);
 }
 
+FakeXEmbedTray::FakeXEmbedTray() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  display_ = display;
+  window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+  const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
+  XSetSelectionOwner(display, XInternAtom(display, selection.c_str(), False), window_, CurrentTime);
+  XSync(display, False);
+}
+
+FakeXEmbedTray::~FakeXEmbedTray() {
+  auto* display = static_cast<Display*>(display_);
+  XDestroyWindow(display, window_);  // gives up the selection
+  XCloseDisplay(display);
+}
+
 }  // namespace stratovane::testing

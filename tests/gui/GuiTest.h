@@ -62,6 +62,19 @@ class ForeignWindow {
   unsigned long window_ = 0;
 };
 
+// An XEmbed system tray: owns the tray selection of the default screen and docks nothing.
+class FakeXEmbedTray {
+ public:
+  FakeXEmbedTray();  // throws when no display can be opened
+  ~FakeXEmbedTray();
+  FakeXEmbedTray(const FakeXEmbedTray&) = delete;
+  FakeXEmbedTray& operator=(const FakeXEmbedTray&) = delete;
+
+ private:
+  void* display_ = nullptr;  // Display*
+  unsigned long window_ = 0;
+};
+
 // Gives the first window titled `title` the keyboard focus and types the key named `keysym`
 // ("Escape"), with Control held when written "ctrl+f"; false when no such window is mapped.
 bool typeKeyInto(const std::string& title, const std::string& keysym);

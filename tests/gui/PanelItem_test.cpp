@@ -14,19 +14,18 @@
 
 #include "GuiTest.h"
 #include "PrivateBus.h"
-#include "platform/gtk/BlankIcon.h"
 #include "platform/gtk/EmojiIcon.h"
 #include "platform/gtk/IndicatorStatusItem.h"
-#include "platform/gtk/PanelHostProbe.h"
-#include "platform/gtk/PanelHostWatch.h"
+#include "platform/system/BlankIcon.h"
+#include "platform/system/Emoji.h"
+#include "platform/system/PanelHostProbe.h"
+#include "platform/system/PanelHostWatch.h"
 
 namespace stratovane {
 namespace {
 
 using gtk::EmojiIcon;
 using gtk::IndicatorStatusItem;
-using gtk::PanelHostProbe;
-using gtk::PanelLook;
 
 MenuItem command(
     std::string title, std::function<void()> action = [] {}) {
@@ -40,7 +39,7 @@ class IndicatorStatusItemTest : public testing::GuiTest {
     if (IsSkipped()) return;
     // One id per item: a destroyed indicator leaves the bus only later.
     static int count = 0;
-    blank = gtk::BlankIcon::install();
+    blank = BlankIcon::install();
     item =
         std::make_unique<IndicatorStatusItem>("stratovane-test-" + std::to_string(++count), blank);
   }
@@ -66,7 +65,7 @@ class IndicatorStatusItemTest : public testing::GuiTest {
     return dynamic_cast<Gtk::MenuItem&>(*item->gtkMenu().get_children().at(index));
   }
 
-  gtk::BlankIcon blank;
+  BlankIcon blank;
   std::unique_ptr<IndicatorStatusItem> item;
 };
 
@@ -94,17 +93,17 @@ TEST_F(IndicatorStatusItemTest, TheIconIsBlankOrTheTitlesEmojiAndTheRestTheLabel
     return blank.themePath + "/stratovane-emoji-" + codes + ".png";
   };
   const struct {
-    gtk::PanelLook look;
+    PanelLook look;
     const char* title;
     std::string icon;
     const char* label;
   } steps[] = {
-      {gtk::PanelLook::label, "\u23F1 Fetching...", emoji("23f1"), "Fetching..."},
-      {gtk::PanelLook::label, "\u2600\uFE0F  21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
-      {gtk::PanelLook::label, "21\u00B0", blank.name, "21\u00B0"},  // no emoji: today's look
-      {gtk::PanelLook::iconOnly, "21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
-      {gtk::PanelLook::iconOnly, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
-      {gtk::PanelLook::label, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
+      {PanelLook::label, "\u23F1 Fetching...", emoji("23f1"), "Fetching..."},
+      {PanelLook::label, "\u2600\uFE0F  21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
+      {PanelLook::label, "21\u00B0", blank.name, "21\u00B0"},  // no emoji: today's look
+      {PanelLook::iconOnly, "21\u00B0", emoji("2600-fe0f"), "21\u00B0"},
+      {PanelLook::iconOnly, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
+      {PanelLook::label, "\u26A0\uFE0F Offline", emoji("26a0-fe0f"), "Offline"},
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.title);
@@ -193,7 +192,7 @@ TEST(LeadingEmojiTest, IsTheFirstGraphemeWhenItIsPictographic) {
       {"21\u00B0", ""},
       {"\xF0\x9F", ""},  // cut-off UTF-8
   };
-  for (const auto& [title, emoji] : cases) EXPECT_EQ(gtk::leadingEmoji(title), emoji) << title;
+  for (const auto& [title, emoji] : cases) EXPECT_EQ(leadingEmoji(title), emoji) << title;
 }
 
 using PanelHostTest = testing::GuiTest;
@@ -204,20 +203,20 @@ TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBusAndEachOwnerD
   ASSERT_FALSE(PanelHostProbe::xembedTrayPresent()) << "the test display has a tray of its own";
   const auto ask = [](PanelHostProbe& probe) {
     std::optional<bool> answer;
-    probe.check([&](bool hostPresent) { answer = hostPresent; });
+    probe.check([&](bool watcher, bool xembedTray) { answer = watcher || xembedTray; });
     EXPECT_FALSE(answer.has_value()) << "answered from inside the call";
     EXPECT_TRUE(waitUntil([&] { return answer.has_value(); }));
     return answer;
   };
-  PanelHostProbe busless({});
+  PanelHostProbe busless(nullptr);
   EXPECT_EQ(ask(busless), false);
   testing::PrivateBus bus;
-  PanelHostProbe probe(bus.connection());
+  PanelHostProbe probe(bus.connection()->gobj());
   EXPECT_EQ(ask(probe), false);
   std::optional<PanelLook> look;
   std::string owner;  // what the watch learns the owning process runs
-  gtk::PanelHostWatch watch(
-      bus.connection(), [&](PanelLook told) { look = told; },
+  PanelHostWatch watch(
+      bus.connection()->gobj(), [&](PanelLook told) { look = told; },
       [&](unsigned pid) { return pid == static_cast<unsigned>(getpid()) ? owner : "?"; });
   const auto nextLook = [&] {
     look.reset();
@@ -256,11 +255,11 @@ TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBusAndEachOwnerD
 
   // A probe gone before the answer calls nobody.
   bool called = false;
-  PanelHostProbe(bus.connection()).check([&](bool) { called = true; });
+  PanelHostProbe(bus.connection()->gobj()).check([&](bool, bool) { called = true; });
   spin(std::chrono::milliseconds(300));
   EXPECT_FALSE(called);
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(getpid()), "gui_tests");
-  EXPECT_EQ(gtk::PanelHostWatch::programOfProcess(0x7ffffffe), "");
+  EXPECT_EQ(PanelHostWatch::programOfProcess(getpid()), "gui_tests");
+  EXPECT_EQ(PanelHostWatch::programOfProcess(0x7ffffffe), "");
 }
 
 }  // namespace

@@ -67,18 +67,51 @@ struct VariantUnref {
 };
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 
+struct Reply {
+  GVariant* value = nullptr;
+  GError* error = nullptr;
+  bool done = false;
+};
+
+// Waits for the answer with the default main context turning: the item may live in this very
+// process and answer from it.
 VariantPtr call(GDBusConnection* bus, const std::string& service, const std::string& path,
-                const char* interface, const char* method, GVariant* arguments) {
-  return VariantPtr(g_dbus_connection_call_sync(
+                const char* interface, const char* method, GVariant* arguments,
+                std::string* error = nullptr) {
+  if (!g_dbus_is_name(service.c_str())) {
+    // No item has registered yet.
+    if (arguments != nullptr) g_variant_unref(g_variant_ref_sink(arguments));
+    if (error != nullptr) *error = "no item";
+    return nullptr;
+  }
+  Reply reply;
+  g_dbus_connection_call(
       bus, service.c_str(), path.c_str(), interface, method, arguments, nullptr,
-      G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, nullptr));
+      G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* reply = static_cast<Reply*>(data);
+        reply->value =
+            g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &reply->error);
+        reply->done = true;
+      },
+      &reply);
+  while (!reply.done) g_main_context_iteration(nullptr, TRUE);
+  if (reply.error != nullptr) {
+    if (error != nullptr) *error = reply.error->message;
+    g_error_free(reply.error);
+  }
+  return VariantPtr(reply.value);
 }
 
-void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
-                  const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
-                  gpointer data) {
-  auto& item = *static_cast<std::pair<std::string, std::string>*>(data);
+}  // namespace
+
+void FakePanelHost::onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
+                                 const gchar* method, GVariant* parameters,
+                                 GDBusMethodInvocation* invocation, gpointer data) {
+  auto& host = *static_cast<FakePanelHost*>(data);
+  auto& item = host.item_;
   if (g_strcmp0(method, "RegisterStatusNotifierItem") == 0) {
+    ++host.registrations_;
     const gchar* argument = nullptr;
     g_variant_get(parameters, "(&s)", &argument);
     // Items name either their object path (then the sender is the service) or their bus name.
@@ -89,6 +122,8 @@ void onMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gch
   g_dbus_method_invocation_return_value(invocation, nullptr);
 }
 
+namespace {
+
 GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
                         const gchar* name, GError**, gpointer) {
   if (g_strcmp0(name, "IsStatusNotifierHostRegistered") == 0) return g_variant_new_boolean(TRUE);
@@ -96,7 +131,7 @@ GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar*, const gcha
   return g_variant_new_strv(nullptr, 0);
 }
 
-const GDBusInterfaceVTable kVTable = {onMethodCall, onGetProperty, nullptr, {}};
+const GDBusInterfaceVTable kVTable = {FakePanelHost::onMethodCall, onGetProperty, nullptr, {}};
 
 }  // namespace
 
@@ -104,7 +139,7 @@ FakePanelHost::FakePanelHost(Glib::RefPtr<Gio::DBus::Connection> bus) : bus_(std
   GDBusNodeInfo* info = g_dbus_node_info_new_for_xml(kWatcherXml, nullptr);
   registration_ =
       g_dbus_connection_register_object(bus_->gobj(), "/StatusNotifierWatcher", info->interfaces[0],
-                                        &kVTable, &item_, nullptr, nullptr);
+                                        &kVTable, this, nullptr, nullptr);
   g_dbus_node_info_unref(info);  // the registration holds the interface
   ownName(bus_, "org.kde.StatusNotifierWatcher");
 }
@@ -126,6 +161,47 @@ std::optional<std::string> FakePanelHost::property(const char* name) const {
       !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
     return std::nullopt;
   return g_variant_get_string(boxed, nullptr);
+}
+
+std::string printed(GVariant* value) {
+  gchar* text = g_variant_print(value, FALSE);
+  std::string printed(text);
+  g_free(text);
+  return printed;
+}
+
+std::string callPrinted(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& service,
+                        const std::string& path, const char* interface, const char* method,
+                        GVariant* arguments) {
+  std::string error;
+  const VariantPtr reply = call(bus->gobj(), service, path, interface, method, arguments, &error);
+  return reply ? printed(reply.get()) : "error: " + error;
+}
+
+std::string FakePanelHost::printedProperty(const char* name) const {
+  std::string error;
+  const VariantPtr reply =
+      call(bus_->gobj(), item_.first, item_.second, "org.freedesktop.DBus.Properties", "Get",
+           g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), &error);
+  if (!reply) return "error: " + error;
+  GVariant* boxed = nullptr;
+  g_variant_get(reply.get(), "(v)", &boxed);
+  const VariantPtr value(boxed);
+  return printed(boxed);
+}
+
+std::string FakePanelHost::callItem(const char* method, GVariant* arguments) const {
+  return callPrinted(bus_, item_.first, item_.second, "org.kde.StatusNotifierItem", method,
+                     arguments);
+}
+
+std::string FakePanelHost::callMenu(const char* method, GVariant* arguments) const {
+  const std::optional<std::string> path = property("Menu");
+  if (!path) {
+    g_variant_unref(g_variant_ref_sink(arguments));
+    return "error: no menu";
+  }
+  return callPrinted(bus_, item_.first, *path, "com.canonical.dbusmenu", method, arguments);
 }
 
 std::vector<std::pair<int, std::string>> FakePanelHost::entries() const {

@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -14,7 +15,7 @@
 #include "FakeNotificationServer.h"
 #include "GuiTest.h"
 #include "PrivateBus.h"
-#include "platform/gtk/PanelHostProbe.h"
+#include "platform/system/PanelHostProbe.h"
 #include "support/ChildProcess.h"
 #include "support/ConfigDir.h"
 #include "support/HttpTestServer.h"
@@ -30,6 +31,19 @@ using testing::HttpTestServer;
 using testing::mappedWindowsTitled;
 using testing::PrivateBus;
 using testing::readFile;
+
+// Libraries that only windows need; the panel item maps none of them until one is asked for.
+constexpr const char* kWindowLibraries[] = {
+    "libgtk-3", "libgdk-3",      "libpangocairo",      "osmgpsmap",     "libsoup",
+    "ayatana",  "libfontconfig", "stratovane-desktop", "stratovane-map"};
+
+std::string windowLibraryIn(pid_t pid) {
+  const std::string maps = readFile("/proc/" + std::to_string(pid) + "/maps");
+  for (const char* library : kWindowLibraries) {
+    if (maps.find(library) != std::string::npos) return library;
+  }
+  return maps.empty() ? "(no maps)" : "";
+}
 
 long residentKiB(pid_t pid) {
   const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
@@ -100,11 +114,14 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   if (offered) expected.insert(expected.begin(), kUseOpenMeteo);
   EXPECT_EQ(menu, expected);
 
+  EXPECT_EQ(windowLibraryIn(app->pid()), "") << "before any window";
+
   // A second panel item ends with status 0, and the first shows its settings; "Settings" from the
   // menu then brings the same view forward.
   ASSERT_EQ(mappedWindowsTitled(kSettings), 0);
   EXPECT_EQ(start()->wait(), 0);
   EXPECT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 1; }));
+  EXPECT_EQ(windowLibraryIn(app->pid()), "libgtk-3");
   ASSERT_TRUE(host.click("Settings"));
   spin(std::chrono::milliseconds(500));
   EXPECT_EQ(mappedWindowsTitled(kSettings), 1);
@@ -130,7 +147,7 @@ TEST_F(TrayAppTest, ThePanelShowsTheItemAndItsMenuOneSettingsViewAtATimeAndQuitE
   const auto late = started + std::chrono::seconds(5);
   waitUntil([&] { return std::chrono::steady_clock::now() > late; });
   const std::string errors = app->readErrors();
-  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint), std::string::npos) << errors;
+  EXPECT_EQ(errors.find(PanelHostProbe::kHint), std::string::npos) << errors;
   EXPECT_EQ(errors.find("CRITICAL"), std::string::npos) << errors;
 
   // One click stores Open-Meteo and asks it at once (here without network: a failed call).
@@ -252,15 +269,15 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
   std::string errors;
   EXPECT_TRUE(waitUntil([&] {
     errors = app->readErrors(std::chrono::milliseconds(50));
-    return errors.find(gtk::PanelHostProbe::kHint) != std::string::npos;
+    return errors.find(PanelHostProbe::kHint) != std::string::npos;
   })) << errors;
   spin(std::chrono::seconds(2));
   errors = app->readErrors();
-  const auto first = errors.find(gtk::PanelHostProbe::kHint);
-  EXPECT_EQ(errors.find(gtk::PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
+  const auto first = errors.find(PanelHostProbe::kHint);
+  EXPECT_EQ(errors.find(PanelHostProbe::kHint, first + 1), std::string::npos) << errors;
   EXPECT_EQ(app->wait(std::chrono::milliseconds(100)), std::nullopt) << "the application ended";
-  const std::vector<std::string> notice{std::string(gtk::PanelHostProbe::kNoticeSummary) + "\n" +
-                                        gtk::PanelHostProbe::kNoticeBody};
+  const std::vector<std::string> notice{std::string(PanelHostProbe::kNoticeSummary) + "\n" +
+                                        PanelHostProbe::kNoticeBody};
   EXPECT_EQ(notifications.received(), notice);
 
   // The extension is enabled later: the item comes up without a restart.
@@ -270,6 +287,25 @@ TEST_F(TrayAppTest, WithoutAPanelHostItSaysSoOnceAndShowsTheItemWhenAHostComes) 
   expectIconOnlyLook(host);
   spin(std::chrono::seconds(1));
   EXPECT_EQ(notifications.received(), notice);
+  app->signal(SIGTERM);
+  EXPECT_EQ(app->wait(), 0);
+}
+
+// An XEmbed-only tray: no watcher appears, so the toolkit's item, which such a tray can show,
+// takes over; a watcher that comes later gets that item alone.
+TEST_F(TrayAppTest, WithOnlyAnXEmbedTrayTheToolkitsItemTakesOver) {
+  testing::FakeXEmbedTray tray;
+  const std::unique_ptr<ChildProcess> app = start();
+  EXPECT_TRUE(waitUntil([&] { return windowLibraryIn(app->pid()) == "libgtk-3"; }))
+      << app->readErrors();
+  spin(std::chrono::milliseconds(500));
+  EXPECT_EQ(app->readErrors().find(PanelHostProbe::kHint), std::string::npos) << app->readErrors();
+  FakePanelHost host(bus.connection());
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  expectIconOnlyLook(host);
+  spin(std::chrono::milliseconds(500));
+  EXPECT_EQ(host.registrations(), 1);
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
 }
@@ -299,8 +335,9 @@ TEST_F(TrayAppTest, SettingsAloneStoreOnEscapeAndEndWithStatusZeroOrTwoWithoutAD
   }
 }
 
-// The installed binary finds its graphical module in the package's private folder.
-TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModule) {
+// The installed binary finds its graphical module in the package's private folder when the first
+// window opens.
+TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModuleWithTheFirstWindow) {
   testing::TempDir root;
   const std::string install = "DESTDIR='" + root.path().string() + "' cmake --install '" +
                               STRATOVANE_BUILD_DIR + "' >/dev/null";
@@ -313,19 +350,63 @@ TEST_F(TrayAppTest, InstalledBinaryLoadsTheInstalledModule) {
   }
   ASSERT_FALSE(binary.empty());
   ASSERT_EQ(module.parent_path().filename(), "stratovane");
+  EXPECT_TRUE(std::filesystem::exists(module.parent_path() / "stratovane-emoji"));
+  EXPECT_TRUE(std::filesystem::exists(module.parent_path() / "stratovane-panel.so"));
 
+  FakePanelHost host(bus.connection());
   const auto app = start({}, {}, binary.string());
+  ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  // The emoji icon is drawn by the installed helper.
+  expectIconOnlyLook(host);
+  EXPECT_EQ(windowLibraryIn(app->pid()), "");
+  ASSERT_TRUE(host.click("Settings"));
   std::string maps;
   EXPECT_TRUE(waitUntil([&] {
     maps = readFile("/proc/" + std::to_string(app->pid()) + "/maps");
     return maps.find(module.string()) != std::string::npos &&
-           maps.find("libgtk-3") != std::string::npos;
+           maps.find("libgtk-3") != std::string::npos &&
+           maps.find((module.parent_path() / "stratovane-map.so").string()) != std::string::npos;
   })) << app->readErrors();
-  // The map and what only it needs wait for the settings view.
-  for (const char* library : {"stratovane-map", "osmgpsmap", "libsoup"})
-    EXPECT_EQ(maps.find(library), std::string::npos) << library;
+  ASSERT_TRUE(waitUntil([] { return mappedWindowsTitled(kSettings) == 1; }));
+  escapeSettings();
   app->signal(SIGTERM);
   EXPECT_EQ(app->wait(), 0);
+}
+
+// Without its module the program cannot open windows: it says so in one line each time, and the
+// panel item goes on.
+TEST_F(TrayAppTest, AFailedToolkitLoadLeavesThePanelItemRunning) {
+  testing::TempDir alone;
+  const std::filesystem::path program = alone.path() / "stratovane";
+  std::filesystem::copy_file(STRATOVANE_PROGRAM, program);
+  std::filesystem::copy_file(
+      std::filesystem::path(STRATOVANE_PROGRAM).parent_path() / "stratovane-panel.so",
+      alone.path() / "stratovane-panel.so");
+  FakePanelHost host(bus.connection());
+  const auto app = start({}, {}, program.string());
+  ASSERT_TRUE(
+      waitUntil([&] { return host.hasItem() && host.click("Settings"); }, std::chrono::seconds(20)))
+      << app->readErrors();
+  std::string errors;
+  EXPECT_TRUE(waitUntil([&] {
+    errors = app->readErrors(std::chrono::milliseconds(50));
+    return errors.find("stratovane-desktop.so is not installed") != std::string::npos;
+  })) << errors;
+  // One line for each window asked for: the next one tries again.
+  ASSERT_TRUE(host.click("Settings"));
+  spin(std::chrono::seconds(1));
+  errors = app->readErrors();
+  std::size_t lines = 0;
+  for (auto at = errors.find("is not installed"); at != std::string::npos;
+       at = errors.find("is not installed", at + 1))
+    ++lines;
+  EXPECT_EQ(lines, 2u) << errors;
+  EXPECT_EQ(windowLibraryIn(app->pid()), "");
+  EXPECT_EQ(host.menu().back(), "Quit");
+  EXPECT_TRUE(host.property("Title").has_value());
+  ASSERT_TRUE(host.click("Quit"));
+  EXPECT_EQ(app->wait(), 0) << app->readErrors();
 }
 
 }  // namespace

@@ -2,13 +2,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace stratovane::gtk {
-
-// The first grapheme cluster of `title` when it begins with a pictographic character ("☀️",
-// "⚠️", "⏱"); empty otherwise.
-std::string leadingEmoji(std::string_view title);
 
 class EmojiIcon {
  public:
@@ -24,6 +19,8 @@ class EmojiIcon {
 
   // The emoji the icon shows; empty before the first.
   const std::string& emoji() const { return emoji_; }
+  // The last icon drawn; empty before the first.
+  const std::string& path() const { return path_; }
 
   static constexpr int kSize = 64;  // pixels; hosts scale it to their height
 

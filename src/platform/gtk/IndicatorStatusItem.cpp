@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "platform/gtk/GuardedAction.h"
+#include "platform/system/Emoji.h"
+#include "platform/system/PanelTitle.h"
 
 namespace stratovane::gtk {
 
@@ -63,18 +65,12 @@ void IndicatorStatusItem::setLook(PanelLook look) {
 }
 
 void IndicatorStatusItem::showTitle() {
-  // The title's emoji drawn as the icon, with the rest as the label, is the tightest look on
-  // hosts that draw both: a blank icon would still take an icon's room before the label.
   const std::string emoji = leadingEmoji(title_);
-  const std::string& drawn = emojiIcon_.iconForEmoji(emoji);
-  const bool current = !emoji.empty() && emojiIcon_.emoji() == emoji;
-  // Hosts that draw only the icon keep the last emoji rather than show nothing.
-  const bool emojiShown = current || (look_ == PanelLook::iconOnly && !drawn.empty());
-  std::string label = title_;
-  if (current) label.erase(0, std::min(title_.find_first_not_of(' ', emoji.size()), title_.size()));
-  app_indicator_set_icon_full(indicator_.get(), (emojiShown ? drawn : blank_.name).c_str(),
-                              nullptr);
-  app_indicator_set_label(indicator_.get(), label.c_str(), nullptr);
+  emojiIcon_.iconForEmoji(emoji);
+  const PanelTitle shown =
+      PanelTitle::of(title_, emoji, look_, emojiIcon_.emoji(), emojiIcon_.path(), blank_.name);
+  app_indicator_set_icon_full(indicator_.get(), shown.icon.c_str(), nullptr);
+  app_indicator_set_label(indicator_.get(), shown.label.c_str(), nullptr);
   // The whole title reaches hosts that show no labels as the item's name or tooltip.
   app_indicator_set_title(indicator_.get(), title_.c_str());
 }

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "platform/StatusItem.h"
-#include "platform/gtk/BlankIcon.h"
 #include "platform/gtk/EmojiIcon.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/gtk/PanelLook.h"
+#include "platform/system/BlankIcon.h"
+#include "platform/system/PanelLook.h"
 
 namespace stratovane::gtk {
 

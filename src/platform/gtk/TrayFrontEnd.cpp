@@ -7,15 +7,13 @@
 #include <gtk/gtk.h>
 #include <gtkmm/main.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string_view>
 
 #include "platform/Translation.h"
-#include "platform/gtk/BlankIcon.h"
-#include "platform/gtk/DesktopNotification.h"
 #include "platform/gtk/IndicatorStatusItem.h"
+#include "platform/system/BlankIcon.h"
 
 namespace stratovane::gtk {
 
@@ -86,23 +84,17 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
   auto item = std::make_shared<IndicatorStatusItem>("stratovane", BlankIcon::install());
   const Glib::RefPtr<Gio::DBus::Connection> bus = sessionBus();
   hostWatch_ = std::make_unique<PanelHostWatch>(
-      bus, [shown = std::weak_ptr<IndicatorStatusItem>(item)](PanelLook look) {
+      bus ? bus->gobj() : nullptr,
+      [shown = std::weak_ptr<IndicatorStatusItem>(item)](PanelLook look) {
         if (const auto item = shown.lock()) item->setLook(look);
       });
   if (!probe_) {
-    probe_ = std::make_unique<PanelHostProbe>(bus);
+    probe_ = std::make_unique<PanelHostProbe>(bus ? bus->gobj() : nullptr);
     pendingProbe_ = Glib::signal_timeout().connect_seconds(
         [this, bus] {
-          try {
-            probe_->check([bus](bool hostPresent) {
-              if (hostPresent) return;
-              std::fprintf(stderr, "%s\n", tr(PanelHostProbe::kHint));
-              sendDesktopNotification(bus, tr(PanelHostProbe::kNoticeSummary),
-                                      tr(PanelHostProbe::kNoticeBody));
-            });
-          } catch (const Glib::Error&) {
-            // Without an answer there is nothing worth saying.
-          }
+          probe_->check([bus](bool watcher, bool xembedTray) {
+            if (!watcher && !xembedTray) PanelHostProbe::sayNoHost(bus ? bus->gobj() : nullptr);
+          });
           return false;
         },
         kProbeDelaySeconds);
@@ -113,15 +105,7 @@ std::shared_ptr<StatusItem> TrayFrontEnd::createStatusItem() {
 DesktopFrontEnd::SessionRole TrayFrontEnd::claimSession(std::function<void()> activated) {
   session_ = std::make_unique<SessionInstance>(kApplicationId);
   session_->setActivation(std::move(activated));
-  switch (session_->role()) {
-    case SessionInstance::Role::first:
-      return SessionRole::first;
-    case SessionInstance::Role::second:
-      return SessionRole::second;
-    case SessionInstance::Role::alone:
-      break;
-  }
-  return SessionRole::alone;
+  return session_->sessionRole();
 }
 
 void TrayFrontEnd::watchSleep(std::function<void()> woke) {

@@ -10,11 +10,11 @@
 #include "platform/Widgets.h"
 #include "platform/gtk/GtkInterfaceLoader.h"
 #include "platform/gtk/GtkViewPresenter.h"
-#include "platform/gtk/PanelHostProbe.h"
-#include "platform/gtk/PanelHostWatch.h"
 #include "platform/system/DBusNotifier.h"
 #include "platform/system/GeoClueLocation.h"
 #include "platform/system/GioWorkspace.h"
+#include "platform/system/PanelHostProbe.h"
+#include "platform/system/PanelHostWatch.h"
 #include "platform/system/SessionInstance.h"
 #include "platform/system/SleepMonitor.h"
 

@@ -48,4 +48,16 @@ SessionInstance::SessionInstance(const char* applicationId) {
 
 SessionInstance::~SessionInstance() = default;
 
+DesktopFrontEnd::SessionRole SessionInstance::sessionRole() const {
+  switch (role_) {
+    case Role::first:
+      return DesktopFrontEnd::SessionRole::first;
+    case Role::second:
+      return DesktopFrontEnd::SessionRole::second;
+    case Role::alone:
+      break;
+  }
+  return DesktopFrontEnd::SessionRole::alone;
+}
+
 }  // namespace stratovane

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/DesktopFrontEnd.h"
+
 typedef struct _GApplication GApplication;
 
 namespace stratovane {
@@ -24,6 +26,8 @@ class SessionInstance {
   SessionInstance& operator=(const SessionInstance&) = delete;
 
   Role role() const { return role_; }
+  // The same, as the front-ends report it.
+  DesktopFrontEnd::SessionRole sessionRole() const;
   // Runs on the main context each time a later instance starts, once the main loop runs.
   void setActivation(std::function<void()> activation) { activation_ = std::move(activation); }
 

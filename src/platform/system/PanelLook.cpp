@@ -1,9 +1,9 @@
 // How the panel host draws status items, decided from the program that owns the watcher.
-#include "platform/gtk/PanelLook.h"
+#include "platform/system/PanelLook.h"
 
 #include <array>
 
-namespace stratovane::gtk {
+namespace stratovane {
 
 namespace {
 
@@ -28,4 +28,4 @@ PanelLook panelLookFor(std::string_view program) {
   return PanelLook::iconOnly;
 }
 
-}  // namespace stratovane::gtk
+}  // namespace stratovane

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace stratovane::gtk {
+namespace stratovane {
 
 enum class PanelLook {
   label,     // the host draws the label; a title without an emoji has a blank icon beside it
@@ -14,4 +14,4 @@ enum class PanelLook {
 // most). Hosts not known to draw labels get icons: an unseen label is an invisible item.
 PanelLook panelLookFor(std::string_view program);
 
-}  // namespace stratovane::gtk
+}  // namespace stratovane

@@ -1,15 +1,15 @@
 // Follows which program owns the StatusNotifier watcher and tells how its host draws items.
 #pragma once
 
-#include <giomm/cancellable.h>
-#include <giomm/dbusconnection.h>
+#include <gio/gio.h>
 
 #include <functional>
 #include <string>
 
-#include "platform/gtk/PanelLook.h"
+#include "platform/system/GSourcePtr.h"
+#include "platform/system/PanelLook.h"
 
-namespace stratovane::gtk {
+namespace stratovane {
 
 class PanelHostWatch {
  public:
@@ -19,7 +19,7 @@ class PanelHostWatch {
   // Calls `onLook` on the main loop now and whenever the watcher's owner changes (a panel
   // restarts, an extension is enabled). Without a watcher, or without `bus`, items fall back to
   // an XEmbed tray, which draws icons only.
-  PanelHostWatch(Glib::RefPtr<Gio::DBus::Connection> bus, std::function<void(PanelLook)> onLook,
+  PanelHostWatch(GDBusConnection* bus, std::function<void(PanelLook)> onLook,
                  ProgramOf programOf = programOfProcess);
   ~PanelHostWatch();
   PanelHostWatch(const PanelHostWatch&) = delete;
@@ -31,14 +31,16 @@ class PanelHostWatch {
  private:
   static void onAppeared(GDBusConnection*, const gchar*, const gchar* owner, gpointer self);
   static void onVanished(GDBusConnection*, const gchar*, gpointer self);
-  void ownerChanged(const std::string& owner);
+  static void onProcessId(GObject* bus, GAsyncResult* result, gpointer self);
+  void ownerChanged(const gchar* owner);
   void tell(PanelLook look);
 
-  Glib::RefPtr<Gio::DBus::Connection> bus_;
+  GDBusConnection* bus_;
   std::function<void(PanelLook)> onLook_;
   ProgramOf programOf_;
   guint watch_ = 0;
-  Glib::RefPtr<Gio::Cancellable> pending_;  // the process-id question for the current owner
+  GCancellable* pending_ = nullptr;  // the process-id question for the current owner
+  AttachedSource busless_;
 };
 
-}  // namespace stratovane::gtk
+}  // namespace stratovane
