@@ -79,14 +79,11 @@ TEST(Language, ACatalogueThatCannotBeUsedLeavesTheEnglishTexts) {
       fs::path(STRATOVANE_BUILD_DIR) / "private/locale/de/LC_MESSAGES/stratovane.mo";
   const std::string good = testing::readFile(german);
   ASSERT_GT(good.size(), 64u);
-  std::string newerRevision = good;
-  newerRevision[6] = '\x02';  // major revision 2: a format no C library reads yet
   const struct {
     const char* what;
     std::string bytes;
   } cases[] = {
       {"not a catalogue", "not a catalogue\n"},
-      {"of a newer format", newerRevision},
       {"cut short", good.substr(0, 64)},
       {"a folder", {}},
   };
