@@ -1,4 +1,4 @@
-// The kept answer's rules: when it may be shown, its file, the hours left out and the age line.
+// The kept answer's rules: when it may be shown, its file and the age line.
 #include "app/LastAnswer.h"
 
 #include <gtest/gtest.h>
@@ -56,16 +56,7 @@ TEST(LastAnswerRules, ShownOnlyWhenYoungerThanTwelveHoursAndAskedForTheSame) {
   EXPECT_FALSE(LastAnswer::isWeather(testing::answer(R"([{"current": {}}])")));
 }
 
-TEST(LastAnswerRules, TheHoursThatHavePassedAreLeftOutAndTheLineSaysWhenItCame) {
-  LastAnswer last(nullptr, 1 << 20);
-  last.remember({weather(), kNow - 2 * kHour, kAsked});
-  // At 12:30 the menu begins with the hour of 12:00.
-  const std::optional<KeptAnswer> shown = last.shown(kAsked, kNow + 1800);
-  ASSERT_TRUE(shown);
-  EXPECT_EQ(shown->answer["hourly"].count(), 3u);
-  EXPECT_EQ(shown->answer["hourly"][0]["dt"].doubleValue(), kNow);
-  EXPECT_EQ(shown->answer["current"]["temp"].doubleValue(), 3);
-
+TEST(LastAnswerRules, TheLineSaysWhenItCameWithTheWeekdayOnlyFromAnotherDay) {
   // Days of 1000 seconds: the weekday only when the answer came on another day.
   const testing::SecondsTimeFormatting times;
   EXPECT_EQ(updatedLine(5100, 5900, times), "Updated at t5100");

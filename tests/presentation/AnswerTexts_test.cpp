@@ -138,23 +138,6 @@ TEST_F(ForecastTest, AlertsComeAfterTheMessageAndBeforeASeparatorAndTheHours) {
   EXPECT_EQ(forecast.alerts[0].descriptions, std::vector<std::string>{"Heiß"});
 }
 
-TEST_F(ForecastTest, TheSameWarningForSeveralAreasIsOneEntry) {
-  // As a storm answer brings them: the warning for two areas, a watch, another warning's end.
-  const Forecast forecast = build(R"({"alerts": [
-    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "A"},
-    {"sender_name": "NWS", "event": "Severe Thunderstorm Watch", "end": 2500, "description": "W"},
-    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "B"},
-    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1900, "description": "C"},
-    {"sender_name": "NWS", "event": "Severe Thunderstorm Warning", "end": 1955, "description": "A"}
-  ]})",
-                                  1200);
-  EXPECT_EQ(shown(forecast), (std::vector<std::string>{
-                                 kWarning + "Severe Thunderstorm Warning until t1955 #0",
-                                 kWarning + "Severe Thunderstorm Watch until w2500 #1",
-                                 kWarning + "Severe Thunderstorm Warning until t1900 #2", "---"}));
-  EXPECT_EQ(forecast.alerts.at(0).descriptions, (std::vector<std::string>{"A", "B"}));
-}
-
 TEST_F(ForecastTest, ARefusedKeyFromOneCall25PointsToTheSettingsBelowTheMessage) {
   const std::pair<const char*, bool> codes[] = {
       {"401", true},   {"401.0", true},      {R"("401")", true}, {"200", false},

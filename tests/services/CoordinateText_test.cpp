@@ -64,11 +64,5 @@ TEST(CoordinateText, AnythingElseIsLeftToThePlaceSearch) {
   }
 }
 
-TEST(CoordinateText, WrittenAsShortestRoundTripDecimals) {
-  EXPECT_EQ(coordinateText({59.33, 18.0}), "59.33, 18.0");
-  EXPECT_EQ(coordinateText({-0.1 - 0.2, 17.994089135126462}),
-            "-0.30000000000000004, 17.994089135126462");
-}
-
 }  // namespace
 }  // namespace stratovane

@@ -29,10 +29,10 @@ TEST(GeocodingRequest, TheNameIsSentEscapedWithCountLanguageAndFormat) {
             "https://geocoding-api.open-meteo.com/v1/search?name=Uppsala&count=10&language=sv"
             "&format=json");
   const std::string url = geocodingRequestURL("http://127.0.0.1:1/s?key=k",
-                                              "Rock & \"Roll\" #1 100% ü 東京 🌧", "en");
+                                              "Rock & \"Roll\" #1 100% ü 東京 🌧 a+b", "en");
   EXPECT_EQ(url,
             "http://127.0.0.1:1/s?key=k&name=Rock%20%26%20%22Roll%22%20%231%20100%25%20%C3%BC%20"
-            "%E6%9D%B1%E4%BA%AC%20%F0%9F%8C%A7&count=10&language=en&format=json");
+            "%E6%9D%B1%E4%BA%AC%20%F0%9F%8C%A7%20a%2Bb&count=10&language=en&format=json");
   EXPECT_EQ(geocodingEndpointFor(""), defaultGeocodingEndpoint);
 }
 
@@ -120,18 +120,6 @@ TEST(GeocodingAnswer, NoResultsFoundNothingAndErrorsOrOtherShapesAreUnreadable) 
     EXPECT_EQ(answer.status, Status::unreadable) << body;
     EXPECT_EQ(answer.reason, reason) << body;
   }
-}
-
-TEST(GeocodingAnswer, TenThousandResultsGiveTheFirstTen) {
-  std::string body = R"({"results":[)";
-  for (int i = 0; i < 10000; ++i) {
-    if (i > 0) body += ',';
-    body += R"({"name":"P)" + std::to_string(i) + R"(","latitude":1,"longitude":2})";
-  }
-  body += "]}";
-  const GeocodingAnswer answer = readGeocodingAnswer(body, kPlacesPerSearch);
-  ASSERT_EQ(answer.places.size(), 10U);
-  EXPECT_EQ(answer.places.back().name, "P9");
 }
 
 TEST(PlaceLookup, CoordinatesAndShortTextsNeedNoRequestNamesAskTheServiceOnce) {
