@@ -164,16 +164,16 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
   EXPECT_EQ(item->item()->registrations(), 2);  // the first panel and the restarted one
 }
 
-TEST_F(NotifierItemTest, MenuLayoutEventsAndOddRequestsFromTwoHosts) {
+TEST_F(NotifierItemTest, MenuLayoutToEveryListenerEventsAndOddRequests) {
   makeItem();
-  const auto panel = bus.connect();
-  FakePanelHost host(panel);
+  FakePanelHost host(bus.connect());
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }));
   int updates = 0, quits = 0;
   auto menu = std::make_shared<Menu>();
   item->setMenu(menu);
   EXPECT_EQ(item->menu(), menu);
-  SignalLog log(panel, itemBus->get_unique_name());
+  // Heard on a connection of its own: every host is told.
+  SignalLog log(bus.connect(), itemBus->get_unique_name());
   menu->addItem(MenuItem::separatorItem());
   menu->addItem({"Update forecast", [&] { ++updates; }});
   menu->addItem({"\u2600\uFE0F 14:00: clear sky", [&] { ++updates; }, false, false});
@@ -196,23 +196,11 @@ TEST_F(NotifierItemTest, MenuLayoutEventsAndOddRequestsFromTwoHosts) {
   spin(std::chrono::milliseconds(100));
   EXPECT_EQ(updates, 1);
 
-  // A second host reads the same menu and is told of its changes too.
-  const auto otherPanel = bus.connect();
-  SignalLog otherLog(otherPanel, itemBus->get_unique_name());
-  const auto readByOther = [&] {
-    return testing::callPrinted(otherPanel, itemBus->get_unique_name(),
-                                NotifierStatusItem::kMenuPath, "com.canonical.dbusmenu",
-                                "GetLayout", g_variant_new("(iias)", 0, -1, nullptr));
-  };
-  EXPECT_EQ(readByOther(), host.callMenu("GetLayout", g_variant_new("(iias)", 0, -1, nullptr)));
-
   // After a rebuild the old ids are gone: an event for one finds nothing.
   menu->removeAllItems();
   menu->addItem({"Quit", [&] { ++quits; }});
   ASSERT_TRUE(waitUntil([&] { return host.menu() == std::vector<std::string>{"Quit"}; }));
-  EXPECT_TRUE(waitUntil([&] { return otherLog.count("LayoutUpdated") == 1; }))
-      << "every host is told";
-  EXPECT_NE(readByOther().find("'Quit'"), std::string::npos);
+  EXPECT_TRUE(waitUntil([&] { return log.count("LayoutUpdated") == 2; }));
   const int quit = host.entries().at(0).first;
   const auto event = [](int id) {
     return g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u);
