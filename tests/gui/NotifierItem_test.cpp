@@ -21,12 +21,6 @@ using testing::PrivateBus;
 
 const std::string kHelper = std::string(STRATOVANE_BUILD_DIR) + "/private/stratovane-emoji";
 
-Glib::RefPtr<Gio::DBus::Connection> connect(const PrivateBus& bus) {
-  return Gio::DBus::Connection::create_for_address_sync(
-      bus.address(), Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                         Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
-}
-
 // Counts the signals of `sender` as a host that subscribed to them sees them.
 struct SignalLog {
   SignalLog(const Glib::RefPtr<Gio::DBus::Connection>& bus, const std::string& sender) : bus_(bus) {
@@ -62,10 +56,6 @@ struct RecordingItem : StatusItem {
 
 class NotifierItemTest : public testing::GuiTest {
  protected:
-  void SetUp() override {
-    GuiTest::SetUp();
-    if (IsSkipped()) return;
-  }
   void TearDown() override {
     item.reset();
     GuiTest::TearDown();
@@ -82,7 +72,7 @@ class NotifierItemTest : public testing::GuiTest {
 
   testing::TempDir icons;  // of this test alone: each run draws them afresh
   PrivateBus bus;
-  Glib::RefPtr<Gio::DBus::Connection> itemBus = connect(bus);
+  Glib::RefPtr<Gio::DBus::Connection> itemBus = bus.connect();
   BlankIcon blank{icons.path().string(), "stratovane-blank"};
   std::string owner = "gnome-shell";  // the program the watcher's owner runs
   std::unique_ptr<NotifierStatusItem> item;
@@ -95,7 +85,7 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
   EXPECT_EQ(item->item()->registrations(), 0) << "no watcher yet";
 
   // A watcher that never answers holds nothing up; its successor gets the item.
-  const auto silent = connect(bus);
+  const auto silent = bus.connect();
   silent->add_filter([](const Glib::RefPtr<Gio::DBus::Connection>&,
                         const Glib::RefPtr<Gio::DBus::Message>& message, bool incoming) {
     return incoming && message->get_member() == "RegisterStatusNotifierItem"
@@ -106,7 +96,7 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
   spin(std::chrono::milliseconds(300));
   silent->close_sync();
 
-  auto panel = connect(bus);
+  auto panel = bus.connect();
   auto host = std::make_unique<FakePanelHost>(panel);
   ASSERT_TRUE(waitUntil([&] { return host->hasItem(); }));
   // Drawn once by the helper; the title waited for it, so icon and label change together.
@@ -144,7 +134,7 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
       {"22\u00B0", emojiIcon("2600-fe0f"), "22\u00B0", "waybar"},  // icon-only: the last emoji
       {"\u26A0\uFE0F Offline", emojiIcon("26a0-fe0f"), "Offline", "waybar"},
   };
-  auto log = std::make_unique<SignalLog>(connect(bus), itemBus->get_unique_name());
+  auto log = std::make_unique<SignalLog>(bus.connect(), itemBus->get_unique_name());
   for (const auto& step : steps) {
     SCOPED_TRACE(step.title);
     if (step.owner != owner) {
@@ -152,7 +142,7 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
       owner = step.owner;
       host.reset();
       panel->close_sync();
-      panel = connect(bus);
+      panel = bus.connect();
       host = std::make_unique<FakePanelHost>(panel);
       ASSERT_TRUE(waitUntil([&] { return host->registrations() == 1; }));
       spin(std::chrono::milliseconds(100));
@@ -174,16 +164,16 @@ TEST_F(NotifierItemTest, RegistersWithEveryWatcherOwnerAndShowsTitleLabelIconAnd
   EXPECT_EQ(item->item()->registrations(), 2);  // the first panel and the restarted one
 }
 
-TEST_F(NotifierItemTest, MenuLayoutEventsAndOddRequestsFromTwoHosts) {
+TEST_F(NotifierItemTest, MenuLayoutToEveryListenerEventsAndOddRequests) {
   makeItem();
-  const auto panel = connect(bus);
-  FakePanelHost host(panel);
+  FakePanelHost host(bus.connect());
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }));
   int updates = 0, quits = 0;
   auto menu = std::make_shared<Menu>();
   item->setMenu(menu);
   EXPECT_EQ(item->menu(), menu);
-  SignalLog log(panel, itemBus->get_unique_name());
+  // Heard on a connection of its own: every host is told.
+  SignalLog log(bus.connect(), itemBus->get_unique_name());
   menu->addItem(MenuItem::separatorItem());
   menu->addItem({"Update forecast", [&] { ++updates; }});
   menu->addItem({"\u2600\uFE0F 14:00: clear sky", [&] { ++updates; }, false, false});
@@ -206,23 +196,11 @@ TEST_F(NotifierItemTest, MenuLayoutEventsAndOddRequestsFromTwoHosts) {
   spin(std::chrono::milliseconds(100));
   EXPECT_EQ(updates, 1);
 
-  // A second host reads the same menu and is told of its changes too.
-  const auto otherPanel = connect(bus);
-  SignalLog otherLog(otherPanel, itemBus->get_unique_name());
-  const auto readByOther = [&] {
-    return testing::callPrinted(otherPanel, itemBus->get_unique_name(),
-                                NotifierStatusItem::kMenuPath, "com.canonical.dbusmenu",
-                                "GetLayout", g_variant_new("(iias)", 0, -1, nullptr));
-  };
-  EXPECT_EQ(readByOther(), host.callMenu("GetLayout", g_variant_new("(iias)", 0, -1, nullptr)));
-
   // After a rebuild the old ids are gone: an event for one finds nothing.
   menu->removeAllItems();
   menu->addItem({"Quit", [&] { ++quits; }});
   ASSERT_TRUE(waitUntil([&] { return host.menu() == std::vector<std::string>{"Quit"}; }));
-  EXPECT_TRUE(waitUntil([&] { return otherLog.count("LayoutUpdated") == 1; }))
-      << "every host is told";
-  EXPECT_NE(readByOther().find("'Quit'"), std::string::npos);
+  EXPECT_TRUE(waitUntil([&] { return log.count("LayoutUpdated") == 2; }));
   const int quit = host.entries().at(0).first;
   const auto event = [](int id) {
     return g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u);
@@ -286,7 +264,7 @@ TEST_F(NotifierItemTest, MenuLayoutEventsAndOddRequestsFromTwoHosts) {
 TEST_F(NotifierItemTest,
        AnEmojiThatCannotBeDrawnLeavesTheTitleAsTheLabelAndHandingOverLeavesTheBus) {
   makeItem("/nonexistent/stratovane-emoji");
-  FakePanelHost host(connect(bus));
+  FakePanelHost host(bus.connect());
   ASSERT_TRUE(waitUntil([&] { return host.hasItem(); }));
   item->setTitle("\u2744\uFE0F -3\u00B0");
   EXPECT_TRUE(waitUntil([&] { return host.property("Title") == "\u2744\uFE0F -3\u00B0"; }));

@@ -241,9 +241,7 @@ TEST_F(PanelHostTest, TheProbeAnswersLaterWhetherAWatcherIsOnTheBusAndEachOwnerD
     SCOPED_TRACE(program);
     owner = program;
     // A connection of its own, so that closing it hands the watcher's name back.
-    const auto panel = Gio::DBus::Connection::create_for_address_sync(
-        bus.address(), Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                           Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
+    const auto panel = bus.connect();
     {
       testing::FakePanelHost host(panel);
       EXPECT_EQ(nextLook(), expected);

@@ -25,7 +25,11 @@ PrivateBus::PrivateBus() {
   const std::optional<std::string> address = daemon_->readLine(std::chrono::seconds(10));
   if (!address) throw std::runtime_error("dbus-daemon did not start: " + daemon_->readErrors());
   address_ = *address;
-  connection_ = Gio::DBus::Connection::create_for_address_sync(
+  connection_ = connect();
+}
+
+Glib::RefPtr<Gio::DBus::Connection> PrivateBus::connect() const {
+  return Gio::DBus::Connection::create_for_address_sync(
       address_, Gio::DBus::CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                     Gio::DBus::CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
 }
@@ -148,19 +152,22 @@ FakePanelHost::~FakePanelHost() {
   g_dbus_connection_unregister_object(bus_->gobj(), registration_);
 }
 
-std::optional<std::string> FakePanelHost::property(const char* name) const {
+GVariant* FakePanelHost::propertyValue(const char* name, std::string* error) const {
   const VariantPtr reply =
       call(bus_->gobj(), item_.first, item_.second, "org.freedesktop.DBus.Properties", "Get",
-           g_variant_new("(ss)", "org.kde.StatusNotifierItem", name));
-  if (!reply) return std::nullopt;
-  GVariant* boxed = nullptr;
-  g_variant_get(reply.get(), "(v)", &boxed);
-  const VariantPtr value(boxed);
+           g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), error);
+  GVariant* value = nullptr;
+  if (reply) g_variant_get(reply.get(), "(v)", &value);
+  return value;
+}
+
+std::optional<std::string> FakePanelHost::property(const char* name) const {
+  const VariantPtr value(propertyValue(name));
   // A string, or the object path of the menu.
-  if (!g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) &&
-      !g_variant_is_of_type(boxed, G_VARIANT_TYPE_OBJECT_PATH))
+  if (!value || (!g_variant_is_of_type(value.get(), G_VARIANT_TYPE_STRING) &&
+                 !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_OBJECT_PATH)))
     return std::nullopt;
-  return g_variant_get_string(boxed, nullptr);
+  return g_variant_get_string(value.get(), nullptr);
 }
 
 std::string printed(GVariant* value) {
@@ -180,14 +187,8 @@ std::string callPrinted(const Glib::RefPtr<Gio::DBus::Connection>& bus, const st
 
 std::string FakePanelHost::printedProperty(const char* name) const {
   std::string error;
-  const VariantPtr reply =
-      call(bus_->gobj(), item_.first, item_.second, "org.freedesktop.DBus.Properties", "Get",
-           g_variant_new("(ss)", "org.kde.StatusNotifierItem", name), &error);
-  if (!reply) return "error: " + error;
-  GVariant* boxed = nullptr;
-  g_variant_get(reply.get(), "(v)", &boxed);
-  const VariantPtr value(boxed);
-  return printed(boxed);
+  const VariantPtr value(propertyValue(name, &error));
+  return value ? printed(value.get()) : "error: " + error;
 }
 
 std::string FakePanelHost::callItem(const char* method, GVariant* arguments) const {
@@ -196,20 +197,16 @@ std::string FakePanelHost::callItem(const char* method, GVariant* arguments) con
 }
 
 std::string FakePanelHost::callMenu(const char* method, GVariant* arguments) const {
-  const std::optional<std::string> path = property("Menu");
-  if (!path) {
-    g_variant_unref(g_variant_ref_sink(arguments));
-    return "error: no menu";
-  }
-  return callPrinted(bus_, item_.first, *path, "com.canonical.dbusmenu", method, arguments);
+  // With no menu the call goes nowhere and fails.
+  return callPrinted(bus_, item_.first, property("Menu").value_or("/"), "com.canonical.dbusmenu",
+                     method, arguments);
 }
 
 std::vector<std::pair<int, std::string>> FakePanelHost::entries() const {
   std::vector<std::pair<int, std::string>> entries;
-  const std::optional<std::string> path = property("Menu");
-  const VariantPtr reply = path ? call(bus_->gobj(), item_.first, *path, "com.canonical.dbusmenu",
-                                       "GetLayout", g_variant_new("(iias)", 0, 1, nullptr))
-                                : nullptr;
+  const VariantPtr reply =
+      call(bus_->gobj(), item_.first, property("Menu").value_or("/"), "com.canonical.dbusmenu",
+           "GetLayout", g_variant_new("(iias)", 0, 1, nullptr));
   if (!reply) return entries;
   GVariantIter* children = nullptr;
   g_variant_get(reply.get(), "(u(ia{sv}av))", nullptr, nullptr, nullptr, &children);
@@ -240,12 +237,12 @@ std::vector<std::string> FakePanelHost::menu() const {
 }
 
 bool FakePanelHost::click(const std::string& label) const {
-  const std::optional<std::string> path = property("Menu");
   for (const auto& [id, text] : entries()) {
-    if (text != label || !path) continue;
+    if (text != label) continue;
     // The item may end at once (Quit): the reply is not waited for.
-    g_dbus_connection_call(bus_->gobj(), item_.first.c_str(), path->c_str(),
-                           "com.canonical.dbusmenu", "Event",
+    g_dbus_connection_call(bus_->gobj(), item_.first.c_str(),
+                           property("Menu").value_or("/").c_str(), "com.canonical.dbusmenu",
+                           "Event",
                            g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0),
                                          static_cast<guint32>(g_get_monotonic_time() / 1000)),
                            nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, nullptr, nullptr, nullptr);

