@@ -219,26 +219,24 @@ void AppDelegate::downloadFeed(const UserDefaults& defaults, const std::string& 
     weather = KeptAnswer{*answer, env_.now(), AnswerOrigin::of(query)};
     lastAnswer_.keep(*weather);  // here, off the main thread: it waits for the disk
   }
-  env_.mainQueue.async(
-      [this, fetchNumber, loadFailed, answer = std::move(answer), weather = std::move(weather),
-       oneCall25 = query.endpoint == defaultWeatherEndpoint, openMeteo = query.openMeteo()] {
-        if (loadFailed && claimOutcome(fetchNumber)) {
-          setTitle("\u26A0\uFE0F " + std::string(tr("Bad API call")));
-          showLastWeather();
-        }
-        if (answer && claimOutcome(fetchNumber)) {
-          feed_ = *answer;
-          feedFromOneCall25_ = oneCall25;
-          feedFromOpenMeteo_ = openMeteo;
-          if (weather) lastAnswer_.remember(*weather);
-          updateStatusTitle();
-          updateForecastMenu();
-        }
-        // A body that is not JSON leaves the title as it was, but it is no weather either.
-        if (!loadFailed && !answer && fetchNumber >= latestShownFetch_) showLastWeather();
-        fetchInFlight_ = false;
-        if (std::exchange(fetchAgain_, false)) fetchFeed();
-      });
+  env_.mainQueue.async([this, fetchNumber, loadFailed, answer = std::move(answer),
+                        weather = std::move(weather), service = query.endpoint] {
+    if (loadFailed && claimOutcome(fetchNumber)) {
+      setTitle("\u26A0\uFE0F " + std::string(tr("Bad API call")));
+      showLastWeather();
+    }
+    if (answer && claimOutcome(fetchNumber)) {
+      feed_ = *answer;
+      feedService_ = service;
+      if (weather) lastAnswer_.remember(*weather);
+      updateStatusTitle();
+      updateForecastMenu();
+    }
+    // A body that is not JSON leaves the title as it was, but it is no weather either.
+    if (!loadFailed && !answer && fetchNumber >= latestShownFetch_) showLastWeather();
+    fetchInFlight_ = false;
+    if (std::exchange(fetchAgain_, false)) fetchFeed();
+  });
 }
 
 bool AppDelegate::claimOutcome(std::uint64_t fetchNumber) {
@@ -261,7 +259,7 @@ void AppDelegate::updateStatusTitle() {
 void AppDelegate::updateForecastMenu() {
   if (!feed_) return;
   if (!LastAnswer::isWeather(*feed_)) return showLastWeather(&*feed_);
-  showForecast(*feed_, feedFromOneCall25_, feedFromOpenMeteo_);
+  showForecast(*feed_, feedService_);
 }
 
 void AppDelegate::showLastWeather(const JSON* failed) {
@@ -270,7 +268,7 @@ void AppDelegate::showLastWeather(const JSON* failed) {
       AnswerOrigin::of(weatherQueryFor(env_.weatherEndpoint, env_.defaults)), now);
   if (!last) {
     if (failed) {
-      showForecast(*failed, feedFromOneCall25_, feedFromOpenMeteo_);
+      showForecast(*failed, feedService_);
     } else if (weatherShown_) {
       // Weather of another place, or too old to be of use.
       forecastItems_.clear();
@@ -287,18 +285,21 @@ void AppDelegate::showLastWeather(const JSON* failed) {
       {updatedLine(last->receivedAt, now, env_.timeFormatting), false, {}, false}};
   if (failed) {
     // What the service said instead of weather, such as a refused key.
-    for (ForecastEntry& entry : buildForecast(*failed, env_.defaults, env_.numberFormatting,
-                                              env_.timeFormatting, now, feedFromOneCall25_)
-                                    .entries)
+    for (ForecastEntry& entry :
+         buildForecast(*failed, env_.defaults, env_.numberFormatting, env_.timeFormatting, now,
+                       feedService_ == defaultWeatherEndpoint)
+             .entries)
       if (!entry.enabled && !entry.separator) lead.push_back(std::move(entry));
   }
-  showForecast(last->answer, last->origin.oneCall25(), last->origin.openMeteo(), std::move(lead));
+  showForecast(last->answer, last->origin.endpoint, std::move(lead));
 }
 
-void AppDelegate::showForecast(const JSON& answer, bool oneCall25, bool openMeteo,
+void AppDelegate::showForecast(const JSON& answer, const std::string& service,
                                std::vector<ForecastEntry> lead) {
-  Forecast forecast = buildForecast(answer, env_.defaults, env_.numberFormatting,
-                                    env_.timeFormatting, env_.now(), oneCall25);
+  const bool openMeteo = isOpenMeteoEndpoint(service);
+  Forecast forecast =
+      buildForecast(answer, env_.defaults, env_.numberFormatting, env_.timeFormatting, env_.now(),
+                    service == defaultWeatherEndpoint);
   // Kept before the menu changes: a front-end may redraw from alertInForce at each change.
   alerts_ = std::move(forecast.alerts);
   weatherShown_ = LastAnswer::isWeather(answer);

@@ -155,7 +155,7 @@ class AppDelegate : public UpdatePresenter {
   // True when no later fetch has shown its outcome yet; marks this one as the latest shown.
   bool claimOutcome(std::uint64_t fetchNumber);
   // The forecast entries, `lead` first, and the forecast text from an answer.
-  void showForecast(const JSON& answer, bool oneCall25, bool openMeteo,
+  void showForecast(const JSON& answer, const std::string& service,
                     std::vector<ForecastEntry> lead = {});
   // After a fetch without weather: the last weather of the same request while it is young
   // enough, under a line saying how old it is and `failed`'s information lines; otherwise
@@ -172,8 +172,7 @@ class AppDelegate : public UpdatePresenter {
   AlertWindow alertWnd_;
   const std::array<std::string_view, 18>& feedLanguage_ = feedLanguages;
   std::optional<JSON> feed_;
-  bool feedFromOneCall25_ = false;  // whether `feed_` came from the endpoint closed to new keys
-  bool feedFromOpenMeteo_ = false;
+  std::string feedService_;              // the endpoint that answered `feed_`
   std::vector<MenuItem> forecastItems_;  // of the last menu rebuild from `feed_`
   bool noKeyOffer_ = false;              // the latest outcome shown was "No API key"
   std::int64_t displayMode_ = 0;
