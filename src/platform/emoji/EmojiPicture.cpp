@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/system/GObjectPtr.h"
+
 namespace stratovane {
 
 namespace {
@@ -20,16 +22,12 @@ using Context = std::unique_ptr<cairo_t, Releaser<cairo_t, cairo_destroy>>;
 using Font = std::unique_ptr<PangoFontDescription,
                              Releaser<PangoFontDescription, pango_font_description_free>>;
 
-struct GObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-
 }  // namespace
 
 std::string drawEmojiPng(const std::string& emoji, int size) {
   const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size));
   const Context context(cairo_create(surface.get()));
-  const std::unique_ptr<PangoLayout, GObjectUnref> layout(pango_cairo_create_layout(context.get()));
+  const GObjectPtr<PangoLayout> layout(pango_cairo_create_layout(context.get()));
   const Font font(pango_font_description_from_string("Noto Color Emoji"));
   pango_font_description_set_absolute_size(font.get(), size * PANGO_SCALE);
   pango_layout_set_font_description(layout.get(), font.get());

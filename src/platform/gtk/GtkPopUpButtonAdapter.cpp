@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GuardedAction.h"
+#include "platform/system/GObjectPtr.h"
 
 namespace stratovane::gtk {
 

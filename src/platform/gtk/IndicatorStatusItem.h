@@ -10,8 +10,8 @@
 
 #include "platform/StatusItem.h"
 #include "platform/gtk/EmojiIcon.h"
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/system/BlankIcon.h"
+#include "platform/system/GObjectPtr.h"
 #include "platform/system/PanelLook.h"
 
 namespace stratovane::gtk {

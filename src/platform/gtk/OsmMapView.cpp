@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/GuardedAction.h"
+#include "platform/system/GObjectPtr.h"
 
 namespace stratovane::gtk {
 

@@ -19,9 +19,6 @@ namespace stratovane::gtk {
 
 namespace {
 
-// The AppStream id; the session bus knows the panel item by it.
-constexpr const char* kApplicationId = "org.stratovane.Stratovane";
-
 constexpr const char* kIconName = "stratovane";
 
 // Long enough for a panel started in the same session to claim its bus name.

@@ -10,13 +10,6 @@
 
 namespace stratovane {
 
-namespace {
-
-// The AppStream id; the session bus knows the panel item by it.
-constexpr const char* kApplicationId = "org.stratovane.Stratovane";
-
-}  // namespace
-
 std::unique_ptr<BusFrontEnd> BusFrontEnd::create(ToolkitOnDemand::Load loadToolkit) {
   GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
   if (bus == nullptr) return nullptr;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/Notifier.h"
+#include "platform/system/GObjectPtr.h"
 
 namespace stratovane {
 
@@ -24,17 +25,14 @@ class DBusNotifier final : public Notifier {
               std::function<void()> chosen) override;
 
  private:
-  struct Unref {
-    void operator()(gpointer object) const { g_object_unref(object); }
-  };
   struct Pending;
 
   static void onNotified(GObject* source, GAsyncResult* result, gpointer data);
   static void onSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*,
                        const gchar* signal, GVariant* parameters, gpointer data);
 
-  std::unique_ptr<GDBusConnection, Unref> bus_;
-  std::unique_ptr<GCancellable, Unref> cancellable_;
+  GObjectPtr<GDBusConnection> bus_;
+  GObjectPtr<GCancellable> cancellable_;
   guint actionSubscription_ = 0;
   guint closedSubscription_ = 0;
   std::map<std::uint32_t, std::function<void()>> shown_;  // the notices' ids and `chosen`

@@ -1,11 +1,11 @@
-// Owning pointer for GObject references from the C libraries that gtkmm does not wrap.
+// Owning pointer for GObject references from the C libraries that no C++ wrapper holds.
 #pragma once
 
 #include <glib-object.h>
 
 #include <memory>
 
-namespace stratovane::gtk {
+namespace stratovane {
 
 struct GObjectUnref {
   void operator()(gpointer object) const { g_object_unref(object); }
@@ -15,4 +15,4 @@ struct GObjectUnref {
 template <class T>
 using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
-}  // namespace stratovane::gtk
+}  // namespace stratovane

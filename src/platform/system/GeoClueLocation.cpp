@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/system/GObjectPtr.h"
 #include "platform/system/GuardedCall.h"
 
 namespace stratovane {
@@ -23,17 +24,14 @@ constexpr const char* kClient = "org.freedesktop.GeoClue2.Client";
 constexpr const char* kLocation = "org.freedesktop.GeoClue2.Location";
 constexpr const char* kProperties = "org.freedesktop.DBus.Properties";
 
-struct GObjectUnref {
-  void operator()(gpointer object) const noexcept { g_object_unref(object); }
-};
 struct VariantUnref {
   void operator()(GVariant* value) const noexcept { g_variant_unref(value); }
 };
 struct ErrorFree {
   void operator()(GError* error) const noexcept { g_error_free(error); }
 };
-using CancellablePtr = std::unique_ptr<GCancellable, GObjectUnref>;
-using BusPtr = std::unique_ptr<GDBusConnection, GObjectUnref>;
+using CancellablePtr = GObjectPtr<GCancellable>;
+using BusPtr = GObjectPtr<GDBusConnection>;
 using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
 

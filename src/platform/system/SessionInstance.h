@@ -10,6 +10,9 @@ typedef struct _GApplication GApplication;
 
 namespace stratovane {
 
+// The AppStream id; the session bus knows the panel item by it.
+inline constexpr const char* kApplicationId = "org.stratovane.Stratovane";
+
 class SessionInstance {
  public:
   enum class Role {
